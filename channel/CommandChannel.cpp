@@ -1,0 +1,22 @@
+#include "channel/CommandChannel.h"
+
+#include "channel/FpgaRuntime.h"
+
+namespace zyostrel::channel {
+
+int32_t sendInterfaceCommand(uint32_t session, const void* record, std::size_t recordSize,
+                             void* reply, std::size_t replySize) {
+    if (isSimulatedSession(session)) return kSimulatedSessionResult;
+    return ZyFpgaDll_ClientFunctionCall(session, ZYFPGA_FUNCTION_GROUP,
+                                        ZYFPGA_FUNCTION_INTERFACE_CALL, record, recordSize,
+                                        replySize != 0 ? reply : nullptr, replySize);
+}
+
+int32_t sendDirectCommand(uint32_t session, uint32_t functionNumber, const void* input,
+                          std::size_t inputSize, void* reply, std::size_t replySize) {
+    return ZyFpgaDll_ClientFunctionCall(session, ZYFPGA_FUNCTION_GROUP, functionNumber,
+                                        inputSize != 0 ? input : nullptr, inputSize,
+                                        replySize != 0 ? reply : nullptr, replySize);
+}
+
+}  // namespace zyostrel::channel

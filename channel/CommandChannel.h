@@ -1,0 +1,71 @@
+// The send step of the command channel and the rules every command follows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "channel/CommandRecords.h"
+
+namespace zyostrel::channel {
+
+// Bit of a session handle that marks a simulated session.
+inline constexpr uint32_t kSimulatedSessionBit = 0x2000;
+// Result of any interface command on a simulated session.
+inline constexpr int32_t kSimulatedSessionResult = -1;
+
+constexpr bool isSimulatedSession(uint32_t session) {
+    return (session & kSimulatedSessionBit) != 0;
+}
+
+// Sends an interface call (function number 256) with its record and reply buffer. A
+// simulated session never reaches the runtime and yields -1.
+int32_t sendInterfaceCommand(uint32_t session, const void* record, std::size_t recordSize,
+                             void* reply, std::size_t replySize);
+
+template <class Record>
+int32_t sendInterfaceCommand(uint32_t session, const Record& record) {
+    return sendInterfaceCommand(session, &record, sizeof(Record), nullptr, 0);
+}
+
+template <class Record, class Reply>
+int32_t sendInterfaceCommand(uint32_t session, const Record& record, Reply& reply) {
+    return sendInterfaceCommand(session, &record, sizeof(Record), &reply, sizeof(Reply));
+}
+
+// Sends a direct function (any function number but 256). The runtime is always called,
+// whatever the session handle.
+int32_t sendDirectCommand(uint32_t session, uint32_t functionNumber, const void* input,
+                          std::size_t inputSize, void* reply, std::size_t replySize);
+
+// Folds the status of one more step into the result of a multi-step operation. An error
+// ends the operation (returns false, result holds the error); otherwise the first warning
+// met is kept, else 0.
+inline bool mergeStatus(int32_t& result, int32_t stepStatus) {
+    if (stepStatus < 0) {
+        result = stepStatus;
+        return false;
+    }
+    if (result == 0) result = stepStatus;
+    return true;
+}
+
+// Copies text into a fixed-size record field with strncpy semantics: cut at the field
+// size, the rest zero-filled. A null text leaves the field all zeros.
+template <std::size_t N>
+void copyTextField(char (&field)[N], const char* text) {
+    if (text == nullptr) {
+        std::memset(field, 0, N);
+        return;
+    }
+    std::strncpy(field, text, N);
+}
+
+// As copyTextField, with the last byte forced to NUL so the field is always terminated.
+template <std::size_t N>
+void copyTerminatedTextField(char (&field)[N], const char* text) {
+    copyTextField(field, text);
+    field[N - 1] = '\0';
+}
+
+}  // namespace zyostrel::channel

@@ -1,0 +1,62 @@
+// Packed little-endian records shared by every command sent to the device daemon.
+//
+// Each record is laid out exactly as the daemon reads it: packed on byte boundaries, fields
+// at fixed offsets, checked below at compile time. Records live on the caller's stack.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "command records are laid out for a little-endian host");
+
+namespace zyostrel::channel {
+
+// Command interfaces selected by InterfaceId::interfaceNumber.
+enum class Interface : uint32_t {
+    Stream = 257,
+    Attribute = 258,
+    Synchronisation = 260,
+    Routing = 261,
+    InstructionFifo = 262,
+    I2c = 263,
+    ConfigurationTree = 0xDE7EC7ED,
+};
+
+#pragma pack(push, 1)
+
+struct InterfaceId {
+    uint32_t interfaceNumber;
+    uint32_t reserved;
+    uint32_t qualifier1;
+    uint32_t qualifier2;
+
+    constexpr explicit InterfaceId(Interface number)
+        : interfaceNumber(static_cast<uint32_t>(number)), reserved(0), qualifier1(0),
+          qualifier2(0) {}
+    constexpr InterfaceId(Interface number, uint32_t q1, uint32_t q2)
+        : interfaceNumber(static_cast<uint32_t>(number)), reserved(0), qualifier1(q1),
+          qualifier2(q2) {}
+};
+
+struct CommandHeader {
+    InterfaceId interface;
+    uint32_t method;
+};
+
+#pragma pack(pop)
+
+static_assert(sizeof(InterfaceId) == 16);
+static_assert(offsetof(InterfaceId, interfaceNumber) == 0);
+static_assert(offsetof(InterfaceId, reserved) == 4);
+static_assert(offsetof(InterfaceId, qualifier1) == 8);
+static_assert(offsetof(InterfaceId, qualifier2) == 12);
+
+static_assert(sizeof(CommandHeader) == 20);
+static_assert(offsetof(CommandHeader, interface) == 0);
+static_assert(offsetof(CommandHeader, method) == 16);
+
+// Method-specific fields of every interface record start here.
+inline constexpr std::size_t kMethodFieldsOffset = sizeof(CommandHeader);
+
+}  // namespace zyostrel::channel

@@ -1,0 +1,14 @@
+# Warning and sanitizer flags, carried by interface targets so they never leak to callers.
+add_library(zy_warnings INTERFACE)
+target_compile_options(zy_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
+  $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor -Wold-style-cast>
+  $<$<BOOL:${ZY_WERROR}>:-Werror>)
+
+if(ZY_SANITIZE)
+  # Applied to everything built here, emulator and tests included, so that an error is
+  # caught on whichever side of the runtime boundary it happens.
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()

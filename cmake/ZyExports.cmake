@@ -1,0 +1,20 @@
+# The linker version script is derived from the public header: every function declared
+# there with ZYOSTREL_API is exported, nothing else is. A function enters the header only
+# once it is implemented, so the header and the export list cannot drift apart.
+function(zy_export_map header output)
+  file(STRINGS ${header} lines REGEX "^ZYOSTREL_API ")
+  set(names "")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^ZYOSTREL_API[^(]*[ *]([A-Za-z_][A-Za-z0-9_]*)[ ]*\\(")
+      list(APPEND names "${CMAKE_MATCH_1}")
+    endif()
+  endforeach()
+  list(SORT names)
+  set(body "{\n  global:\n")
+  foreach(name IN LISTS names)
+    string(APPEND body "    ${name};\n")
+  endforeach()
+  string(APPEND body "  local:\n    *;\n};\n")
+  file(CONFIGURE OUTPUT ${output} CONTENT "${body}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${header})
+endfunction()

@@ -1,0 +1,148 @@
+/*
+ * Control interface of the emulated instrument, for tests and examples.
+ *
+ * The emulated FPGA runtime (libZyFpga.so.13) exports these functions beside the runtime's
+ * own entry points. They inspect what the product sent (a log of every runtime call with
+ * its input bytes), inject faults, shape the instruments and reset everything to the state
+ * at load. All functions are thread-safe.
+ */
+#ifndef ZYEMU_CONTROL_H
+#define ZYEMU_CONTROL_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#if defined(ZYFPGA_BUILDING_RUNTIME)
+#define ZYEMU_API __attribute__((visibility("default")))
+#else
+#define ZYEMU_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Ready-made resources. Sessions on ZYEMU_RESOURCE_SIMULATED carry bit 0x2000. */
+#define ZYEMU_RESOURCE_DEFAULT "ostrel0"
+#define ZYEMU_RESOURCE_SECOND "ostrel1"
+#define ZYEMU_RESOURCE_THIRD "ostrel2"
+#define ZYEMU_RESOURCE_SIMULATED "ostrelsim0"
+
+/* Statuses of the emulated runtime itself. */
+enum ZyEmuStatus {
+    ZYEMU_STATUS_INVALID_ARGUMENT = -61201,   /* null pointer or malformed argument */
+    ZYEMU_STATUS_RESOURCE_NOT_FOUND = -61202, /* no resource of that name */
+    ZYEMU_STATUS_INVALID_SESSION = -61203,    /* session handle not open */
+    ZYEMU_STATUS_RECORD_TOO_SHORT = -61204,   /* command record shorter than its layout */
+    ZYEMU_STATUS_UNKNOWN_COMMAND = -61205,    /* function, interface or method not known */
+    ZYEMU_STATUS_BITFILE_UNREADABLE = -61206, /* bitfile path cannot be read */
+    ZYEMU_STATUS_BITFILE_INVALID = -61207,    /* bitfile text is not a bitfile document */
+    ZYEMU_STATUS_NOT_FOUND = -61208,          /* register or FIFO name not in the bitfile */
+    ZYEMU_STATUS_REPLY_TOO_SMALL = -61209,    /* reply buffer smaller than the reply */
+    ZYEMU_STATUS_INJECTED_FAULT = -61210,     /* default status of an injected fault */
+    ZYEMU_STATUS_BAD_FUNCTION_GROUP = -61211, /* function group other than 2 */
+    ZYEMU_STATUS_INVALID_VALUE = -61212       /* a value the command does not accept */
+};
+
+/* Runtime entry points, as recorded in the call log and matched by faults. */
+enum ZyEmuEntry {
+    ZYEMU_ENTRY_OPEN = 1,
+    ZYEMU_ENTRY_CLOSE = 2,
+    ZYEMU_ENTRY_CLIENT_CALL = 3,
+    ZYEMU_ENTRY_FIND_REGISTER = 4,
+    ZYEMU_ENTRY_FIND_FIFO = 5,
+    ZYEMU_ENTRY_READ_BOOL = 6,
+    ZYEMU_ENTRY_READ_U8 = 7,
+    ZYEMU_ENTRY_WRITE_U8 = 8
+};
+
+/* One runtime call. Pointers stay valid until zyemu_reset or zyemu_clear_log. */
+typedef struct ZyEmuCall {
+    uint32_t entry;           /* ZyEmuEntry */
+    uint32_t session;         /* session handle (0 for open) */
+    uint32_t functionGroup;   /* client call */
+    uint32_t functionNumber;  /* client call */
+    uint32_t interfaceNumber; /* client call 256 with a full header, else 0 */
+    uint32_t method;          /* client call 256 with a full header, else 0 */
+    const uint8_t* input;     /* copy of the input bytes (client call) */
+    uint64_t inputSize;
+    int outputGiven;          /* output pointer was not null */
+    uint64_t outputSize;
+    const char* text;         /* open: image path; find: register or FIFO name; may be null */
+    const char* resource;     /* open: resource name; may be null */
+    int signatureGiven;       /* open: signature pointer was not null */
+    uint32_t word;            /* open/close: attribute; find: type selector; read/write: offset */
+    uint32_t value;           /* write: value written */
+    int32_t status;           /* what the runtime returned */
+} ZyEmuCall;
+
+ZYEMU_API size_t zyemu_call_count(void);
+/* Copies call index (0 = oldest) into *call; returns 0, or -1 when out of range. */
+ZYEMU_API int zyemu_get_call(size_t index, ZyEmuCall* call);
+ZYEMU_API void zyemu_clear_log(void);
+
+/* Which fields of a fault restrict the calls it applies to. */
+enum ZyEmuFaultMatch {
+    ZYEMU_MATCH_ENTRY = 1u << 0,     /* entry */
+    ZYEMU_MATCH_FUNCTION = 1u << 1,  /* functionNumber (client calls) */
+    ZYEMU_MATCH_INTERFACE = 1u << 2, /* interfaceNumber (interface calls) */
+    ZYEMU_MATCH_METHOD = 1u << 3,    /* method (interface calls) */
+    ZYEMU_MATCH_SESSION = 1u << 4,   /* session */
+    ZYEMU_MATCH_ATTRIBUTE = 1u << 5, /* attribute identifier at offset 20 of interface 258 */
+    ZYEMU_MATCH_CALL_INDEX = 1u << 6 /* callIndex: position in the call log (0 = first) */
+};
+
+enum ZyEmuFaultAction {
+    ZYEMU_FAULT_REPLACE = 0,    /* the command is not carried out */
+    ZYEMU_FAULT_AFTER_RUNNING = 1 /* the command runs; its status and reply are overridden */
+};
+
+typedef struct ZyEmuFault {
+    uint32_t match;          /* ZyEmuFaultMatch bits; 0 matches every call */
+    uint32_t entry;
+    uint32_t functionNumber;
+    uint32_t interfaceNumber;
+    uint32_t method;
+    uint32_t session;
+    uint32_t attributeId;
+    uint64_t callIndex;
+    uint32_t skip;           /* matching calls let through before the fault fires */
+    uint32_t count;          /* times the fault fires; 0 = every matching call */
+    uint32_t action;         /* ZyEmuFaultAction */
+    int32_t status;          /* status returned */
+    const void* reply;       /* bytes written at the start of the output, or null */
+    uint64_t replySize;      /* at most the output size is written */
+} ZyEmuFault;
+
+/* Adds a fault; returns its identifier (> 0) or a negative status. */
+ZYEMU_API int32_t zyemu_add_fault(const ZyEmuFault* fault);
+/* Number of times a fault fired. */
+ZYEMU_API uint32_t zyemu_fault_hits(int32_t faultId);
+ZYEMU_API void zyemu_clear_faults(void);
+
+/* Back to the state at load: no sessions, empty log, no faults, instruments as made. */
+ZYEMU_API void zyemu_reset(void);
+
+/* Number of sessions currently open, on all resources. */
+ZYEMU_API size_t zyemu_open_session_count(void);
+
+/* Adds a register to what sessions on the resource answer to register lookups, beside the
+ * registers of their bitfile. typeId follows the bitfile type codes (1 Boolean, 3 U8, ...). */
+ZYEMU_API int32_t zyemu_define_register(const char* resource, const char* name,
+                                        uint32_t offset, uint32_t typeId);
+/* Adds a DMA FIFO answered by FIFO lookups of sessions on the resource. */
+ZYEMU_API int32_t zyemu_define_fifo(const char* resource, const char* name, uint32_t number,
+                                    uint32_t implementation, uint32_t numberOfElements);
+/* Register values of the resource's FPGA, as the image sees them. */
+ZYEMU_API int32_t zyemu_set_register_u8(const char* resource, uint32_t offset, uint8_t value);
+ZYEMU_API int32_t zyemu_get_register_u8(const char* resource, uint32_t offset, uint8_t* value);
+
+/* The elaboration the session's last failing command left ("" when none). Copies at most
+ * size bytes, NUL included; returns the full length, or a negative status. */
+ZYEMU_API int32_t zyemu_last_elaboration(uint32_t session, char* text, size_t size);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ZYEMU_CONTROL_H */

@@ -1,0 +1,57 @@
+#include "CallLog.h"
+
+#include <cstring>
+
+namespace zyemu {
+
+namespace {
+constexpr uint32_t kAttributeInterface = 258;
+constexpr std::size_t kAttributeIdOffset = 20;
+}  // namespace
+
+std::optional<uint32_t> LoggedCall::attributeId() const {
+    if (entry != ZYEMU_ENTRY_CLIENT_CALL || functionNumber != 256 ||
+        interfaceNumber != kAttributeInterface || input.size() < kAttributeIdOffset + 4) {
+        return std::nullopt;
+    }
+    uint32_t id;
+    std::memcpy(&id, input.data() + kAttributeIdOffset, sizeof id);
+    return id;
+}
+
+ZyEmuCall LoggedCall::view() const {
+    ZyEmuCall call{};
+    call.entry = entry;
+    call.session = session;
+    call.functionGroup = functionGroup;
+    call.functionNumber = functionNumber;
+    call.interfaceNumber = interfaceNumber;
+    call.method = method;
+    call.input = input.empty() ? nullptr : input.data();
+    call.inputSize = input.size();
+    call.outputGiven = outputGiven ? 1 : 0;
+    call.outputSize = outputSize;
+    call.text = text ? text->c_str() : nullptr;
+    call.resource = resource ? resource->c_str() : nullptr;
+    call.signatureGiven = signatureGiven ? 1 : 0;
+    call.word = word;
+    call.value = value;
+    call.status = status;
+    return call;
+}
+
+LoggedCall& CallLog::append(LoggedCall call) {
+    calls_.push_back(std::move(call));
+    return calls_.back();
+}
+
+const LoggedCall* CallLog::at(std::size_t index) const {
+    return index < calls_.size() ? &calls_[index] : nullptr;
+}
+
+std::optional<std::string> optionalText(const char* text) {
+    if (text == nullptr) return std::nullopt;
+    return std::string(text);
+}
+
+}  // namespace zyemu

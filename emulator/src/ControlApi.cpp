@@ -1,0 +1,115 @@
+// The emulator's control interface for tests and examples.
+#include "zyemu/control.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "Emulator.h"
+
+using zyemu::Emulator;
+
+namespace {
+
+std::unique_lock<std::mutex> lockEmulator() {
+    return std::unique_lock<std::mutex>(Emulator::instance().mutex());
+}
+
+}  // namespace
+
+extern "C" {
+
+ZYEMU_API size_t zyemu_call_count(void) {
+    auto lock = lockEmulator();
+    return Emulator::instance().log().size();
+}
+
+ZYEMU_API int zyemu_get_call(size_t index, ZyEmuCall* call) {
+    auto lock = lockEmulator();
+    const zyemu::LoggedCall* logged = Emulator::instance().log().at(index);
+    if (logged == nullptr || call == nullptr) return -1;
+    *call = logged->view();
+    return 0;
+}
+
+ZYEMU_API void zyemu_clear_log(void) {
+    auto lock = lockEmulator();
+    Emulator::instance().log().clear();
+}
+
+ZYEMU_API int32_t zyemu_add_fault(const ZyEmuFault* fault) {
+    if (fault == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
+    auto lock = lockEmulator();
+    return Emulator::instance().faults().add(*fault);
+}
+
+ZYEMU_API uint32_t zyemu_fault_hits(int32_t faultId) {
+    auto lock = lockEmulator();
+    return Emulator::instance().faults().hits(faultId);
+}
+
+ZYEMU_API void zyemu_clear_faults(void) {
+    auto lock = lockEmulator();
+    Emulator::instance().faults().clear();
+}
+
+ZYEMU_API void zyemu_reset(void) {
+    auto lock = lockEmulator();
+    Emulator::instance().reset();
+}
+
+ZYEMU_API size_t zyemu_open_session_count(void) {
+    auto lock = lockEmulator();
+    return Emulator::instance().openSessionCount();
+}
+
+ZYEMU_API int32_t zyemu_define_register(const char* resource, const char* name,
+                                        uint32_t offset, uint32_t typeId) {
+    auto lock = lockEmulator();
+    zyemu::Instrument* instrument = Emulator::instance().findInstrument(resource);
+    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
+    if (name == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
+    instrument->extraRegisters[name] = {offset, typeId};
+    return 0;
+}
+
+ZYEMU_API int32_t zyemu_define_fifo(const char* resource, const char* name, uint32_t number,
+                                    uint32_t implementation, uint32_t numberOfElements) {
+    auto lock = lockEmulator();
+    zyemu::Instrument* instrument = Emulator::instance().findInstrument(resource);
+    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
+    if (name == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
+    instrument->extraFifos[name] = {number, implementation, numberOfElements};
+    return 0;
+}
+
+ZYEMU_API int32_t zyemu_set_register_u8(const char* resource, uint32_t offset, uint8_t value) {
+    auto lock = lockEmulator();
+    zyemu::Instrument* instrument = Emulator::instance().findInstrument(resource);
+    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
+    instrument->setRegisterValue(offset, value);
+    return 0;
+}
+
+ZYEMU_API int32_t zyemu_get_register_u8(const char* resource, uint32_t offset, uint8_t* value) {
+    auto lock = lockEmulator();
+    zyemu::Instrument* instrument = Emulator::instance().findInstrument(resource);
+    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
+    if (value == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
+    *value = instrument->registerValue(offset);
+    return 0;
+}
+
+ZYEMU_API int32_t zyemu_last_elaboration(uint32_t session, char* text, size_t size) {
+    auto lock = lockEmulator();
+    const zyemu::Session* target = Emulator::instance().findSession(session);
+    if (target == nullptr) return ZYEMU_STATUS_INVALID_SESSION;
+    const std::string& elaboration = target->lastElaboration;
+    if (text != nullptr && size != 0) {
+        const size_t length = std::min(elaboration.size(), size - 1);
+        std::memcpy(text, elaboration.data(), length);
+        text[length] = '\0';
+    }
+    return static_cast<int32_t>(elaboration.size());
+}
+
+}  // extern "C"

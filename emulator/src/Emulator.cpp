@@ -1,0 +1,315 @@
+#include "Emulator.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "CommandRegistry.h"
+#include "StoredImages.h"
+
+namespace zyemu {
+namespace {
+
+constexpr uint32_t kSimulatedSessionBit = 0x2000;
+constexpr uint32_t kStoredImageAttribute = 0x40000000;
+constexpr uint32_t kFunctionGroup = 2;
+constexpr uint32_t kInterfaceCall = 256;
+constexpr uint32_t kAnyType = 0xFFFFFFFF;
+
+bool looksLikeDocument(const std::string& text) {
+    std::size_t start = 0;
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;
+    start = text.find_first_not_of(" \t\r\n", start);
+    return start != std::string::npos && text[start] == '<';
+}
+
+int32_t readBitfile(const std::string& path, std::string& text) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return ZYEMU_STATUS_BITFILE_UNREADABLE;
+    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (file.bad()) return ZYEMU_STATUS_BITFILE_UNREADABLE;
+    return looksLikeDocument(text) ? 0 : ZYEMU_STATUS_BITFILE_INVALID;
+}
+
+}  // namespace
+
+Emulator& Emulator::instance() {
+    static Emulator emulator;
+    return emulator;
+}
+
+Emulator::Emulator() { createInstruments(); }
+
+void Emulator::createInstruments() {
+    instruments_.clear();
+    const InstrumentModel models[] = {
+        {"ostrel0", "Ostrel-7976 emulated", false},
+        {"ostrel1", "Ostrel-7976 emulated", false},
+        {"ostrel2", "Ostrel-7975 emulated", false},
+        {"ostrelsim0", "Ostrel-7976 simulation", true},
+    };
+    for (const auto& model : models) {
+        instruments_[model.resourceName] = std::make_unique<Instrument>(model);
+    }
+}
+
+void Emulator::reset() {
+    sessions_.clear();
+    handleCounter_ = 0;
+    log_.clear();
+    faults_.clear();
+    createInstruments();
+}
+
+Instrument* Emulator::findInstrument(const char* resourceName) {
+    if (resourceName == nullptr) return nullptr;
+    auto it = instruments_.find(resourceName);
+    return it != instruments_.end() ? it->second.get() : nullptr;
+}
+
+Session* Emulator::findSession(uint32_t handle) {
+    auto it = sessions_.find(handle);
+    return it != sessions_.end() ? &it->second : nullptr;
+}
+
+uint32_t Emulator::nextHandle(bool simulated) {
+    // Ordinary handles never carry the simulation bit; simulated ones always do.
+    do {
+        ++handleCounter_;
+    } while ((handleCounter_ & kSimulatedSessionBit) != 0 || handleCounter_ == 0);
+    return simulated ? (handleCounter_ | kSimulatedSessionBit) : handleCounter_;
+}
+
+int32_t Emulator::finish(LoggedCall& call, Fault* fault, int32_t status, void* output,
+                         uint64_t outputSize) {
+    if (fault != nullptr) {
+        status = fault->spec.status;
+        if (!fault->reply.empty() && output != nullptr) {
+            const uint64_t length = std::min<uint64_t>(fault->reply.size(), outputSize);
+            std::memcpy(output, fault->reply.data(), length);
+        }
+    }
+    call.status = status;
+    return status;
+}
+
+template <class Operation>
+int32_t Emulator::record(LoggedCall entry, void* output, uint64_t outputSize,
+                         Operation&& operation) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    LoggedCall& call = log_.append(std::move(entry));
+    Fault* fault = faults_.fire(call, log_.size() - 1);
+    int32_t status = 0;
+    if (fault == nullptr || fault->spec.action != ZYEMU_FAULT_REPLACE) status = operation(call);
+    return finish(call, fault, status, output, outputSize);
+}
+
+int32_t Emulator::open(const char* imagePath, const char* signature, const char* resourceName,
+                       uint32_t attribute, uint32_t* session) {
+    LoggedCall entry;
+    entry.entry = ZYEMU_ENTRY_OPEN;
+    entry.text = optionalText(imagePath);
+    entry.resource = optionalText(resourceName);
+    entry.signatureGiven = signature != nullptr;
+    entry.word = attribute;
+    return record(std::move(entry), nullptr, 0, [&](LoggedCall& call) {
+        const int32_t status = openLocked(imagePath, resourceName, attribute, session);
+        if (status == 0) call.session = *session;
+        return status;
+    });
+}
+
+int32_t Emulator::openLocked(const char* imagePath, const char* resourceName,
+                             uint32_t attribute, uint32_t* session) {
+    if (imagePath == nullptr || resourceName == nullptr || session == nullptr) {
+        return ZYEMU_STATUS_INVALID_ARGUMENT;
+    }
+    Instrument* instrument = findInstrument(resourceName);
+    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
+
+    Session opened;
+    opened.instrument = instrument;
+    opened.openAttribute = attribute;
+    const std::string path = imagePath;
+    if ((attribute & kStoredImageAttribute) != 0 && isStoredImageName(path)) {
+        opened.source = ImageSource::StoredImage;
+        opened.image = path;
+    } else if (looksLikeDocument(path)) {
+        opened.source = ImageSource::BitfileText;
+        opened.bitfileText = path;
+    } else {
+        opened.source = ImageSource::BitfilePath;
+        opened.image = path;
+        if (int32_t status = readBitfile(path, opened.bitfileText); status != 0) return status;
+    }
+    opened.handle = nextHandle(instrument->model().simulated);
+    *session = opened.handle;
+    sessions_.emplace(opened.handle, std::move(opened));
+    return 0;
+}
+
+int32_t Emulator::close(uint32_t session, uint32_t attribute) {
+    LoggedCall entry;
+    entry.entry = ZYEMU_ENTRY_CLOSE;
+    entry.session = session;
+    entry.word = attribute;
+    return record(std::move(entry), nullptr, 0, [&](LoggedCall&) {
+        return sessions_.erase(session) == 1 ? 0 : int32_t{ZYEMU_STATUS_INVALID_SESSION};
+    });
+}
+
+int32_t Emulator::clientCall(uint32_t session, uint32_t functionGroup, uint32_t functionNumber,
+                             const void* input, uint64_t inputSize, void* output,
+                             uint64_t outputSize) {
+    LoggedCall entry;
+    entry.entry = ZYEMU_ENTRY_CLIENT_CALL;
+    entry.session = session;
+    entry.functionGroup = functionGroup;
+    entry.functionNumber = functionNumber;
+    if (input != nullptr && inputSize != 0) {
+        const auto* bytes = static_cast<const uint8_t*>(input);
+        entry.input.assign(bytes, bytes + inputSize);
+    }
+    entry.outputGiven = output != nullptr;
+    entry.outputSize = outputSize;
+    if (functionNumber == kInterfaceCall && entry.input.size() >= 20) {
+        std::memcpy(&entry.interfaceNumber, entry.input.data(), 4);
+        std::memcpy(&entry.method, entry.input.data() + 16, 4);
+    }
+    return record(std::move(entry), output, outputSize, [&](LoggedCall&) {
+        Session* target = findSession(session);
+        if (target == nullptr) return int32_t{ZYEMU_STATUS_INVALID_SESSION};
+        return dispatch(*target, functionGroup, functionNumber, input, inputSize, output,
+                        outputSize);
+    });
+}
+
+int32_t Emulator::dispatch(Session& session, uint32_t functionGroup, uint32_t functionNumber,
+                           const void* input, uint64_t inputSize, void* output,
+                           uint64_t outputSize) {
+    Elaboration elaboration;
+    CommandContext context{*this,
+                           session,
+                           *session.instrument,
+                           WireReader(input, static_cast<std::size_t>(inputSize)),
+                           ReplyWriter(output, static_cast<std::size_t>(outputSize)),
+                           elaboration};
+    elaboration.addUsage("kUsageTypeFunctionNumber", uint64_t{functionNumber});
+
+    int32_t status = 0;
+    CommandHandler handler = nullptr;
+    uint32_t interfaceNumber = 0;
+    uint32_t method = 0;
+    if ((input == nullptr && inputSize != 0) || (output == nullptr && outputSize != 0)) {
+        status = ZYEMU_STATUS_INVALID_ARGUMENT;
+    } else if (functionGroup != kFunctionGroup) {
+        elaboration.addUsage("kUsageTypeFunctionGroup", uint64_t{functionGroup});
+        status = ZYEMU_STATUS_BAD_FUNCTION_GROUP;
+    } else if (functionNumber != kInterfaceCall) {
+        handler = CommandRegistry::instance().findDirect(functionNumber);
+    } else if ((status = requireRecordSize(context, kMethodFieldsOffset)) == 0) {
+        context.input.read(0, interfaceNumber);
+        context.input.read(16, method);
+        elaboration.addUsage("kUsageTypeInterface", uint64_t{interfaceNumber});
+        elaboration.addUsage("kUsageTypeMethod", uint64_t{method});
+        handler = CommandRegistry::instance().findInterface(interfaceNumber, method);
+    }
+    if (status == 0) {
+        status = handler != nullptr ? handler(context) : ZYEMU_STATUS_UNKNOWN_COMMAND;
+    }
+    if (status < 0) {
+        session.lastFailure = status;
+        session.lastElaboration = elaboration.toJson();
+    }
+    return status;
+}
+
+const RegisterDefinition* lookupRegister(const Session& session, const std::string& name) {
+    const auto& extra = session.instrument->extraRegisters;
+    if (auto it = extra.find(name); it != extra.end()) return &it->second;
+    if (session.source == ImageSource::StoredImage) {
+        const auto& stored = storedImageRegisters();
+        if (auto it = stored.find(name); it != stored.end()) return &it->second;
+    }
+    return nullptr;
+}
+
+int32_t Emulator::findRegister(uint32_t session, const char* name, uint32_t typeSelector,
+                               uint32_t* offset) {
+    LoggedCall entry;
+    entry.entry = ZYEMU_ENTRY_FIND_REGISTER;
+    entry.session = session;
+    entry.text = optionalText(name);
+    entry.word = typeSelector;
+    return record(std::move(entry), nullptr, 0, [&](LoggedCall&) -> int32_t {
+        Session* target = findSession(session);
+        if (target == nullptr) return ZYEMU_STATUS_INVALID_SESSION;
+        if (name == nullptr || offset == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
+        const RegisterDefinition* found = lookupRegister(*target, name);
+        if (found == nullptr || (typeSelector != kAnyType && typeSelector != found->typeId)) {
+            return ZYEMU_STATUS_NOT_FOUND;
+        }
+        *offset = found->offset;
+        return 0;
+    });
+}
+
+int32_t Emulator::findFifo(uint32_t session, const char* name, uint32_t typeSelector,
+                           uint32_t* number, uint32_t* implementation,
+                           uint32_t* numberOfElements) {
+    LoggedCall entry;
+    entry.entry = ZYEMU_ENTRY_FIND_FIFO;
+    entry.session = session;
+    entry.text = optionalText(name);
+    entry.word = typeSelector;
+    return record(std::move(entry), nullptr, 0, [&](LoggedCall&) -> int32_t {
+        Session* target = findSession(session);
+        if (target == nullptr) return ZYEMU_STATUS_INVALID_SESSION;
+        if (name == nullptr || number == nullptr || implementation == nullptr ||
+            numberOfElements == nullptr) {
+            return ZYEMU_STATUS_INVALID_ARGUMENT;
+        }
+        const auto& fifos = target->instrument->extraFifos;
+        auto it = fifos.find(name);
+        if (it == fifos.end()) return ZYEMU_STATUS_NOT_FOUND;
+        *number = it->second.number;
+        *implementation = it->second.implementation;
+        *numberOfElements = it->second.numberOfElements;
+        return 0;
+    });
+}
+
+int32_t Emulator::readRegister(uint32_t entryKind, uint32_t session, uint32_t offset,
+                               uint8_t* value) {
+    LoggedCall entry;
+    entry.entry = entryKind;
+    entry.session = session;
+    entry.word = offset;
+    return record(std::move(entry), value, value != nullptr ? 1 : 0,
+                  [&](LoggedCall& call) -> int32_t {
+                      Session* target = findSession(session);
+                      if (target == nullptr) return ZYEMU_STATUS_INVALID_SESSION;
+                      if (value == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
+                      const uint8_t stored = target->instrument->registerValue(offset);
+                      *value = entryKind == ZYEMU_ENTRY_READ_BOOL ? (stored != 0) : stored;
+                      call.value = *value;
+                      return 0;
+                  });
+}
+
+int32_t Emulator::writeU8(uint32_t session, uint32_t offset, uint8_t value) {
+    LoggedCall entry;
+    entry.entry = ZYEMU_ENTRY_WRITE_U8;
+    entry.session = session;
+    entry.word = offset;
+    entry.value = value;
+    return record(std::move(entry), nullptr, 0, [&](LoggedCall&) -> int32_t {
+        Session* target = findSession(session);
+        if (target == nullptr) return ZYEMU_STATUS_INVALID_SESSION;
+        target->instrument->setRegisterValue(offset, value);
+        return 0;
+    });
+}
+
+}  // namespace zyemu

@@ -1,0 +1,70 @@
+// The emulated FPGA runtime and device daemon: instruments, sessions, the call log and the
+// injected faults, behind one lock.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "CallLog.h"
+#include "FaultTable.h"
+#include "Instrument.h"
+#include "Session.h"
+
+namespace zyemu {
+
+class Emulator {
+public:
+    static Emulator& instance();
+
+    // Runtime entry points; each logs the call and honours injected faults.
+    int32_t open(const char* imagePath, const char* signature, const char* resourceName,
+                 uint32_t attribute, uint32_t* session);
+    int32_t close(uint32_t session, uint32_t attribute);
+    int32_t clientCall(uint32_t session, uint32_t functionGroup, uint32_t functionNumber,
+                       const void* input, uint64_t inputSize, void* output,
+                       uint64_t outputSize);
+    int32_t findRegister(uint32_t session, const char* name, uint32_t typeSelector,
+                         uint32_t* offset);
+    int32_t findFifo(uint32_t session, const char* name, uint32_t typeSelector,
+                     uint32_t* number, uint32_t* implementation, uint32_t* numberOfElements);
+    int32_t readRegister(uint32_t entry, uint32_t session, uint32_t offset, uint8_t* value);
+    int32_t writeU8(uint32_t session, uint32_t offset, uint8_t value);
+
+    // Control interface.
+    std::mutex& mutex() { return mutex_; }
+    CallLog& log() { return log_; }
+    FaultTable& faults() { return faults_; }
+    Instrument* findInstrument(const char* resourceName);
+    Session* findSession(uint32_t handle);
+    std::size_t openSessionCount() const { return sessions_.size(); }
+    void reset();
+
+private:
+    Emulator();
+    void createInstruments();
+    uint32_t nextHandle(bool simulated);
+    // Logs a call, runs it unless an injected fault replaces it, and applies the fault.
+    template <class Operation>
+    int32_t record(LoggedCall entry, void* output, uint64_t outputSize, Operation&& operation);
+    int32_t finish(LoggedCall& call, Fault* fault, int32_t status, void* output,
+                   uint64_t outputSize);
+    int32_t openLocked(const char* imagePath, const char* resourceName, uint32_t attribute,
+                       uint32_t* session);
+    int32_t dispatch(Session& session, uint32_t functionGroup, uint32_t functionNumber,
+                     const void* input, uint64_t inputSize, void* output, uint64_t outputSize);
+
+    std::mutex mutex_;
+    std::map<std::string, std::unique_ptr<Instrument>> instruments_;
+    std::map<uint32_t, Session> sessions_;
+    uint32_t handleCounter_ = 0;
+    CallLog log_;
+    FaultTable faults_;
+};
+
+// The registers a session answers to: those of its image, then those tests added.
+const RegisterDefinition* lookupRegister(const Session& session, const std::string& name);
+
+}  // namespace zyemu

@@ -1,0 +1,63 @@
+#include "FaultTable.h"
+
+namespace zyemu {
+namespace {
+
+bool matches(const ZyEmuFault& spec, const LoggedCall& call, std::size_t callIndex) {
+    const uint32_t m = spec.match;
+    if ((m & ZYEMU_MATCH_ENTRY) && call.entry != spec.entry) return false;
+    if ((m & ZYEMU_MATCH_SESSION) && call.session != spec.session) return false;
+    if ((m & ZYEMU_MATCH_CALL_INDEX) && callIndex != spec.callIndex) return false;
+    const bool clientCall = call.entry == ZYEMU_ENTRY_CLIENT_CALL;
+    if ((m & ZYEMU_MATCH_FUNCTION) && (!clientCall || call.functionNumber != spec.functionNumber))
+        return false;
+    const bool interfaceCall = clientCall && call.functionNumber == 256 && call.input.size() >= 20;
+    if ((m & ZYEMU_MATCH_INTERFACE) &&
+        (!interfaceCall || call.interfaceNumber != spec.interfaceNumber))
+        return false;
+    if ((m & ZYEMU_MATCH_METHOD) && (!interfaceCall || call.method != spec.method)) return false;
+    if (m & ZYEMU_MATCH_ATTRIBUTE) {
+        auto id = call.attributeId();
+        if (!id || *id != spec.attributeId) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int32_t FaultTable::add(const ZyEmuFault& spec) {
+    if (spec.reply == nullptr && spec.replySize != 0) return ZYEMU_STATUS_INVALID_ARGUMENT;
+    if (spec.action != ZYEMU_FAULT_REPLACE && spec.action != ZYEMU_FAULT_AFTER_RUNNING)
+        return ZYEMU_STATUS_INVALID_ARGUMENT;
+    Fault fault;
+    fault.spec = spec;
+    if (spec.reply != nullptr) {
+        const auto* bytes = static_cast<const uint8_t*>(spec.reply);
+        fault.reply.assign(bytes, bytes + spec.replySize);
+    }
+    fault.spec.reply = nullptr;
+    const int32_t id = nextId_++;
+    faults_.emplace(id, std::move(fault));
+    return id;
+}
+
+Fault* FaultTable::fire(const LoggedCall& call, std::size_t callIndex) {
+    Fault* firing = nullptr;
+    for (auto& [id, fault] : faults_) {
+        if (!matches(fault.spec, call, callIndex)) continue;
+        const uint32_t ordinal = fault.seen++;
+        const bool exhausted = fault.spec.count != 0 && fault.hits >= fault.spec.count;
+        if (firing == nullptr && ordinal >= fault.spec.skip && !exhausted) {
+            ++fault.hits;
+            firing = &fault;
+        }
+    }
+    return firing;
+}
+
+uint32_t FaultTable::hits(int32_t id) const {
+    auto it = faults_.find(id);
+    return it != faults_.end() ? it->second.hits : 0;
+}
+
+}  // namespace zyemu

@@ -1,0 +1,26 @@
+// A session the emulated runtime handed out.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zyemu {
+
+class Instrument;
+
+enum class ImageSource { StoredImage, BitfilePath, BitfileText };
+
+struct Session {
+    uint32_t handle = 0;
+    Instrument* instrument = nullptr;
+    ImageSource source = ImageSource::StoredImage;
+    std::string image;        // stored image name or bitfile path
+    std::string bitfileText;  // the document the session runs
+    uint32_t openAttribute = 0;
+
+    // What the last failing command left, for command 800.
+    int32_t lastFailure = 0;
+    std::string lastElaboration;
+};
+
+}  // namespace zyemu

@@ -1,0 +1,34 @@
+/*
+ * First session: opens a session on an emulated instrument's default image, asks the
+ * runtime where the adapter module's readiness indicator lives, reads it and closes.
+ *
+ * Usage: first_session [resource]   (default: ostrel0)
+ */
+#include <stdio.h>
+
+#include "zyostrelapi.h"
+
+#define READY_REGISTER "ostrel.module.dram ready 0"
+
+int main(int argc, char** argv) {
+    const char* resource = argc > 1 ? argv[1] : "ostrel0";
+    uint32_t session = 0;
+    uint32_t offset = 0;
+    int32_t status;
+
+    status = zyOstrel_OpenSession(resource, NULL, 0, &session);
+    printf("open session on %s (default image): status %d, session 0x%08x\n", resource,
+           (int)status, (unsigned)session);
+    if (status < 0) return 1;
+
+    status = zyOstrel_QueryBitfileRegister(session, READY_REGISTER, 0xFFFFFFFFu, &offset);
+    printf("query register \"%s\": status %d, offset 0x%05x\n", READY_REGISTER, (int)status,
+           (unsigned)offset);
+
+    status = zyOstrel_QueryBitfileRegister(session, "no such register", 0xFFFFFFFFu, &offset);
+    printf("query register \"no such register\": status %d (not in the image)\n", (int)status);
+
+    status = zyOstrel_CloseSession(session, 0);
+    printf("close session 0x%08x: status %d\n", (unsigned)session, (int)status);
+    return status < 0 ? 1 : 0;
+}

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "channel/CommandRecords.h"
+TEST(X, Y) {}
