@@ -1,0 +1,12 @@
+#!/bin/sh
+# Installs what is missing, builds the library with the emulated instrument and runs the
+# example programs against it.
+set -eu
+cd "$(dirname "$0")/.."
+./tools/install-deps.sh
+cmake -S . -B build -G Ninja
+cmake --build build
+for example in first_session; do
+  echo "== $example"
+  ./build/examples/$example
+done
