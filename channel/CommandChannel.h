@@ -54,11 +54,9 @@ inline bool mergeStatus(int32_t& result, int32_t stepStatus) {
 // size, the rest zero-filled. A null text leaves the field all zeros.
 template <std::size_t N>
 void copyTextField(char (&field)[N], const char* text) {
-    if (text == nullptr) {
-        std::memset(field, 0, N);
-        return;
-    }
-    std::strncpy(field, text, N);
+    const std::size_t length = text != nullptr ? strnlen(text, N) : 0;
+    if (length != 0) std::memcpy(field, text, length);
+    std::memset(field + length, 0, N - length);
 }
 
 // As copyTextField, with the last byte forced to NUL so the field is always terminated.
