@@ -1,0 +1,127 @@
+// The emulated daemon decodes what it is sent defensively and explains every refusal.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "channel/FpgaRuntime.h"
+#include "support/EmulatorFixture.h"
+#include "zyostrelapi.h"
+
+namespace {
+
+class CommandDecodingTest : public zytest::EmulatorTest {
+protected:
+    void SetUp() override {
+        EmulatorTest::SetUp();
+        ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, nullptr, 0, &session), 0);
+    }
+    void TearDown() override {
+        EXPECT_EQ(zyOstrel_CloseSession(session, 0), 0);
+        EmulatorTest::TearDown();
+    }
+
+    std::string elaborationFor(int32_t code) {
+        std::vector<char> reply(8192, 'x');
+        reply[0] = 0;
+        EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session, 2, 800, &code, sizeof code,
+                                               reply.data(), reply.size()),
+                  0);
+        return std::string(reply.data());
+    }
+
+    uint32_t session = 0;
+};
+
+TEST_F(CommandDecodingTest, InterfaceRecordShorterThanItsHeaderIsRefused) {
+    for (uint64_t size : {0, 1, 16, 19}) {
+        std::vector<uint8_t> record(20, 0);
+        record[0] = 0x02;
+        record[1] = 0x01;
+        const int32_t status = ZyFpgaDll_ClientFunctionCall(
+            session, 2, 256, size != 0 ? record.data() : nullptr, size, nullptr, 0);
+        EXPECT_EQ(status, ZYEMU_STATUS_RECORD_TOO_SHORT) << "size " << size;
+    }
+    EXPECT_NE(elaborationFor(ZYEMU_STATUS_RECORD_TOO_SHORT).find("\"kUsageTypeRecordSize\""),
+              std::string::npos);
+}
+
+TEST_F(CommandDecodingTest, UnknownInterfaceMethodIsExplained) {
+    uint32_t record[5] = {0x4242, 0, 0, 0, 99};
+    EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session, 2, 256, record, sizeof record, nullptr, 0),
+              ZYEMU_STATUS_UNKNOWN_COMMAND);
+    const std::string text = elaborationFor(ZYEMU_STATUS_UNKNOWN_COMMAND);
+    EXPECT_EQ(text.rfind("{\"translator\":\"mxlator_zyostrelapi\"", 0), 0u) << text;
+    EXPECT_NE(text.find("{\"type\":\"usage\",\"usage\":\"kUsageTypeInterface\","
+                        "\"value\":\"16962\",\"value_type\":\"uint64_t\"}"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\"value\":\"99\""), std::string::npos) << text;
+}
+
+TEST_F(CommandDecodingTest, UnknownFunctionNumberIsRefused) {
+    EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session, 2, 12345, nullptr, 0, nullptr, 0),
+              ZYEMU_STATUS_UNKNOWN_COMMAND);
+    EXPECT_NE(elaborationFor(ZYEMU_STATUS_UNKNOWN_COMMAND).find("\"value\":\"12345\""),
+              std::string::npos);
+}
+
+TEST_F(CommandDecodingTest, OtherFunctionGroupIsRefused) {
+    const int32_t code = 0;
+    char reply[8];
+    EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session, 3, 800, &code, 4, reply, sizeof reply),
+              ZYEMU_STATUS_BAD_FUNCTION_GROUP);
+}
+
+TEST_F(CommandDecodingTest, SizeWithoutBufferIsRefused) {
+    EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session, 2, 800, nullptr, 4, nullptr, 0),
+              ZYEMU_STATUS_INVALID_ARGUMENT);
+    const int32_t code = 0;
+    EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session, 2, 800, &code, 4, nullptr, 100),
+              ZYEMU_STATUS_INVALID_ARGUMENT);
+}
+
+TEST_F(CommandDecodingTest, CommandOnUnknownSessionIsRefused) {
+    EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session + 1, 2, 800, nullptr, 0, nullptr, 0),
+              ZYEMU_STATUS_INVALID_SESSION);
+}
+
+TEST_F(CommandDecodingTest, ElaborationIsGivenOnlyForTheLastFailingCode) {
+    ZyFpgaDll_ClientFunctionCall(session, 2, 12345, nullptr, 0, nullptr, 0);
+    EXPECT_FALSE(elaborationFor(ZYEMU_STATUS_UNKNOWN_COMMAND).empty());
+    EXPECT_EQ(elaborationFor(-52005), "");
+    EXPECT_EQ(elaborationFor(0), "");
+}
+
+TEST_F(CommandDecodingTest, SessionWithoutFailureHasNoElaboration) {
+    EXPECT_EQ(elaborationFor(ZYEMU_STATUS_UNKNOWN_COMMAND), "");
+}
+
+TEST_F(CommandDecodingTest, ElaborationIsCutToTheReplyBuffer) {
+    ZyFpgaDll_ClientFunctionCall(session, 2, 12345, nullptr, 0, nullptr, 0);
+    const int32_t code = ZYEMU_STATUS_UNKNOWN_COMMAND;
+    char reply[11];
+    std::memset(reply, 'x', sizeof reply);
+    EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session, 2, 800, &code, 4, reply, 10), 0);
+    EXPECT_EQ(std::string(reply), "{\"transla");
+    EXPECT_EQ(reply[10], 'x');  // nothing written past the given size
+}
+
+TEST_F(CommandDecodingTest, ElaborationRequestNeedsTheCode) {
+    char reply[16];
+    const uint16_t half = 0;
+    EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session, 2, 800, &half, 2, reply, sizeof reply),
+              ZYEMU_STATUS_RECORD_TOO_SHORT);
+}
+
+TEST_F(CommandDecodingTest, ElaborationsOfSessionsAreKeptApart) {
+    uint32_t other = 0;
+    ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, nullptr, 0, &other), 0);
+    ZyFpgaDll_ClientFunctionCall(other, 2, 12345, nullptr, 0, nullptr, 0);
+    EXPECT_EQ(elaborationFor(ZYEMU_STATUS_UNKNOWN_COMMAND), "");
+    EXPECT_NE(zytest::elaborationOf(other), "");
+    EXPECT_EQ(zyOstrel_CloseSession(other, 0), 0);
+}
+
+}  // namespace
