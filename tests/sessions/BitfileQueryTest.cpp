@@ -84,3 +84,29 @@ TEST_F(BitfileQueryTest, QueryOnAClosedSessionFails) {
 }
 
 }  // namespace
+
+namespace {
+
+// Functions that are not interface commands reach the runtime even for a simulated session.
+TEST_F(zytest::EmulatorTest, SimulatedSessionForwardersAndCloseReachTheRuntime) {
+    uint32_t session = 0;
+    ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_SIMULATED, nullptr, 0, &session), 0);
+    ASSERT_NE(session & ZYOSTREL_SIMULATED_SESSION_BIT, 0u);
+    uint32_t offset = 0;
+    EXPECT_EQ(zyOstrel_QueryBitfileRegister(session, "ostrel.dsp.reset.state 0", 0xFFFFFFFF,
+                                            &offset),
+              0);
+    uint32_t number = 0, implementation = 0, elements = 0;
+    EXPECT_EQ(zyOstrel_QueryBitfileFifo(session, "none", 0xFFFFFFFF, &number, &implementation,
+                                        &elements),
+              ZYEMU_STATUS_NOT_FOUND);
+    EXPECT_EQ(zyOstrel_CloseSession(session, 0), 0);
+    const auto log = calls();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(log[1].entry, ZYEMU_ENTRY_FIND_REGISTER);
+    EXPECT_EQ(log[2].entry, ZYEMU_ENTRY_FIND_FIFO);
+    EXPECT_EQ(log[3].entry, ZYEMU_ENTRY_CLOSE);
+    EXPECT_EQ(log[3].session, session);
+}
+
+}  // namespace
