@@ -87,8 +87,10 @@ TEST_F(BitfileQueryTest, QueryOnAClosedSessionFails) {
 
 namespace {
 
+using SimulatedSessionTest = zytest::EmulatorTest;
+
 // Functions that are not interface commands reach the runtime even for a simulated session.
-TEST_F(zytest::EmulatorTest, SimulatedSessionForwardersAndCloseReachTheRuntime) {
+TEST_F(SimulatedSessionTest, ForwardersAndCloseReachTheRuntime) {
     uint32_t session = 0;
     ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_SIMULATED, nullptr, 0, &session), 0);
     ASSERT_NE(session & ZYOSTREL_SIMULATED_SESSION_BIT, 0u);
