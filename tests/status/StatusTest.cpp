@@ -1,0 +1,219 @@
+// The status with elaboration: merge rule, buffer invariant and the status operations.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "status/Status.h"
+#include "status/StatusCodes.h"
+
+namespace zyerr {
+namespace {
+
+// The invariant every buffer keeps: NUL-terminated text, zeros after it, 'J' last.
+::testing::AssertionResult keepsInvariant(const Status& status) {
+    if (status.elaboration == nullptr) {
+        if (status.capacity == 0) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "capacity without a buffer";
+    }
+    if (status.capacity < 2) return ::testing::AssertionFailure() << "capacity below 2";
+    if (status.elaboration[status.capacity - 1] != 'J') {
+        return ::testing::AssertionFailure() << "last byte is not 'J'";
+    }
+    const std::size_t length = strnlen(status.elaboration, status.capacity - 1);
+    if (length == status.capacity - 1) return ::testing::AssertionFailure() << "no NUL";
+    for (std::size_t i = length; i < status.capacity - 1; ++i) {
+        if (status.elaboration[i] != '\0') {
+            return ::testing::AssertionFailure() << "non-zero byte after the text at " << i;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(MergeRuleTest, EveryPairOfSignClasses) {
+    struct Case {
+        int32_t held;
+        int32_t incoming;
+        bool replaces;
+    };
+    const Case cases[] = {
+        {0, 0, false},      {0, 5, true},       {0, -5, true},
+        {3, 0, false},      {3, 5, false},      {3, -5, true},
+        {-3, 0, false},     {-3, 5, false},     {-3, -5, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(mergeReplaces(c.held, c.incoming), c.replaces)
+            << "held " << c.held << " incoming " << c.incoming;
+        Status status(c.held);
+        EXPECT_EQ(setCode(status, c.incoming), c.replaces);
+        EXPECT_EQ(status.code, c.replaces ? c.incoming : c.held);
+    }
+}
+
+TEST(MergeRuleTest, ErrorOverWarningResetsTheElaboration) {
+    Status status;
+    ASSERT_TRUE(setCode(status, 1));
+    ASSERT_TRUE(setElaboration(status, R"({"old":1})"));
+    EXPECT_TRUE(setCode(status, codes::MemoryFull));
+    EXPECT_STREQ(status.elaboration, "{}");
+    EXPECT_TRUE(keepsInvariant(status));
+
+    EXPECT_FALSE(setCode(status, 2));
+    EXPECT_FALSE(setCode(status, codes::InvalidParameter));
+    EXPECT_EQ(status.code, codes::MemoryFull);
+}
+
+TEST(DefaultReallocateTest, FirstBufferIs512WithTheEmptyObject) {
+    Status status;
+    ASSERT_TRUE(defaultReallocate(status, 3));
+    EXPECT_EQ(status.capacity, 512u);
+    EXPECT_STREQ(status.elaboration, "{}");
+    EXPECT_TRUE(keepsInvariant(status));
+}
+
+TEST(DefaultReallocateTest, GrowsToPowersOfTwoKeepingTheText) {
+    Status status;
+    ASSERT_TRUE(setElaboration(status, R"({"a":"b"})"));
+    ASSERT_TRUE(defaultReallocate(status, 513));
+    EXPECT_EQ(status.capacity, 1024u);
+    EXPECT_STREQ(status.elaboration, R"({"a":"b"})");
+    EXPECT_TRUE(keepsInvariant(status));
+    ASSERT_TRUE(defaultReallocate(status, 100));  // never shrinks
+    EXPECT_EQ(status.capacity, 1024u);
+    ASSERT_TRUE(defaultReallocate(status, 0));
+    EXPECT_EQ(status.elaboration, nullptr);
+    EXPECT_EQ(status.capacity, 0u);
+}
+
+TEST(DefaultReallocateTest, RefusesSizesAbove31Bits) {
+    Status status;
+    EXPECT_FALSE(defaultReallocate(status, std::size_t{0x80000000}));
+    EXPECT_EQ(status.elaboration, nullptr);
+    EXPECT_FALSE(ensureCapacity(status, std::size_t{0x7FFFFFFE}));
+}
+
+TEST(StatusOperationsTest, SetCodeWithLocationWritesTheLocationInOrder) {
+    Status status;
+    const SourceLocation location{"dir/File.cpp", 42, kComponent, "zyapalerr_memoryFull"};
+    EXPECT_TRUE(setCode(status, codes::MemoryFull, location));
+    EXPECT_STREQ(status.elaboration,
+                 R"({"error_constant":"zyapalerr_memoryFull","file":"dir/File.cpp",)"
+                 R"("line":42,"component":"zyostrelapi"})");
+    EXPECT_TRUE(keepsInvariant(status));
+}
+
+TEST(StatusOperationsTest, LocationWithoutComponentOrConstantOmitsThem) {
+    Status status;
+    EXPECT_TRUE(setCode(status, -1, SourceLocation{"f.c", 7, nullptr, ""}));
+    EXPECT_STREQ(status.elaboration, R"({"file":"f.c","line":7})");
+}
+
+TEST(StatusOperationsTest, LocationMacroTakesTheCodesConstant) {
+    Status status;
+    setCode(status, codes::OsFault, ZYERR_LOCATION(codes::OsFault));
+    EXPECT_NE(std::strstr(status.elaboration, R"("error_constant":"zyapalerr_osFault")"),
+              nullptr);
+}
+
+TEST(StatusOperationsTest, StatusWithoutBufferReadsAsEmptyObject) {
+    Status status(-5);
+    EXPECT_STREQ(elaborationText(status), "{}");
+    EXPECT_TRUE(setCode(status, codes::MemoryFull) == false);
+    EXPECT_EQ(status.elaboration, nullptr);
+}
+
+TEST(StatusOperationsTest, SetElaborationNullIsEmptyObject) {
+    Status status;
+    ASSERT_TRUE(setElaboration(status, R"({"x":1})"));
+    ASSERT_TRUE(setElaboration(status, nullptr));
+    EXPECT_STREQ(status.elaboration, "{}");
+    EXPECT_TRUE(keepsInvariant(status));
+}
+
+TEST(StatusOperationsTest, SetElaborationFromItsOwnBuffer) {
+    Status status;
+    ASSERT_TRUE(setElaboration(status, R"(xx{"x":1})"));
+    ASSERT_TRUE(setElaboration(status, status.elaboration + 2));
+    EXPECT_STREQ(status.elaboration, R"({"x":1})");
+    EXPECT_TRUE(keepsInvariant(status));
+}
+
+TEST(StatusOperationsTest, MergeFromCopiesOnlyWhenReplaced) {
+    Status target;
+    Status source(codes::OsFault);
+    ASSERT_TRUE(setElaboration(source, R"({"s":1})"));
+    EXPECT_TRUE(mergeFrom(target, source));
+    EXPECT_EQ(target.code, codes::OsFault);
+    EXPECT_STREQ(target.elaboration, R"({"s":1})");
+
+    Status later(codes::MemoryFull);
+    ASSERT_TRUE(setElaboration(later, R"({"later":1})"));
+    EXPECT_FALSE(mergeFrom(target, later));
+    EXPECT_STREQ(target.elaboration, R"({"s":1})");
+    EXPECT_FALSE(mergeFrom(target, target));
+}
+
+bool otherReallocate(Status& status, std::size_t size) { return defaultReallocate(status, size); }
+
+TEST(StatusOperationsTest, MoveFromTakesTheBufferOnlyWithTheSameFunction) {
+    Status source(-7);
+    ASSERT_TRUE(setElaboration(source, R"({"m":1})"));
+    const char* buffer = source.elaboration;
+    Status target;
+    EXPECT_TRUE(moveFrom(target, source));
+    EXPECT_EQ(target.elaboration, buffer);
+    EXPECT_EQ(source.elaboration, nullptr);
+    EXPECT_EQ(source.capacity, 0u);
+
+    Status foreign(-8);
+    foreign.reallocate = &otherReallocate;
+    ASSERT_TRUE(setElaboration(foreign, R"({"f":1})"));
+    Status copyTarget;
+    EXPECT_TRUE(moveFrom(copyTarget, foreign));
+    EXPECT_NE(foreign.elaboration, nullptr);
+    EXPECT_STREQ(copyTarget.elaboration, R"({"f":1})");
+}
+
+TEST(StatusOperationsTest, CopyFromIsUnconditional) {
+    Status target(-1);
+    ASSERT_TRUE(setElaboration(target, R"({"t":1})"));
+    Status source(3);
+    EXPECT_TRUE(copyFrom(target, source));
+    EXPECT_EQ(target.code, 3);
+    EXPECT_EQ(target.elaboration, nullptr);
+}
+
+bool failingReallocate(Status& status, std::size_t size) {
+    if (size == 0) return defaultReallocate(status, 0);
+    return false;
+}
+
+TEST(StatusOperationsTest, FailedCopyIsReportedAndTheCodeStillMerged) {
+    Status target;
+    target.reallocate = &failingReallocate;
+    Status source(codes::OsFault);
+    ASSERT_TRUE(setElaboration(source, R"({"s":1})"));
+    bool copyFailed = false;
+    EXPECT_TRUE(mergeFrom(target, source, &copyFailed));
+    EXPECT_TRUE(copyFailed);
+    EXPECT_EQ(target.code, codes::OsFault);
+    EXPECT_FALSE(setElaboration(target, "{}"));
+}
+
+TEST(StatusCodeTableTest, EntriesAreUniqueAndNamed) {
+    for (std::size_t i = 0; i < kStatusCodeCount; ++i) {
+        EXPECT_NE(kStatusCodes[i].code, 0);
+        EXPECT_GT(std::strlen(kStatusCodes[i].meaning), 0u);
+        for (std::size_t j = i + 1; j < kStatusCodeCount; ++j) {
+            EXPECT_NE(kStatusCodes[i].code, kStatusCodes[j].code);
+        }
+    }
+    EXPECT_STREQ(errorConstantOf(-52000), "zyapalerr_memoryFull");
+    EXPECT_STREQ(errorConstantOf(-304017), "");
+    EXPECT_STREQ(errorConstantOf(12345), "");
+    EXPECT_EQ(findStatusCode(12345), nullptr);
+}
+
+}  // namespace
+}  // namespace zyerr
