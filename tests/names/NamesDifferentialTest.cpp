@@ -1,0 +1,128 @@
+// The hand-written scanner against the sscanf reference on many generated texts: every
+// valid form of every family mutated byte by byte, and random texts assembled from the
+// pieces the patterns are made of. Names, their order and the status must agree.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tests/names/ReferenceNames.h"
+
+namespace zytest::names {
+namespace {
+
+// Bytes that can change how a pattern reads: pattern letters of both cases, digits, signs,
+// separators, white space of every kind, and bytes outside ASCII.
+const std::string kAlphabet =
+    "AIOaioCLKclkSsEeRrDdTtPFIfp_BbNnXxGg0123456789-+,/ \t\n\v\f\r\x80\xA0\xFF";
+
+const std::vector<std::string> kSeeds = {
+    "AI0", "ai63", "AO5", "ao12", "CLK3", "clk63", "SI7", "si0", "SO2", "so7",
+    "Ser3_RefClk", "ser7_refclk", "Des0_RefClk", "des5_refclk", "DataClk3", "dataclk0",
+    "RxBank15", "rxbank4", "DI9", "di63", "DO1", "do44", "DIO95", "dio17", "PFI2", "pfi63",
+    "DIFF PFI3", "diff pfi63", "AI3-AI0", "ai0-ai63", "AO1-AO2", "CLK0-CLK63", "si2-si7",
+    "SO0-SO1", "Ser1_RefClk-Ser3_RefClk", "des7_refclk-des0_refclk", "DataClk0-DataClk3",
+    "rxbank1-rxbank15", "DI0-DI3", "do5-do9", "DIO0-DIO95", "pfi1-pfi2",
+    "DIFF PFI0-DIFF PFI63", "diff pfi3-diff pfi4", "0", "63", "7", "TRIGIN",
+    "conn2/ai0-ai7", "connector1/AO3", "CONN0/dio95", "Conn12/Diff", "conn3/5",
+    "AI0,AO1", "DIO0-DIO95,AI0", "AI60-AI70", "conn1/ser1_refclk,TRIGIN,3",
+};
+
+void expectAgreement(const std::string& text, int& failures) {
+    for (const std::uint32_t attribute : {0u, 0x10000008u}) {
+        const std::string difference = resolutionDifference(text.c_str(), attribute);
+        if (!difference.empty() && ++failures <= 20) ADD_FAILURE() << difference;
+    }
+    const std::string difference = lookupDifference(text.c_str());
+    if (!difference.empty() && ++failures <= 20) ADD_FAILURE() << difference;
+}
+
+std::vector<std::string> mutations(const std::string& seed) {
+    std::vector<std::string> out;
+    for (std::size_t at = 0; at <= seed.size(); ++at) {
+        if (at < seed.size()) {
+            out.push_back(seed.substr(0, at) + seed.substr(at + 1));
+            std::string toggled = seed;
+            toggled[at] = static_cast<char>(toggled[at] ^ 0x20);
+            out.push_back(toggled);
+        }
+        for (const char c : kAlphabet) {
+            out.push_back(seed.substr(0, at) + c + seed.substr(at));
+            if (at < seed.size()) {
+                std::string replaced = seed;
+                replaced[at] = c;
+                out.push_back(replaced);
+            }
+        }
+    }
+    return out;
+}
+
+TEST(NamesDifferential, EveryValidFormMutatedByteByByte) {
+    int failures = 0;
+    std::size_t checked = 0;
+    for (const std::string& seed : kSeeds) {
+        for (const std::string& text : mutations(seed)) {
+            expectAgreement(text, failures);
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 50000u);
+    EXPECT_EQ(failures, 0);
+}
+
+TEST(NamesDifferential, NumbersAtTheLimitsOfEveryConversion) {
+    const std::vector<std::string> numbers = {
+        "0", "7", "8", "63", "64", "95", "96", "00000000000000000000063", "2147483647",
+        "2147483648", "4294967295", "4294967296", "4294967297", "9223372036854775807",
+        "9223372036854775808", "9223372036854775809", "18446744073709551615",
+        "18446744073709551616", "99999999999999999999999", "-0", "-1", "-63", "-2147483648",
+        "-4294967295", "-4294967296", "-9223372036854775808", "-9223372036854775809",
+        "-18446744073709551615", "-18446744073709551616", "+5", " 5", "\t-5"};
+    const std::vector<std::string> shapes = {
+        "AI#", "ai#-ai#", "SI#", "Ser#_RefClk", "ser#_refclk-ser#_refclk", "DIO#-DIO#", "#",
+        "conn#/ai0", "connector#/5", "conn#/pfi#-pfi#", "DIFF PFI#", "Des#"};
+    int failures = 0;
+    for (const std::string& shape : shapes) {
+        for (const std::string& first : numbers) {
+            for (const std::string& second : numbers) {
+                std::string text;
+                bool firstSlot = true;
+                for (const char c : shape) {
+                    if (c != '#') {
+                        text += c;
+                        continue;
+                    }
+                    text += firstSlot ? first : second;
+                    firstSlot = false;
+                }
+                expectAgreement(text, failures);
+            }
+        }
+    }
+    EXPECT_EQ(failures, 0);
+}
+
+TEST(NamesDifferential, RandomTextsFromPatternPieces) {
+    const std::vector<std::string> pieces = {
+        "AI", "ai", "AO", "ao", "CLK", "clk", "SI", "si", "SO", "so", "Ser", "ser", "Des",
+        "des", "_RefClk", "_refclk", "_Ref", "DataClk", "dataclk", "RxBank", "rxbank", "DI",
+        "di", "DO", "do", "DIO", "dio", "PFI", "pfi", "DIFF", "diff", " PFI", " pfi", "DIFF PFI",
+        "TRIGIN", "conn", "connector", "CONN", "/", "-", "+", ",", " ", "\t", "0", "1", "7",
+        "9", "63", "64", "95", "96", "4294967295", "4294967296", "18446744073709551616",
+        "x", "\xFF"};
+    std::mt19937 random(20261206);
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+    std::uniform_int_distribution<int> length(1, 12);
+    int failures = 0;
+    for (int i = 0; i < 100000; ++i) {
+        std::string text;
+        for (int n = length(random); n > 0; --n) text += pieces[pick(random)];
+        expectAgreement(text, failures);
+    }
+    EXPECT_EQ(failures, 0);
+}
+
+}  // namespace
+}  // namespace zytest::names

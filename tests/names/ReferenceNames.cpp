@@ -1,0 +1,255 @@
+#include "tests/names/ReferenceNames.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "zyostrelapi.h"
+
+namespace zytest::names {
+namespace {
+
+using zyostrel::attributes::ResolvedNames;
+
+struct ReferenceFamily {
+    const char* rangeUpper;
+    const char* rangeLower;
+    const char* singleUpper;
+    const char* singleLower;
+    unsigned highestIndex;
+    const char* canonicalFormat;
+};
+
+const ReferenceFamily kFamilies[] = {
+    {"AI%u-AI%u%c", "ai%u-ai%u%c", "AI%u%c", "ai%u%c", 63, "AI%u"},
+    {"AO%u-AO%u%c", "ao%u-ao%u%c", "AO%u%c", "ao%u%c", 63, "AO%u"},
+    {"CLK%u-CLK%u%c", "clk%u-clk%u%c", "CLK%u%c", "clk%u%c", 63, "CLK%u"},
+    {"SI%u-SI%u%c", "si%u-si%u%c", "SI%u%c", "si%u%c", 7, "SI%u"},
+    {"SO%u-SO%u%c", "so%u-so%u%c", "SO%u%c", "so%u%c", 7, "SO%u"},
+    {"Ser%u_RefClk-Ser%u_RefClk%c", "ser%u_refclk-ser%u_refclk%c", "Ser%u_RefClk%c",
+     "ser%u_refclk%c", 7, "Ser%u_RefClk"},
+    {"Des%u_RefClk-Des%u_RefClk%c", "des%u_refclk-des%u_refclk%c", "Des%u_RefClk%c",
+     "des%u_refclk%c", 7, "Des%u_RefClk"},
+    {"DataClk%u-DataClk%u%c", "dataclk%u-dataclk%u%c", "DataClk%u%c", "dataclk%u%c", 3,
+     "DataClk%u"},
+    {"RxBank%u-RxBank%u%c", "rxbank%u-rxbank%u%c", "RxBank%u%c", "rxbank%u%c", 15,
+     "RxBank%u"},
+    {"DI%u-DI%u%c", "di%u-di%u%c", "DI%u%c", "di%u%c", 63, "DI%u"},
+    {"DO%u-DO%u%c", "do%u-do%u%c", "DO%u%c", "do%u%c", 63, "DO%u"},
+    {"DIO%u-DIO%u%c", "dio%u-dio%u%c", "DIO%u%c", "dio%u%c", 95, "DIO%u"},
+    {"PFI%u-PFI%u%c", "pfi%u-pfi%u%c", "PFI%u%c", "pfi%u%c", 63, "PFI%u"},
+    {"DIFF PFI%u-DIFF PFI%u%c", "diff pfi%u-diff pfi%u%c", "DIFF PFI%u%c", "diff pfi%u%c",
+     63, "DIFF PFI%u"},
+};
+constexpr std::size_t kFamilyCount = sizeof(kFamilies) / sizeof(kFamilies[0]);
+
+// Canonical texts per family (index kFamilyCount: the plain numbers), built once.
+const std::vector<std::vector<std::string>>& canonicalNames() {
+    static const std::vector<std::vector<std::string>> names = [] {
+        std::vector<std::vector<std::string>> all(kFamilyCount + 1);
+        char buffer[32];
+        for (std::size_t family = 0; family <= kFamilyCount; ++family) {
+            const bool plain = family == kFamilyCount;
+            const unsigned highest = plain ? 63 : kFamilies[family].highestIndex;
+            const char* format = plain ? "%u" : kFamilies[family].canonicalFormat;
+            for (unsigned index = 0; index <= highest; ++index) {
+                std::snprintf(buffer, sizeof buffer, format, index);
+                all[family].push_back(buffer);
+            }
+        }
+        return all;
+    }();
+    return names;
+}
+
+bool append(ResolvedNames& list, const char* name) {
+    if (list.count == zyostrel::attributes::kMaxResolvedNames) return false;
+    list.names[list.count++] = name;
+    return true;
+}
+
+bool appendQualified(ResolvedNames& list, int connector, const std::string& canonical) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%s%u/%s", "Conn", static_cast<unsigned>(connector),
+                  canonical.c_str());
+    if (list.count == zyostrel::attributes::kMaxResolvedNames) return false;
+    auto text = std::make_unique<char[]>(std::strlen(buffer) + 1);
+    std::strcpy(text.get(), buffer);
+    list.ownedTexts.push_back(std::move(text));
+    return append(list, list.ownedTexts.back().get());
+}
+
+std::int32_t appendFamily(ResolvedNames& list, std::size_t family, unsigned a, unsigned b,
+                          bool qualified, int connector) {
+    const unsigned low = a < b ? a : b;
+    const unsigned high = a < b ? b : a;
+    const unsigned highest = kFamilies[family].highestIndex;
+    if (low > highest) return ZYOSTREL_Status_TerminalIndexOutOfRange;
+    for (unsigned index = low; index <= high && index <= highest; ++index) {
+        const std::string& canonical = canonicalNames()[family][index];
+        const bool appended = qualified ? appendQualified(list, connector, canonical)
+                                        : append(list, canonical.c_str());
+        if (!appended) return ZYOSTREL_Status_TooManyTerminalNames;
+    }
+    return high > highest ? ZYOSTREL_Status_TerminalIndexOutOfRange : 0;
+}
+
+std::int32_t resolveToken(ResolvedNames& list, const std::string& token) {
+    if (token.size() > 255) return ZYOSTREL_Status_InvalidTerminalName;
+
+    std::string lower = token;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    int connector = 0;
+    char remainder[256];
+    bool qualified = std::sscanf(lower.c_str(), "connector%d/%255s", &connector, remainder) == 2;
+    if (!qualified) {
+        qualified = std::sscanf(lower.c_str(), "conn%d/%255s", &connector, remainder) == 2;
+    }
+    const std::string name = qualified ? std::string(remainder) : token;
+
+    unsigned a = 0;
+    unsigned b = 0;
+    char c = 0;
+    for (std::size_t family = 0; family < kFamilyCount; ++family) {
+        if (std::sscanf(name.c_str(), kFamilies[family].rangeUpper, &a, &b, &c) == 2 ||
+            std::sscanf(name.c_str(), kFamilies[family].rangeLower, &a, &b, &c) == 2) {
+            return appendFamily(list, family, a, b, qualified, connector);
+        }
+    }
+    for (std::size_t family = 0; family < kFamilyCount; ++family) {
+        if (std::sscanf(name.c_str(), kFamilies[family].singleUpper, &a, &c) == 1 ||
+            std::sscanf(name.c_str(), kFamilies[family].singleLower, &a, &c) == 1) {
+            return appendFamily(list, family, a, a, qualified, connector);
+        }
+    }
+    if (std::sscanf(name.c_str(), "%u%c", &a, &c) == 1) {
+        if (a > 63) return ZYOSTREL_Status_TerminalNumberOutOfRange;
+        return append(list, canonicalNames()[kFamilyCount][a].c_str())
+                   ? 0
+                   : ZYOSTREL_Status_TooManyTerminalNames;
+    }
+    if (name == "TRIGIN") {
+        return append(list, "TRIGIN") ? 0 : ZYOSTREL_Status_TooManyTerminalNames;
+    }
+    return ZYOSTREL_Status_InvalidTerminalName;
+}
+
+std::int64_t singleIndex(const char* name, const char* upper, const char* lower) {
+    unsigned index = 0;
+    char c = 0;
+    if (std::sscanf(name, upper, &index, &c) == 1 || std::sscanf(name, lower, &index, &c) == 1) {
+        return index;
+    }
+    return -1;
+}
+
+std::string quoted(const char* text) {
+    return text == nullptr ? std::string("(null)") : "\"" + printable(text) + "\"";
+}
+
+}  // namespace
+
+std::int32_t referenceResolveNames(ResolvedNames& list) {
+    list.count = 0;
+    list.ownedTexts.clear();
+    const char* input = list.input;
+    if (input == nullptr || input[0] == '\0') {
+        const std::uint32_t id = list.attributeId;
+        const bool zero = id == 0x10000008 || id == 0x20000002 || id == 0x20000003;
+        list.names[0] = zero ? "0" : input;
+        list.count = 1;
+        return 0;
+    }
+    const std::string text = input;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        const std::string token =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const std::int32_t status = resolveToken(list, token);
+        if (status != 0) return status;
+        if (comma == std::string::npos) return 0;
+        start = comma + 1;
+    }
+}
+
+const char* referenceStreamName(std::uint32_t streamNumber) {
+    return streamNumber <= 63 ? canonicalNames()[kFamilyCount][streamNumber].c_str() : nullptr;
+}
+
+std::int64_t referenceAnalogChannelIndex(const char* name) {
+    if (name == nullptr) return -1;
+    const std::int64_t index = singleIndex(name, "AI%u%c", "ai%u%c");
+    return index >= 0 ? index : singleIndex(name, "AO%u%c", "ao%u%c");
+}
+
+bool referenceIsSiName(const char* name) {
+    return name != nullptr && singleIndex(name, "SI%u%c", "si%u%c") >= 0;
+}
+
+std::string resolutionDifference(const char* input, std::uint32_t attributeId) {
+    ResolvedNames scanned(input, attributeId);
+    const std::int32_t scannedStatus = zyostrel::attributes::resolveNames(scanned);
+    ResolvedNames reference(input, attributeId);
+    const std::int32_t referenceStatus = referenceResolveNames(reference);
+
+    std::ostringstream out;
+    out << "text " << quoted(input) << " attribute 0x" << std::hex << attributeId << std::dec
+        << ": ";
+    if (scannedStatus != referenceStatus) {
+        out << "status " << scannedStatus << ", reference " << referenceStatus;
+        return out.str();
+    }
+    if (scanned.count != reference.count) {
+        out << scanned.count << " names, reference " << reference.count;
+        return out.str();
+    }
+    for (std::size_t i = 0; i < scanned.count; ++i) {
+        const char* mine = scanned.names[i];
+        const char* theirs = reference.names[i];
+        const bool same = (mine == nullptr || theirs == nullptr) ? mine == theirs
+                                                                  : std::strcmp(mine, theirs) == 0;
+        if (!same) {
+            out << "name " << i << " is " << quoted(mine) << ", reference " << quoted(theirs);
+            return out.str();
+        }
+    }
+    return {};
+}
+
+std::string lookupDifference(const char* name) {
+    std::ostringstream out;
+    const std::int64_t index = zyostrel::attributes::analogChannelIndex(name);
+    const std::int64_t referenceIndex = referenceAnalogChannelIndex(name);
+    if (index != referenceIndex) {
+        out << "analogChannelIndex(" << quoted(name) << ") is " << index << ", reference "
+            << referenceIndex;
+        return out.str();
+    }
+    const bool si = zyostrel::attributes::isSiName(name);
+    if (si != referenceIsSiName(name)) {
+        out << "isSiName(" << quoted(name) << ") is " << si << ", reference " << !si;
+        return out.str();
+    }
+    return {};
+}
+
+std::string printable(const char* text) {
+    std::string out;
+    for (const char* p = text; *p != '\0'; ++p) {
+        const auto byte = static_cast<unsigned char>(*p);
+        if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+            out += static_cast<char>(byte);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            out += escaped;
+        }
+    }
+    return out;
+}
+
+}  // namespace zytest::names
