@@ -2,6 +2,9 @@
 # Installs what building and testing the project needs, from Debian's packages, and only
 # what is missing: on a machine that has everything it changes nothing and needs no network.
 # Works as root or through sudo, on a minimal Debian with nothing but apt.
+#   tools/install-deps.sh           what building, the examples and the tests need
+#   tools/install-deps.sh --bench   also the tools the benchmarks compare against
+#   tools/install-deps.sh --fuzz    also clang with its sanitizer and libFuzzer runtimes
 set -eu
 
 packages="
@@ -10,8 +13,14 @@ packages="
   liblua5.1-0-dev lua-cjson-dev lua-filesystem-dev lua-dkjson
   libarchive-dev zlib1g-dev libcrypto++-dev libcjson-dev librapidxml-dev libb64-dev
   libboost-dev
-  clang libclang-rt-14-dev libxml2-utils libarchive-tools
 "
+for option in "$@"; do
+  case "$option" in
+    --bench) packages="$packages libxml2-utils libarchive-tools" ;;
+    --fuzz) packages="$packages clang libclang-rt-14-dev" ;;
+    *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
+  esac
+done
 
 missing=""
 for package in $packages; do
