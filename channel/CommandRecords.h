@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
               "command records are laid out for a little-endian host");
@@ -26,11 +27,13 @@ enum class Interface : uint32_t {
 #pragma pack(push, 1)
 
 struct InterfaceId {
-    uint32_t interfaceNumber;
-    uint32_t reserved;
-    uint32_t qualifier1;
-    uint32_t qualifier2;
+    uint32_t interfaceNumber = 0;
+    uint32_t reserved = 0;
+    uint32_t qualifier1 = 0;
+    uint32_t qualifier2 = 0;
 
+    // All zero, so that whole records can be value-initialised before their fields are set.
+    constexpr InterfaceId() = default;
     constexpr explicit InterfaceId(Interface number)
         : interfaceNumber(static_cast<uint32_t>(number)), reserved(0), qualifier1(0),
           qualifier2(0) {}
@@ -41,12 +44,13 @@ struct InterfaceId {
 
 struct CommandHeader {
     InterfaceId interface;
-    uint32_t method;
+    uint32_t method = 0;
 };
 
 #pragma pack(pop)
 
 static_assert(sizeof(InterfaceId) == 16);
+static_assert(std::is_trivially_copyable_v<InterfaceId>);
 static_assert(offsetof(InterfaceId, interfaceNumber) == 0);
 static_assert(offsetof(InterfaceId, reserved) == 4);
 static_assert(offsetof(InterfaceId, qualifier1) == 8);
