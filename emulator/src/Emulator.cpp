@@ -7,6 +7,7 @@
 
 #include "CommandRegistry.h"
 #include "StoredImages.h"
+#include "bitfile/SessionBitfile.h"
 
 namespace zyemu {
 namespace {
@@ -143,6 +144,9 @@ int32_t Emulator::openLocked(const char* imagePath, const char* resourceName,
         opened.image = path;
         if (int32_t status = readBitfile(path, opened.bitfileText); status != 0) return status;
     }
+    if (opened.source != ImageSource::StoredImage) {
+        if (int32_t status = loadSessionBitfile(opened); status != 0) return status;
+    }
     opened.handle = nextHandle(instrument->model().simulated);
     *session = opened.handle;
     sessions_.emplace(opened.handle, std::move(opened));
@@ -232,6 +236,8 @@ const RegisterDefinition* lookupRegister(const Session& session, const std::stri
         const auto& stored = storedImageRegisters();
         if (auto it = stored.find(name); it != stored.end()) return &it->second;
     }
+    const auto& defined = session.bitfileRegisters;
+    if (auto it = defined.find(name); it != defined.end()) return &it->second;
     return nullptr;
 }
 
@@ -271,11 +277,22 @@ int32_t Emulator::findFifo(uint32_t session, const char* name, uint32_t typeSele
             return ZYEMU_STATUS_INVALID_ARGUMENT;
         }
         const auto& fifos = target->instrument->extraFifos;
-        auto it = fifos.find(name);
-        if (it == fifos.end()) return ZYEMU_STATUS_NOT_FOUND;
-        *number = it->second.number;
-        *implementation = it->second.implementation;
-        *numberOfElements = it->second.numberOfElements;
+        if (auto it = fifos.find(name); it != fifos.end()) {
+            *number = it->second.number;
+            *implementation = it->second.implementation;
+            *numberOfElements = it->second.numberOfElements;
+            return 0;
+        }
+        const zyrask::NamedFifo* fifo =
+            target->bitfile != nullptr ? target->bitfile->findFifo(name) : nullptr;
+        if (fifo == nullptr ||
+            (typeSelector != kAnyType &&
+             typeSelector != static_cast<uint32_t>(fifo->descriptor.type.typeId))) {
+            return ZYEMU_STATUS_NOT_FOUND;
+        }
+        *number = fifo->number;
+        *implementation = static_cast<uint32_t>(fifo->descriptor.implementation());
+        *numberOfElements = fifo->numberOfElements;
         return 0;
     });
 }

@@ -2,11 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 
-namespace zyemu {
+#include "Instrument.h"
+#include "bitfile/Bitfile.h"
 
-class Instrument;
+namespace zyemu {
 
 enum class ImageSource { StoredImage, BitfilePath, BitfileText };
 
@@ -16,6 +19,10 @@ struct Session {
     ImageSource source = ImageSource::StoredImage;
     std::string image;        // stored image name or bitfile path
     std::string bitfileText;  // the document the session runs
+    // The parsed document of a session opened on a bitfile, and its registers by name (the
+    // first of a name wins).
+    std::shared_ptr<const zyrask::Bitfile> bitfile;
+    std::map<std::string, RegisterDefinition> bitfileRegisters;
     uint32_t openAttribute = 0;
 
     // What the last failing command left, for command 800.

@@ -1,0 +1,49 @@
+// Reading values out of a bitfile document parsed in place, without string terminators and
+// without entity translation: every text is a (pointer, size) slice of the source buffer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include <rapidxml/rapidxml.hpp>
+
+namespace zyrask::xml {
+
+using Node = rapidxml::xml_node<char>;
+
+// Replaces "&lt;", "&gt;", "&apos;", "&quot;" and finally "&amp;", each over the whole text
+// in that order, so "&amp;lt;" ends as the four characters "&lt;".
+std::string decodeEntities(const char* text, std::size_t size);
+
+// An unsigned 32-bit number with the base taken from its prefix ("0x" hexadecimal, a
+// leading "0" octal, else decimal) after optional leading white space. Characters after the
+// number are ignored. Nothing when the text does not start with a number or the value does
+// not fit.
+std::optional<uint32_t> parseUnsigned(const std::string& text);
+// As parseUnsigned, with an optional sign, for a value in the signed 32-bit range.
+std::optional<int32_t> parseSigned(const std::string& text);
+// "true" or "false" in any letter case; nothing for any other text.
+std::optional<bool> parseBoolean(const std::string& text);
+
+// First child element with exactly this name (case-sensitive); null when there is none.
+const Node* child(const Node* parent, const char* name);
+// The entity-decoded text of an element.
+std::string textOf(const Node* node);
+// The element's name as written.
+std::string nameOf(const Node* node);
+// The entity-decoded value of an attribute; nothing when the element has no such attribute.
+std::optional<std::string> attributeOf(const Node* node, const char* name);
+
+// Element nesting depth the document reaches, counted over its tags as the parser will see
+// them; used to refuse documents nested deeper than any design needs before the recursive
+// parser runs over them.
+std::size_t nestingDepth(const char* text, std::size_t size);
+
+// Prints an element and its subtree with tab indentation, one element per line. Texts and
+// attribute values are written exactly as they stand in the source (they were never
+// entity-translated, so they are still escaped).
+void print(const Node* node, std::string& out);
+
+}  // namespace zyrask::xml

@@ -1,0 +1,17 @@
+// Sessions opened on a bitfile run the design their document describes: the document is
+// parsed with the product's own bitfile model and its registers and FIFOs become the
+// session's.
+#pragma once
+
+#include <cstdint>
+
+#include "Session.h"
+
+namespace zyemu {
+
+// Parses session.bitfileText and fills the session's register table; 0, or
+// ZYEMU_STATUS_BITFILE_INVALID when the model rejects the document. A document with nothing
+// but an empty root element opens as a design without registers or FIFOs.
+int32_t loadSessionBitfile(Session& session);
+
+}  // namespace zyemu

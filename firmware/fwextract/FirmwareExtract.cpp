@@ -1,0 +1,208 @@
+#include "firmware/fwextract/FirmwareExtract.h"
+
+#include <archive_entry.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include <boost/numeric/conversion/cast.hpp>
+#include <crypto++/sha.h>
+
+#include "status/Exception.h"
+#include "status/StatusCodes.h"
+
+namespace zyostrel::fwextract {
+namespace {
+
+#define ZYFW_FAIL(code) ::zyerr::throwStatus((code), ZYERR_LOCATION(code))
+
+constexpr int32_t kInvalidBundle = zyerr::codes::InvalidFirmwareBundle;
+constexpr const char* kManifestName = "manifest.json";
+// Hashing and copying in pieces keeps each piece in cache between the two passes.
+constexpr std::size_t kDigestPiece = 256 * 1024;
+
+std::string hexOf(const uint8_t* digest, std::size_t size) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string hex(size * 2, '0');
+    for (std::size_t i = 0; i < size; ++i) {
+        hex[2 * i] = kDigits[digest[i] >> 4];
+        hex[2 * i + 1] = kDigits[digest[i] & 0x0F];
+    }
+    return hex;
+}
+
+// A manifest number in the range of T: above -1 and below max + 1, the fraction discarded
+// toward zero. Anything outside (or not a number at all) makes the bundle invalid rather
+// than wrapping into a plausible value.
+template <class T>
+T rangedNumber(const cJSON& value) {
+    const double number = json::numberOf(value);
+    if (std::isnan(number)) ZYFW_FAIL(kInvalidBundle);
+    try {
+        return boost::numeric_cast<T>(number);
+    } catch (const boost::numeric::bad_numeric_cast&) {
+        ZYFW_FAIL(kInvalidBundle);
+    }
+}
+
+// Unknown texts are not silently mapped: the entry is invalid.
+FirmwareImageType imageTypeOf(const std::string& text) {
+    static const char* const kNames[] = {"bitfile", "cpld", "eeprom", "xmega", "oamFpgaFlash"};
+    for (std::size_t i = 0; i < sizeof kNames / sizeof kNames[0]; ++i) {
+        if (text == kNames[i]) return static_cast<FirmwareImageType>(i);
+    }
+    ZYFW_FAIL(kInvalidBundle);
+}
+
+FirmwareBoard boardOf(const std::string& text) {
+    if (text == "base") return FirmwareBoard::Base;
+    if (text == "oam") return FirmwareBoard::Oam;
+    ZYFW_FAIL(kInvalidBundle);
+}
+
+// The "firmwares" member deviceKey; -304431 when either lookup fails.
+const cJSON& deviceImages(const cJSON& manifest, const std::string& deviceKey) {
+    if (!cJSON_IsObject(&manifest)) ZYFW_FAIL(kInvalidBundle);
+    const cJSON* firmwares = cJSON_GetObjectItem(&manifest, "firmwares");
+    if (firmwares == nullptr || !cJSON_IsObject(firmwares)) ZYFW_FAIL(kInvalidBundle);
+    const cJSON* images = cJSON_GetObjectItem(firmwares, deviceKey.c_str());
+    if (images == nullptr) ZYFW_FAIL(kInvalidBundle);
+    return *images;
+}
+
+}  // namespace
+
+std::string sha256Hex(const uint8_t* bytes, std::size_t size) {
+    CryptoPP::SHA256 hash;
+    uint8_t digest[CryptoPP::SHA256::DIGESTSIZE];
+    hash.CalculateDigest(digest, bytes, size);
+    return hexOf(digest, sizeof digest);
+}
+
+std::string sha256Hex(const std::vector<uint8_t>& bytes) {
+    return sha256Hex(bytes.data(), bytes.size());
+}
+
+FirmwareBundle::FirmwareBundle(const uint8_t* bytes, std::size_t size) {
+    if (size == 0 || bytes == nullptr) ZYFW_FAIL(kInvalidBundle);
+    bytes_.assign(bytes, bytes + size);
+    freshReader();  // proves the bytes are a readable archive
+
+    ArchiveReader& reader = freshReader();
+    if (!reader.seekEntry(kManifestName)) ZYFW_FAIL(zyerr::codes::FileMissingInFirmwareBundle);
+    reader.readData([this](const uint8_t* data, std::size_t count) {
+        manifestText_.insert(manifestText_.end(), data, data + count);
+    });
+    manifest_ = json::parse(reinterpret_cast<const char*>(manifestText_.data()),
+                            manifestText_.size());
+}
+
+FirmwareBundle::~FirmwareBundle() = default;
+
+ArchiveReader& FirmwareBundle::freshReader(bool checkEntryChecksums) {
+    reader_.reset();
+    reader_ = std::make_unique<ArchiveReader>(bytes_.data(), bytes_.size(), checkEntryChecksums);
+    return *reader_;
+}
+
+uint32_t FirmwareBundle::getBundleVersion() const {
+    return rangedNumber<uint32_t>(json::member(*manifest_, "version"));
+}
+
+std::vector<std::string> FirmwareBundle::listImageNames(const std::string& deviceKey) const {
+    const cJSON& images = deviceImages(*manifest_, deviceKey);
+    std::vector<std::string> names;
+    if (!cJSON_IsArray(&images)) {
+        // A value without children lists nothing; an object with members is not a list.
+        if (images.child != nullptr) json::arraySize(images);
+        return names;
+    }
+    for (const cJSON* entry = images.child; entry != nullptr; entry = entry->next) {
+        names.push_back(json::stringOf(json::member(*entry, "name")));
+    }
+    return names;
+}
+
+const cJSON& FirmwareBundle::findImageEntry(const std::string& deviceKey,
+                                            const std::string& name) const {
+    const cJSON& images = deviceImages(*manifest_, deviceKey);
+    json::arraySize(images);  // must be an array
+    for (const cJSON* entry = images.child; entry != nullptr; entry = entry->next) {
+        if (json::stringOf(json::member(*entry, "name")) == name) return *entry;
+    }
+    ZYFW_FAIL(kInvalidBundle);
+}
+
+void FirmwareBundle::extractImage(const std::string& deviceKey, const std::string& name,
+                                  std::vector<uint8_t>& data, uint32_t* version,
+                                  FirmwareImageType* type, FirmwareBoard* board,
+                                  std::string* identifier, bool* defaultload) {
+    data.clear();
+    const cJSON& entry = findImageEntry(deviceKey, name);
+    const uint32_t imageVersion = rangedNumber<uint32_t>(json::member(entry, "version"));
+    const std::string path = json::stringOf(json::member(entry, "path"));
+    const std::string expectedDigest = json::stringOf(json::member(entry, "sha256sum"));
+    const FirmwareImageType imageType = imageTypeOf(json::stringOf(json::member(entry, "type")));
+    const FirmwareBoard imageBoard = boardOf(json::stringOf(json::member(entry, "board")));
+    std::string imageIdentifier = json::stringOf(json::member(entry, "identifier"));
+    const cJSON* autoload = json::optionalMember(entry, "defaultload");
+    if (autoload != nullptr && cJSON_IsBool(autoload) && defaultload != nullptr) {
+        *defaultload = cJSON_IsTrue(autoload);
+    }
+
+    // The image is verified by its SHA-256 below, so the archive's own CRC is not computed.
+    ArchiveReader& reader = freshReader(false);
+    if (!reader.seekEntry(path)) ZYFW_FAIL(zyerr::codes::FileMissingInFirmwareBundle);
+    archive_entry* header = reader.entry();
+    if (archive_entry_size_is_set(header) && archive_entry_size(header) > 0) {
+        const auto declared = static_cast<uint64_t>(archive_entry_size(header));
+        data.reserve(static_cast<std::size_t>(std::min<uint64_t>(declared, bytes_.size())));
+    }
+    CryptoPP::SHA256 hash;
+    try {
+        reader.readData([&](const uint8_t* block, std::size_t count) {
+            for (std::size_t done = 0; done < count; done += kDigestPiece) {
+                const std::size_t piece = std::min(kDigestPiece, count - done);
+                hash.Update(block + done, piece);
+                data.insert(data.end(), block + done, block + done + piece);
+            }
+        });
+    } catch (...) {
+        std::vector<uint8_t>().swap(data);
+        throw;
+    }
+    uint8_t digest[CryptoPP::SHA256::DIGESTSIZE];
+    hash.Final(digest);
+    if (hexOf(digest, sizeof digest) != expectedDigest) {
+        std::vector<uint8_t>().swap(data);
+        ZYFW_FAIL(kInvalidBundle);
+    }
+
+    if (version != nullptr) *version = imageVersion;
+    if (type != nullptr) *type = imageType;
+    if (board != nullptr) *board = imageBoard;
+    if (identifier != nullptr) *identifier = std::move(imageIdentifier);
+}
+
+OamFlashInfo FirmwareBundle::getOamFlashInfo(const std::string& deviceKey,
+                                             const std::string& name) const {
+    const cJSON& entry = findImageEntry(deviceKey, name);
+    if (imageTypeOf(json::stringOf(json::member(entry, "type"))) !=
+        FirmwareImageType::OamFpgaFlash) {
+        ZYFW_FAIL(kInvalidBundle);
+    }
+    OamFlashInfo info;
+    try {
+        const cJSON& flash = json::member(entry, "oam_fpga_flash_info");
+        info.fpgaIndex = rangedNumber<uint8_t>(json::member(flash, "fpga_index"));
+        info.crcHigh = rangedNumber<uint32_t>(json::member(flash, "fpga_image_crc_high"));
+        info.crcLow = rangedNumber<uint32_t>(json::member(flash, "fpga_image_crc_low"));
+        info.revision = rangedNumber<uint32_t>(json::member(flash, "fpga_image_revision"));
+    } catch (const zyerr::Exception&) {
+        ZYFW_FAIL(kInvalidBundle);
+    }
+    return info;
+}
+
+}  // namespace zyostrel::fwextract

@@ -1,0 +1,93 @@
+#include "firmware/fwextract/Libarchive.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <cstring>
+
+#include "status/Exception.h"
+#include "status/StatusCodes.h"
+
+namespace zyostrel::fwextract {
+namespace {
+
+#define ZYFW_FAIL(code) ::zyerr::throwStatus((code), ZYERR_LOCATION(code))
+
+// A reader that keeps asking to be retried without progress is treated as failing.
+constexpr unsigned kMostRetries = 1000;
+
+// Every read format libarchive offers except two: mtree, whose entries name files on the
+// local disk that the reader would open and return as entry data (a bundle must never make
+// the library read local files), and xar, which this libarchive is built without. No
+// decompression filter is enabled: a compressed archive stream is not a bundle.
+void enableFormats(archive* reader) {
+    archive_read_support_format_ar(reader);
+    archive_read_support_format_cpio(reader);
+    archive_read_support_format_empty(reader);
+    archive_read_support_format_lha(reader);
+    archive_read_support_format_tar(reader);
+    archive_read_support_format_warc(reader);
+    archive_read_support_format_7zip(reader);
+    archive_read_support_format_cab(reader);
+    archive_read_support_format_rar(reader);
+    archive_read_support_format_rar5(reader);
+    archive_read_support_format_iso9660(reader);
+    archive_read_support_format_zip(reader);
+}
+
+}  // namespace
+
+ArchiveReader::ArchiveReader(const uint8_t* bytes, std::size_t size, bool checkEntryChecksums)
+    : archive_(archive_read_new()) {
+    if (archive_ == nullptr) ZYFW_FAIL(zyerr::codes::MemoryFull);
+    enableFormats(archive_);
+    if (!checkEntryChecksums) archive_read_set_options(archive_, "zip:ignorecrc32");
+    if (archive_read_open_memory(archive_, bytes, size) != ARCHIVE_OK) {
+        archive_read_free(archive_);
+        archive_ = nullptr;
+        ZYFW_FAIL(zyerr::codes::InvalidFirmwareBundle);
+    }
+}
+
+ArchiveReader::~ArchiveReader() {
+    if (archive_ != nullptr) archive_read_free(archive_);
+}
+
+bool ArchiveReader::seekEntry(const std::string& pathname) {
+    entry_ = nullptr;
+    unsigned retries = 0;
+    for (;;) {
+        archive_entry* header = nullptr;
+        const int result = archive_read_next_header(archive_, &header);
+        // A warning still delivers the header; a failed or retried header is skipped; the end
+        // of the archive or a fatal error ends the search.
+        if (result == ARCHIVE_RETRY || result == ARCHIVE_FAILED) {
+            if (++retries > kMostRetries) return false;
+            continue;
+        }
+        if (result != ARCHIVE_OK && result != ARCHIVE_WARN) return false;
+        retries = 0;
+        const char* name = archive_entry_pathname(header);
+        if (name != nullptr && pathname == name) {
+            entry_ = header;
+            return true;
+        }
+    }
+}
+
+bool ArchiveReader::nextBlock(const void*& data, std::size_t& size, uint64_t& expectedOffset) {
+    for (unsigned retries = 0;; ++retries) {
+        la_int64_t offset = 0;
+        const int result = archive_read_data_block(archive_, &data, &size, &offset);
+        if (result == ARCHIVE_EOF) return false;
+        if (result == ARCHIVE_RETRY && retries < kMostRetries) continue;
+        if (result < ARCHIVE_WARN || offset < 0 ||
+            static_cast<uint64_t>(offset) != expectedOffset) {
+            ZYFW_FAIL(zyerr::codes::CorruptFirmwareBundle);
+        }
+        expectedOffset += size;
+        return true;
+    }
+}
+
+}  // namespace zyostrel::fwextract

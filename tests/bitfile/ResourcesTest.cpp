@@ -1,0 +1,157 @@
+// The type table and the packed forms of types, descriptors and FIFOs.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "bitfile/Resources.h"
+#include "status/StatusCodes.h"
+
+namespace {
+
+using zyrask::ByteBuffer;
+using zyrask::Type;
+using zyrask::TypeId;
+
+std::vector<uint8_t> bytesOf(const ByteBuffer& buffer) {
+    return std::vector<uint8_t>(buffer.data(), buffer.data() + buffer.size());
+}
+
+TEST(TypeTable, FixedNamesGiveTheirSizes) {
+    struct Row {
+        const char* name;
+        TypeId id;
+        uint32_t bits, bytes;
+        bool isSigned;
+    };
+    const Row rows[] = {
+        {"Boolean", TypeId::Boolean, 1, 1, false}, {"I8", TypeId::I8, 8, 1, true},
+        {"U8", TypeId::U8, 8, 1, false},           {"EnumU8", TypeId::U8, 8, 1, false},
+        {"I16", TypeId::I16, 16, 2, true},         {"U16", TypeId::U16, 16, 2, false},
+        {"EnumU16", TypeId::U16, 16, 2, false},    {"I32", TypeId::I32, 32, 4, true},
+        {"U32", TypeId::U32, 32, 4, false},        {"EnumU32", TypeId::U32, 32, 4, false},
+        {"I64", TypeId::I64, 64, 8, true},         {"U64", TypeId::U64, 64, 8, false},
+        {"EnumU64", TypeId::U64, 64, 8, false},    {"SGL", TypeId::Sgl, 32, 4, true},
+        {"DBL", TypeId::Dbl, 64, 8, true},
+    };
+    for (const Row& row : rows) {
+        const Type type = Type::fromFixedName(row.name);
+        EXPECT_EQ(type.typeId, row.id) << row.name;
+        EXPECT_EQ(type.sizeInBits, row.bits) << row.name;
+        EXPECT_EQ(type.transferSizeBytes, row.bytes) << row.name;
+        EXPECT_EQ(type.isSigned, row.isSigned) << row.name;
+        EXPECT_EQ(type.integerWordLength, row.bits) << row.name;
+    }
+    for (const char* name : {"u8", "FXP", "Cluster", "", "Bool"}) {
+        EXPECT_FALSE(Type::fromFixedName(name).isValid()) << name;
+    }
+}
+
+TEST(TypeTable, ParameterisedKindsDeriveTheirTransferSize) {
+    EXPECT_EQ(Type::fixedPoint(1, 0, false).transferSizeBytes, 1u);
+    EXPECT_EQ(Type::fixedPoint(8, 0, false).transferSizeBytes, 1u);
+    EXPECT_EQ(Type::fixedPoint(9, 0, false).transferSizeBytes, 2u);
+    EXPECT_EQ(Type::fixedPoint(16, 0, false).transferSizeBytes, 2u);
+    EXPECT_EQ(Type::fixedPoint(17, 0, false).transferSizeBytes, 4u);
+    EXPECT_EQ(Type::fixedPoint(33, 0, false).transferSizeBytes, 8u);
+    EXPECT_EQ(Type::fixedPoint(33, -5, true).integerWordLength, static_cast<uint32_t>(-5));
+
+    EXPECT_EQ(Type::compositeOfBits(96).transferSizeBytes, 12u);
+    EXPECT_EQ(Type::compositeOfBits(97).transferSizeBytes, 13u);
+    EXPECT_EQ(Type::compositeOfBits(0xFFFFFFFF).transferSizeBytes, 0x20000000u);
+    const Type masked = Type::compositeOfBytes(0xE0000004);
+    EXPECT_EQ(masked.transferSizeBytes, 4u);
+    EXPECT_EQ(masked.sizeInBits, 32u);
+    EXPECT_EQ(masked.integerWordLength, 32u);
+    EXPECT_FALSE(masked.isSigned);
+}
+
+TEST(PackedForms, TypeDescriptorAndFifoAreLittleEndianWithoutPadding) {
+    zyrask::NamedFifo fifo;
+    fifo.descriptor = zyrask::FifoDescriptor(zyrask::FifoImplementation::PeerToPeerReader,
+                                             Type::fixedPoint(20, -3, true));
+    fifo.number = 0x01020304;
+    fifo.baseAddress = 0x1880;
+    fifo.numberOfElements = 1023;
+    fifo.userVisible = true;
+    fifo.writeWindowAddress = 0x20000;
+    fifo.writeWindowSize = 0x1000;
+    fifo.name = "not serialised";
+
+    ByteBuffer buffer;
+    zyerr::Status status;
+    fifo.serialize(buffer, status);
+    ASSERT_EQ(status.code, 0);
+    const std::vector<uint8_t> expected = {
+        1, 2,                    // FIFO, peer-to-peer reader
+        10, 20, 0, 0, 0, 4, 0, 0, 0, 1, 0xFD, 0xFF, 0xFF, 0xFF,  // FXP type
+        4, 3, 2, 1,              // number
+        0x80, 0x18, 0, 0,        // base address
+        0xFF, 0x03, 0, 0,        // elements
+        1,                       // user visible
+        0, 0, 2, 0,              // write window address
+        0, 0x10, 0, 0,           // write window size
+    };
+    EXPECT_EQ(bytesOf(buffer), expected);
+    EXPECT_EQ(buffer.size(), zyrask::FifoInfo::kPackedSize);
+
+    ByteBuffer descriptorOnly;
+    zyrask::RegisterDescriptor(zyrask::RegisterAccess::ControlArray, Type::fromFixedName("U16"))
+        .serialize(descriptorOnly, status);
+    EXPECT_EQ(bytesOf(descriptorOnly),
+              (std::vector<uint8_t>{0, 3, 5, 16, 0, 0, 0, 2, 0, 0, 0, 0, 16, 0, 0, 0}));
+}
+
+TEST(PackedForms, NothingIsAppendedOnceTheStatusIsAnError) {
+    ByteBuffer buffer;
+    zyerr::Status status(-1);
+    Type::fromFixedName("U8").serialize(buffer, status);
+    EXPECT_EQ(buffer.size(), 0u);
+    EXPECT_EQ(status.code, -1);
+
+    zyerr::Status warning(5);  // a warning does not stop the packing
+    Type::fromFixedName("U8").serialize(buffer, warning);
+    EXPECT_EQ(buffer.size(), Type::kPackedSize);
+}
+
+TEST(PackedForms, BufferGrowsByHalfItsCapacityAtLeastToEightBytes) {
+    ByteBuffer buffer;
+    zyerr::Status status;
+    buffer.appendU8(1, status);
+    EXPECT_EQ(buffer.capacity(), 8u);
+    for (int i = 0; i < 8; ++i) buffer.appendU8(2, status);
+    EXPECT_EQ(buffer.capacity(), 12u);
+    const std::vector<uint8_t> large(100, 7);
+    buffer.append(large.data(), large.size(), status);
+    EXPECT_EQ(buffer.capacity(), 109u);  // the needed size when it exceeds 1.5 x capacity
+    EXPECT_EQ(buffer.size(), 109u);
+    EXPECT_EQ(status.code, 0);
+}
+
+TEST(ResourceIds, RegisterAddsBaseAndFlagsTimeouts) {
+    zyrask::NamedRegister entry;
+    entry.baseAddress = 0x8000;
+    entry.offset = 4;
+    EXPECT_EQ(entry.getResourceId(), 0x8004u);
+    entry.accessMayTimeout = true;
+    EXPECT_EQ(entry.getResourceId(), 0x80008004u);
+    const zyrask::NamedResource& resource = entry;
+    EXPECT_EQ(resource.getDescriptor().resourceClass, zyrask::ResourceClass::Register);
+}
+
+TEST(ResourceIds, FifoIsCompleteOnceItsAddressesAreKnown) {
+    zyrask::NamedFifo fifo;
+    EXPECT_FALSE(fifo.isComplete());
+    fifo.baseAddress = 0;
+    EXPECT_TRUE(fifo.isComplete());
+    fifo.descriptor = zyrask::FifoDescriptor(zyrask::FifoImplementation::PeerToPeerReader, Type());
+    EXPECT_FALSE(fifo.isComplete());
+    fifo.writeWindowAddress = 0x100;
+    EXPECT_TRUE(fifo.isComplete());
+    EXPECT_EQ(zyrask::fifoImplementationFromText("zyMemoryBufferWriter"),
+              zyrask::FifoImplementation::MemoryBufferWriter);
+    EXPECT_EQ(zyrask::fifoImplementationFromText("zyfpgatargettohost"),
+              zyrask::FifoImplementation::Unknown);
+}
+
+}  // namespace
