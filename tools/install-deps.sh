@@ -13,6 +13,7 @@ packages="
   liblua5.1-0-dev lua-cjson-dev lua-filesystem-dev lua-dkjson
   libarchive-dev zlib1g-dev libcrypto++-dev libcjson-dev librapidxml-dev libb64-dev
   libboost-dev
+  locales
 "
 for option in "$@"; do
   case "$option" in

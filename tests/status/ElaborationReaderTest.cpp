@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -58,17 +60,33 @@ TEST(ElaborationReaderTest, IntegersFractionsAndRange) {
     EXPECT_EQ(values, expected);
 }
 
-TEST(ElaborationReaderTest, FractionsUnderADecimalCommaLocale) {
-    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous != nullptr ? previous : "C";
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr &&
-        std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr) {
-        std::setlocale(LC_NUMERIC, saved.c_str());
-        GTEST_SKIP() << "no locale with a decimal comma installed";
+// Restores the numeric locale a test changed.
+class NumericLocaleGuard {
+public:
+    NumericLocaleGuard() {
+        const char* current = std::setlocale(LC_NUMERIC, nullptr);
+        saved_ = current != nullptr ? current : "C";
     }
-    const JsonText text("[7.75]");
-    EXPECT_EQ(text.integerAt(text.firstElement(text.root()), -1), 7);
-    std::setlocale(LC_NUMERIC, saved.c_str());
+    ~NumericLocaleGuard() { std::setlocale(LC_NUMERIC, saved_.c_str()); }
+
+private:
+    std::string saved_;
+};
+
+TEST(ElaborationReaderTest, FractionsUnderADecimalCommaLocale) {
+    NumericLocaleGuard guard;
+    setenv("LOCPATH", ZY_TEST_LOCPATH, 1);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr)
+        << "the build compiles this locale into " ZY_TEST_LOCPATH;
+    char printed[8];
+    std::snprintf(printed, sizeof(printed), "%.1f", 1.5);
+    ASSERT_STREQ(printed, "1,5");
+    const JsonText text("[7.75,-2.5e1,1e2,42]");
+    std::vector<int32_t> values;
+    for (std::size_t e = text.firstElement(0); e != npos; e = text.nextElement(e)) {
+        values.push_back(text.integerAt(e, -1));
+    }
+    EXPECT_EQ(values, (std::vector<int32_t>{7, -25, 100, 42}));
 }
 
 TEST(ElaborationReaderTest, StringsKeepEscapesRawAndDecodeThemIntoUtf8) {

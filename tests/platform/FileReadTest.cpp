@@ -1,0 +1,93 @@
+// Reading whole files, and the diagnostics of a file that cannot be read.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/FileRead.h"
+#include "status/ElaborationReader.h"
+
+namespace zyostrel::platform {
+namespace {
+
+using zyerr::JsonText;
+
+TEST(ReadWholeFileTest, BytesFollowedByNul) {
+    const std::string path = ::testing::TempDir() + "read_whole_file_test.bin";
+    const std::string content("a\0b\xff", 4);
+    std::ofstream(path, std::ios::binary) << content;
+    zyerr::Status status;
+    std::vector<char> buffer;
+    ASSERT_TRUE(readWholeFile(path.c_str(), buffer, status));
+    ASSERT_EQ(buffer.size(), 5u);
+    EXPECT_EQ(std::string(buffer.data(), 4), content);
+    EXPECT_EQ(buffer[4], '\0');
+    std::remove(path.c_str());
+}
+
+TEST(ReadWholeFileTest, EmptyFileIsJustTheNul) {
+    const std::string path = ::testing::TempDir() + "read_whole_file_empty.bin";
+    std::ofstream(path, std::ios::binary).flush();
+    zyerr::Status status;
+    std::vector<char> buffer{'x'};
+    ASSERT_TRUE(readWholeFile(path.c_str(), buffer, status));
+    EXPECT_EQ(buffer, std::vector<char>{'\0'});
+    std::remove(path.c_str());
+}
+
+TEST(ReadWholeFileTest, MissingFileRecordsNotFoundWithErrno) {
+    zyerr::Status status;
+    std::vector<char> buffer;
+    EXPECT_FALSE(readWholeFile("/nonexistent/file.txt", buffer, status));
+    EXPECT_TRUE(buffer.empty());
+    EXPECT_EQ(status.code, -52006);
+    const JsonText text(zyerr::elaborationText(status));
+    const std::size_t internal = text.findKey(0, "internal_error");
+    EXPECT_TRUE(text.stringEquals(text.findKey(internal, "api"), "errno"));
+    EXPECT_EQ(text.integerAt(text.findKey(internal, "code"), 0), ENOENT);
+    EXPECT_FALSE(text.stringAt(text.findKey(internal, "string"), "").empty());
+    const std::size_t debug = text.findKey(0, "zysysq_debug");
+    EXPECT_TRUE(text.stringEquals(text.findKey(debug, "desc"), "error opening file"));
+    EXPECT_TRUE(text.stringEquals(text.findKey(debug, "filename"), "/nonexistent/file.txt"));
+    EXPECT_LT(internal, debug);  // the system's error comes first
+}
+
+TEST(ReadWholeFileTest, DirectoryIsNotAFile) {
+    zyerr::Status status;
+    std::vector<char> buffer;
+    EXPECT_FALSE(readWholeFile(::testing::TempDir().c_str(), buffer, status));
+    EXPECT_EQ(status.code, -52006);
+    const JsonText text(zyerr::elaborationText(status));
+    EXPECT_EQ(text.integerAt(text.findKey(text.findKey(0, "internal_error"), "code"), 0),
+              EISDIR);
+}
+
+TEST(ReadWholeFileTest, NullPathAndErrorStatus) {
+    zyerr::Status status;
+    std::vector<char> buffer;
+    EXPECT_FALSE(readWholeFile(nullptr, buffer, status));
+    EXPECT_EQ(status.code, -52006);
+    zyerr::Status failed(-3);
+    EXPECT_FALSE(readWholeFile("/etc/hostname", buffer, failed));
+    EXPECT_EQ(failed.code, -3);
+}
+
+TEST(ReadWholeFileTest, FileThatCannotBeSizedIsAShortRead) {
+    // A pipe-like file reports no size: /proc files seek to 0 but hold content.
+    zyerr::Status status;
+    std::vector<char> buffer;
+    if (!readWholeFile("/proc/self/status", buffer, status)) {
+        EXPECT_EQ(status.code, -52008);
+        const JsonText text(zyerr::elaborationText(status));
+        EXPECT_TRUE(text.stringEquals(text.findKey(text.findKey(0, "zysysq_debug"), "desc"),
+                                      "didn't read full content of file"));
+    } else {
+        EXPECT_EQ(buffer.back(), '\0');
+    }
+}
+
+}  // namespace
+}  // namespace zyostrel::platform
