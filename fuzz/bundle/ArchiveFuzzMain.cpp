@@ -1,0 +1,9 @@
+// libFuzzer harness of the bundle reader over archive bytes.
+#include <cstddef>
+#include <cstdint>
+
+#include "BundleFuzzTarget.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return zyfuzz::readBundleArchive(data, size);
+}

@@ -1,0 +1,101 @@
+// Bundles for the tests: a manifest text and image files written by the bundle builder.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "BundleWriter.h"
+#include "firmware/fwextract/FirmwareExtract.h"
+#include "status/Exception.h"
+
+namespace zytest {
+
+using zyostrel::bundletool::BundleFile;
+using zyostrel::bundletool::BundleFormat;
+
+inline std::vector<uint8_t> bytesOf(const std::string& text) {
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+// One image entry of a manifest; fields set to "" are left out, others are written as JSON
+// values exactly as given (strings must carry their quotes).
+struct ImageEntry {
+    std::string name = "\"fpga\"";
+    std::string version = "3";
+    std::string path = "\"images/fpga.bit\"";
+    std::string sha256sum;  // filled from the file at path when empty
+    std::string type = "\"bitfile\"";
+    std::string board = "\"base\"";
+    std::string identifier = "\"default_bitfile\"";
+    std::string extra;  // further members, with a leading comma
+
+    std::string json(const std::string& digest) const {
+        std::string text = "{";
+        auto add = [&text](const char* key, const std::string& value) {
+            if (value.empty()) return;
+            if (text.size() > 1) text += ",";
+            text += std::string("\"") + key + "\":" + value;
+        };
+        add("name", name);
+        add("version", version);
+        add("path", path);
+        add("sha256sum", sha256sum.empty() ? "\"" + digest + "\"" : sha256sum);
+        add("type", type);
+        add("board", board);
+        add("identifier", identifier);
+        return text + extra + "}";
+    }
+};
+
+// The image files every bundle of the tests carries.
+std::vector<BundleFile> standardImages();
+
+// A manifest listing entries for device; each entry without a "sha256sum" of its own gets the
+// digest of the file at its path (64 zeros when there is none).
+inline std::string manifestOf(const std::vector<ImageEntry>& entries, const std::string& version = "7",
+                              const std::string& device = "ostrel-7976",
+                              const std::vector<BundleFile>& files = standardImages()) {
+    std::string list;
+    for (const ImageEntry& entry : entries) {
+        std::string digest(64, '0');
+        for (const BundleFile& file : files) {
+            if ("\"" + file.path + "\"" == entry.path) digest = zyostrel::bundletool::sha256Of(file.bytes);
+        }
+        if (!list.empty()) list += ",";
+        list += entry.json(digest);
+    }
+    return "{\"version\":" + version + ",\"firmwares\":{\"" + device + "\":[" + list + "]}}";
+}
+
+// A bundle with manifest first, then the files.
+inline std::vector<uint8_t> bundleOf(BundleFormat format, const std::string& manifest,
+                                     const std::vector<BundleFile>& files = standardImages(),
+                                     const std::string& manifestPath = "manifest.json") {
+    std::vector<BundleFile> all = {{manifestPath, bytesOf(manifest)}};
+    all.insert(all.end(), files.begin(), files.end());
+    return zyostrel::bundletool::writeBundle(format, all);
+}
+
+// 0 when body completes, else the status it threw.
+inline int32_t statusOf(const std::function<void()>& body) {
+    try {
+        body();
+        return 0;
+    } catch (const zyerr::Exception& exception) {
+        return exception.code();
+    }
+}
+
+// The elaboration text of the status body threw ("" when it threw none).
+inline std::string elaborationOf(const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const zyerr::Exception& exception) {
+        return exception.what();
+    }
+    return "";
+}
+
+}  // namespace zytest

@@ -1,0 +1,378 @@
+// Reading firmware bundles: archive formats, the manifest's rules and the image checks.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fwextract/BundleFixtures.h"
+#include "status/StatusCodes.h"
+
+namespace {
+
+using zyostrel::fwextract::FirmwareBoard;
+using zyostrel::fwextract::FirmwareBundle;
+using zyostrel::fwextract::FirmwareImageType;
+using zytest::bundleOf;
+using zytest::BundleFormat;
+using zytest::ImageEntry;
+using zytest::manifestOf;
+using zytest::statusOf;
+
+constexpr int32_t kInvalid = zyerr::codes::InvalidFirmwareBundle;
+constexpr int32_t kCorrupt = zyerr::codes::CorruptFirmwareBundle;
+constexpr int32_t kMissing = zyerr::codes::FileMissingInFirmwareBundle;
+constexpr int32_t kTypeMismatch = zyerr::codes::TypeMismatch;
+constexpr int32_t kNotJson = zyerr::codes::InvalidParameter;
+constexpr int32_t kNotFound = zyerr::codes::ResourceNotFound;
+constexpr const char* kDevice = "ostrel-7976";
+
+int32_t openStatus(const std::vector<uint8_t>& bytes) {
+    return statusOf([&] { FirmwareBundle bundle(bytes.data(), bytes.size()); });
+}
+
+std::vector<uint8_t> imageBytes(const std::string& path) {
+    for (const auto& file : zytest::standardImages()) {
+        if (file.path == path) return file.bytes;
+    }
+    return {};
+}
+
+ImageEntry entryNamed(const std::string& name, const std::string& path) {
+    ImageEntry entry;
+    entry.name = "\"" + name + "\"";
+    entry.path = "\"" + path + "\"";
+    return entry;
+}
+
+TEST(BundleArchive, EveryWriterFormatYieldsTheSameImage) {
+    const std::string manifest = manifestOf({ImageEntry()});
+    for (BundleFormat format : {BundleFormat::ZipStored, BundleFormat::ZipDeflated, BundleFormat::Tar}) {
+        const auto bytes = bundleOf(format, manifest);
+        FirmwareBundle bundle(bytes.data(), bytes.size());
+        std::vector<uint8_t> data;
+        uint32_t version = 0;
+        FirmwareImageType type = FirmwareImageType::Xmega;
+        FirmwareBoard board = FirmwareBoard::Oam;
+        std::string identifier;
+        bundle.extractImage(kDevice, "fpga", data, &version, &type, &board, &identifier);
+        EXPECT_EQ(data, imageBytes("images/fpga.bit"));
+        EXPECT_EQ(version, 3u);
+        EXPECT_EQ(type, FirmwareImageType::Bitfile);
+        EXPECT_EQ(board, FirmwareBoard::Base);
+        EXPECT_EQ(identifier, "default_bitfile");
+        EXPECT_EQ(bundle.getBundleVersion(), 7u);
+    }
+}
+
+TEST(BundleArchive, UnreadableBytesAreAnInvalidBundle) {
+    EXPECT_EQ(statusOf([] { FirmwareBundle bundle(nullptr, 0); }), kInvalid);
+    const uint8_t one = 0;
+    EXPECT_EQ(statusOf([&] { FirmwareBundle bundle(&one, 0); }), kInvalid);
+    EXPECT_EQ(openStatus(zytest::bytesOf("this is not an archive of any kind, just text")), kInvalid);
+    // A compressed stream is not unwrapped.
+    EXPECT_EQ(openStatus(bundleOf(BundleFormat::TarGzip, manifestOf({ImageEntry()}))), kInvalid);
+}
+
+TEST(BundleArchive, ManifestMustBeNamedExactly) {
+    const std::string manifest = manifestOf({ImageEntry()});
+    for (BundleFormat format : {BundleFormat::ZipStored, BundleFormat::Tar}) {
+        EXPECT_EQ(openStatus(bundleOf(format, manifest, zytest::standardImages(), "./manifest.json")), kMissing);
+        EXPECT_EQ(openStatus(bundleOf(format, manifest, zytest::standardImages(), "Manifest.json")), kMissing);
+        EXPECT_EQ(openStatus(bundleOf(format, manifest, zytest::standardImages(), "dir/manifest.json")), kMissing);
+    }
+    // The manifest need not come first.
+    auto files = zytest::standardImages();
+    files.push_back({"manifest.json", zytest::bytesOf(manifest)});
+    const auto bytes = zyostrel::bundletool::writeBundle(BundleFormat::ZipDeflated, files);
+    EXPECT_EQ(openStatus(bytes), 0);
+}
+
+TEST(BundleArchive, ManifestMustBeJson) {
+    EXPECT_EQ(openStatus(bundleOf(BundleFormat::Tar, "{\"version\":1,")), kNotJson);
+    EXPECT_EQ(openStatus(bundleOf(BundleFormat::Tar, "")), kNotJson);
+    EXPECT_NE(zytest::elaborationOf([] {
+                  const auto bytes = bundleOf(BundleFormat::Tar, "[");
+                  FirmwareBundle bundle(bytes.data(), bytes.size());
+              }).find("jsonErrorsInvalidJSON"),
+              std::string::npos);
+}
+
+TEST(BundleArchive, LocalFilesNamedByAnArchiveAreNeverRead) {
+    // An mtree description names files on the local disk; it is not an archive format here.
+    const std::string mtree = "#mtree\nmanifest.json type=file contents=" ZY_FWEXTRACT_TEST_MANIFEST "\n";
+    EXPECT_EQ(openStatus(zytest::bytesOf(mtree)), kInvalid);
+}
+
+TEST(BundleArchive, CallerBytesAreNotReferencedAfterConstruction) {
+    auto bytes = bundleOf(BundleFormat::ZipStored, manifestOf({ImageEntry()}));
+    FirmwareBundle bundle(bytes.data(), bytes.size());
+    std::fill(bytes.begin(), bytes.end(), 0);
+    std::vector<uint8_t> data;
+    bundle.extractImage(kDevice, "fpga", data);
+    EXPECT_EQ(data, imageBytes("images/fpga.bit"));
+}
+
+TEST(BundleArchive, CorruptEntryDataIsReported) {
+    auto bytes = bundleOf(BundleFormat::ZipDeflated, manifestOf({ImageEntry()}));
+    // Damage the deflated stream of the image (after the manifest entry).
+    const std::string marker = "images/fpga.bit";
+    const auto at = std::search(bytes.begin(), bytes.end(), marker.begin(), marker.end());
+    ASSERT_NE(at, bytes.end());
+    for (auto it = at + static_cast<long>(marker.size()) + 40; it < at + 400 && it < bytes.end(); ++it) *it ^= 0xA5;
+    const int32_t status = statusOf([&] {
+        FirmwareBundle bundle(bytes.data(), bytes.size());
+        std::vector<uint8_t> data;
+        bundle.extractImage(kDevice, "fpga", data);
+    });
+    EXPECT_TRUE(status == kCorrupt || status == kInvalid) << status;
+}
+
+TEST(ManifestNumbers, VersionsAreUnsigned32BitWithTheFractionDropped) {
+    auto versionOf = [](const std::string& text) -> std::pair<int32_t, uint32_t> {
+        uint32_t version = 0;
+        const int32_t status = statusOf([&] {
+            const auto bytes = bundleOf(BundleFormat::Tar, manifestOf({ImageEntry()}, text));
+            version = FirmwareBundle(bytes.data(), bytes.size()).getBundleVersion();
+        });
+        return {status, version};
+    };
+    EXPECT_EQ(versionOf("4294967295"), std::make_pair(0, 4294967295u));
+    EXPECT_EQ(versionOf("4.9"), std::make_pair(0, 4u));
+    EXPECT_EQ(versionOf("-0.5"), std::make_pair(0, 0u));
+    EXPECT_EQ(versionOf("4294967295.5"), std::make_pair(0, 4294967295u));
+    EXPECT_EQ(versionOf("4294967296").first, kInvalid);
+    EXPECT_EQ(versionOf("-1").first, kInvalid);
+    EXPECT_EQ(versionOf("1e999").first, kInvalid);
+    EXPECT_EQ(versionOf("\"7\"").first, kTypeMismatch);
+
+    const auto bytes = bundleOf(BundleFormat::Tar, "{\"firmwares\":{}}");
+    FirmwareBundle bundle(bytes.data(), bytes.size());
+    EXPECT_EQ(statusOf([&] { bundle.getBundleVersion(); }), kNotFound);
+}
+
+TEST(ManifestLookup, MemberNamesIgnoreCaseWhileValuesDoNot) {
+    std::string manifest = manifestOf({ImageEntry()});
+    manifest.replace(manifest.find("\"firmwares\""), 11, "\"Firmwares\"");
+    manifest.replace(manifest.find("\"version\""), 9, "\"VERSION\"");
+    const auto bytes = bundleOf(BundleFormat::ZipStored, manifest);
+    FirmwareBundle bundle(bytes.data(), bytes.size());
+    EXPECT_EQ(bundle.getBundleVersion(), 7u);
+    EXPECT_EQ(bundle.listImageNames(kDevice), std::vector<std::string>{"fpga"});
+    std::vector<uint8_t> data;
+    EXPECT_EQ(statusOf([&] { bundle.extractImage(kDevice, "FPGA", data); }), kInvalid);
+}
+
+TEST(ManifestLookup, ListsNamesInManifestOrder) {
+    const auto bytes = bundleOf(BundleFormat::Tar, manifestOf({entryNamed("b", "images/cpld.jed"),
+                                                               entryNamed("a", "images/fpga.bit"),
+                                                               entryNamed("b", "images/empty.bin")}));
+    FirmwareBundle bundle(bytes.data(), bytes.size());
+    EXPECT_EQ(bundle.listImageNames(kDevice), (std::vector<std::string>{"b", "a", "b"}));
+    EXPECT_EQ(statusOf([&] { bundle.listImageNames("other-device"); }), kInvalid);
+}
+
+TEST(ManifestLookup, DeviceValuesThatAreNotListsAreHandledByKind) {
+    auto listStatus = [](const std::string& firmwares) {
+        const auto bytes = bundleOf(BundleFormat::Tar, "{\"version\":1,\"firmwares\":" + firmwares + "}");
+        FirmwareBundle bundle(bytes.data(), bytes.size());
+        std::vector<std::string> names{"sentinel"};
+        const int32_t status = statusOf([&] { names = bundle.listImageNames("d"); });
+        return std::make_pair(status, names.size());
+    };
+    EXPECT_EQ(listStatus("{\"d\":5}"), std::make_pair(0, std::size_t{0}));
+    EXPECT_EQ(listStatus("{\"d\":{}}"), std::make_pair(0, std::size_t{0}));
+    EXPECT_EQ(listStatus("{\"d\":\"text\"}"), std::make_pair(0, std::size_t{0}));
+    EXPECT_EQ(listStatus("{\"d\":{\"name\":\"x\"}}").first, kTypeMismatch);
+    EXPECT_EQ(listStatus("{\"d\":[{\"title\":\"x\"}]}").first, kNotFound);
+    EXPECT_EQ(listStatus("{\"d\":[7]}").first, kTypeMismatch);
+    EXPECT_EQ(listStatus("[1]").first, kInvalid);
+    EXPECT_EQ(listStatus("{}").first, kInvalid);
+}
+
+TEST(ImageExtraction, TheFirstEntryOfADuplicateNameIsUsed) {
+    const auto bytes = bundleOf(BundleFormat::ZipStored, manifestOf({entryNamed("image", "images/cpld.jed"),
+                                                                     entryNamed("image", "images/fpga.bit")}));
+    FirmwareBundle bundle(bytes.data(), bytes.size());
+    std::vector<uint8_t> data;
+    bundle.extractImage(kDevice, "image", data);
+    EXPECT_EQ(data, imageBytes("images/cpld.jed"));
+}
+
+TEST(ImageExtraction, EmptyImageHasTheDigestOfNoData) {
+    const auto bytes = bundleOf(BundleFormat::ZipDeflated, manifestOf({entryNamed("empty", "images/empty.bin")}));
+    FirmwareBundle bundle(bytes.data(), bytes.size());
+    std::vector<uint8_t> data{1, 2, 3};
+    bundle.extractImage(kDevice, "empty", data);
+    EXPECT_TRUE(data.empty());
+    EXPECT_EQ(zyostrel::fwextract::sha256Hex(data),
+              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+}
+
+TEST(ImageExtraction, DigestMustMatchInLowerCase) {
+    const std::string digest = zyostrel::bundletool::sha256Of(imageBytes("images/fpga.bit"));
+    std::string upper = digest;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    ImageEntry entry;
+    entry.sha256sum = "\"" + upper + "\"";
+    entry.extra = ",\"defaultload\":true";
+    const auto bytes = bundleOf(BundleFormat::Tar, manifestOf({entry}));
+    FirmwareBundle bundle(bytes.data(), bytes.size());
+
+    std::vector<uint8_t> data{9};
+    uint32_t version = 99;
+    std::string identifier = "unchanged";
+    bool defaultload = false;
+    EXPECT_EQ(statusOf([&] {
+                  bundle.extractImage(kDevice, "fpga", data, &version, nullptr, nullptr, &identifier,
+                                      &defaultload);
+              }),
+              kInvalid);
+    EXPECT_TRUE(data.empty());
+    EXPECT_EQ(version, 99u);
+    EXPECT_EQ(identifier, "unchanged");
+    EXPECT_TRUE(defaultload);  // written as soon as the entry was read
+}
+
+TEST(ImageExtraction, ArchivePathMustMatchExactly) {
+    ImageEntry entry;
+    entry.path = "\"Images/fpga.bit\"";
+    entry.sha256sum = "\"" + zyostrel::bundletool::sha256Of(imageBytes("images/fpga.bit")) + "\"";
+    const auto bytes = bundleOf(BundleFormat::ZipStored, manifestOf({entry}));
+    FirmwareBundle bundle(bytes.data(), bytes.size());
+    std::vector<uint8_t> data;
+    EXPECT_EQ(statusOf([&] { bundle.extractImage(kDevice, "fpga", data); }), kMissing);
+    EXPECT_EQ(statusOf([&] { bundle.extractImage(kDevice, "absent", data); }), kInvalid);
+    EXPECT_EQ(statusOf([&] { bundle.extractImage("absent-device", "fpga", data); }), kInvalid);
+}
+
+TEST(ImageExtraction, DefaultloadIsWrittenOnlyFromABoolean) {
+    auto defaultloadOf = [](const std::string& extra, bool initial) {
+        ImageEntry entry;
+        entry.extra = extra;
+        const auto bytes = bundleOf(BundleFormat::Tar, manifestOf({entry}));
+        FirmwareBundle bundle(bytes.data(), bytes.size());
+        std::vector<uint8_t> data;
+        bool defaultload = initial;
+        bundle.extractImage(kDevice, "fpga", data, nullptr, nullptr, nullptr, nullptr, &defaultload);
+        return defaultload;
+    };
+    EXPECT_TRUE(defaultloadOf(",\"defaultload\":true", false));
+    EXPECT_FALSE(defaultloadOf(",\"defaultload\":false", true));
+    EXPECT_FALSE(defaultloadOf(",\"defaultload\":\"true\"", false));
+    EXPECT_TRUE(defaultloadOf(",\"defaultload\":\"false\"", true));
+    EXPECT_TRUE(defaultloadOf("", true));
+}
+
+TEST(ImageExtraction, EntryMembersAreCheckedBeforeTheArchiveIsRead) {
+    auto extractStatus = [](const ImageEntry& entry) {
+        const auto bytes = bundleOf(BundleFormat::Tar, manifestOf({entry}));
+        FirmwareBundle bundle(bytes.data(), bytes.size());
+        std::vector<uint8_t> data;
+        return statusOf([&] { bundle.extractImage(kDevice, "fpga", data); });
+    };
+    ImageEntry entry;
+    entry.type = "\"Bitfile\"";
+    entry.board = "";  // an unknown type is found before the board is read
+    EXPECT_EQ(extractStatus(entry), kInvalid);
+    entry = ImageEntry();
+    entry.board = "\"carrier\"";
+    EXPECT_EQ(extractStatus(entry), kInvalid);
+    entry = ImageEntry();
+    entry.identifier = "";
+    EXPECT_EQ(extractStatus(entry), kNotFound);
+    entry = ImageEntry();
+    entry.version = "\"3\"";
+    EXPECT_EQ(extractStatus(entry), kTypeMismatch);
+    entry = ImageEntry();
+    entry.version = "-3";
+    EXPECT_EQ(extractStatus(entry), kInvalid);
+    entry = ImageEntry();
+    entry.path = "17";
+    EXPECT_EQ(extractStatus(entry), kTypeMismatch);
+    entry = ImageEntry();
+    entry.sha256sum = "null";
+    entry.path = "\"not in the archive\"";
+    EXPECT_EQ(extractStatus(entry), kTypeMismatch);
+
+    const auto bytes = bundleOf(BundleFormat::Tar, "{\"firmwares\":{\"ostrel-7976\":{\"name\":\"fpga\"}}}");
+    FirmwareBundle bundle(bytes.data(), bytes.size());
+    std::vector<uint8_t> data;
+    const std::string elaboration = zytest::elaborationOf([&] { bundle.extractImage(kDevice, "fpga", data); });
+    EXPECT_NE(elaboration.find("jsonErrorsNotAnArray"), std::string::npos) << elaboration;
+}
+
+TEST(ImageExtraction, UnknownKindsCarryTheBundleErrorConstant) {
+    ImageEntry entry;
+    entry.type = "\"firmware\"";
+    const auto bytes = bundleOf(BundleFormat::Tar, manifestOf({entry}));
+    FirmwareBundle bundle(bytes.data(), bytes.size());
+    std::vector<uint8_t> data;
+    const std::string elaboration = zytest::elaborationOf([&] { bundle.extractImage(kDevice, "fpga", data); });
+    EXPECT_NE(elaboration.find("\"error_constant\":\"ZYOSTREL_Status_InvalidFirmwareBundle\""), std::string::npos)
+        << elaboration;
+    EXPECT_NE(elaboration.find("FirmwareExtract.cpp"), std::string::npos) << elaboration;
+}
+
+TEST(ImageExtraction, EveryImageTypeAndBoardIsKnown) {
+    const char* types[] = {"bitfile", "cpld", "eeprom", "xmega", "oamFpgaFlash"};
+    for (uint32_t i = 0; i < 5; ++i) {
+        ImageEntry entry;
+        entry.type = std::string("\"") + types[i] + "\"";
+        entry.board = i % 2 == 0 ? "\"base\"" : "\"oam\"";
+        const auto bytes = bundleOf(BundleFormat::ZipStored, manifestOf({entry}));
+        FirmwareBundle bundle(bytes.data(), bytes.size());
+        std::vector<uint8_t> data;
+        FirmwareImageType type{};
+        FirmwareBoard board{};
+        bundle.extractImage(kDevice, "fpga", data, nullptr, &type, &board);
+        EXPECT_EQ(static_cast<uint32_t>(type), i);
+        EXPECT_EQ(board, i % 2 == 0 ? FirmwareBoard::Base : FirmwareBoard::Oam);
+    }
+}
+
+TEST(OamFlashInfo, ReadsTheFlashDescription) {
+    auto infoStatus = [](const std::string& type, const std::string& info) {
+        ImageEntry entry = entryNamed("oam", "oam/flash.bin");
+        entry.type = type;
+        entry.board = "\"oam\"";
+        entry.extra = info.empty() ? "" : ",\"oam_fpga_flash_info\":" + info;
+        const auto bytes = bundleOf(BundleFormat::ZipStored, manifestOf({entry}));
+        FirmwareBundle bundle(bytes.data(), bytes.size());
+        zyostrel::fwextract::OamFlashInfo result;
+        const int32_t status = statusOf([&] { result = bundle.getOamFlashInfo(kDevice, "oam"); });
+        return std::make_pair(status, result);
+    };
+    const std::string good =
+        "{\"fpga_index\":255.9,\"fpga_image_crc_high\":4294967295,\"fpga_image_crc_low\":17,"
+        "\"fpga_image_revision\":3}";
+    const auto [status, info] = infoStatus("\"oamFpgaFlash\"", good);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(info.fpgaIndex, 255);
+    EXPECT_EQ(info.crcHigh, 4294967295u);
+    EXPECT_EQ(info.crcLow, 17u);
+    EXPECT_EQ(info.revision, 3u);
+
+    for (const char* type : {"\"bitfile\"", "\"cpld\"", "\"eeprom\"", "\"xmega\"", "\"OamFpgaFlash\""}) {
+        EXPECT_EQ(infoStatus(type, good).first, kInvalid) << type;
+    }
+    EXPECT_EQ(infoStatus("\"oamFpgaFlash\"", "").first, kInvalid);
+    EXPECT_EQ(infoStatus("\"oamFpgaFlash\"", "[]").first, kInvalid);
+    EXPECT_EQ(infoStatus("\"oamFpgaFlash\"",
+                         "{\"fpga_index\":256,\"fpga_image_crc_high\":1,\"fpga_image_crc_low\":1,"
+                         "\"fpga_image_revision\":1}")
+                  .first,
+              kInvalid);
+    EXPECT_EQ(infoStatus("\"oamFpgaFlash\"",
+                         "{\"fpga_index\":1,\"fpga_image_crc_high\":\"1\",\"fpga_image_crc_low\":1,"
+                         "\"fpga_image_revision\":1}")
+                  .first,
+              kInvalid);
+    EXPECT_EQ(infoStatus("\"oamFpgaFlash\"", "{\"fpga_index\":1}").first, kInvalid);
+}
+
+TEST(Digest, Sha256HexIsLowerCaseInDigestOrder) {
+    EXPECT_EQ(zyostrel::fwextract::sha256Hex(zytest::bytesOf("abc")),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+}
+
+}  // namespace
