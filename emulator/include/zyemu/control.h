@@ -141,6 +141,39 @@ ZYEMU_API int32_t zyemu_get_register_u8(const char* resource, uint32_t offset, u
  * size bytes, NUL included; returns the full length, or a negative status. */
 ZYEMU_API int32_t zyemu_last_elaboration(uint32_t session, char* text, size_t size);
 
+/* ---- Device services, I2C and QSFP ---------------------------------------------------- */
+
+#define ZYEMU_STATUS_I2C_NO_ACKNOWLEDGE (-61240) /* no device answers at that bus address */
+#define ZYEMU_STATUS_NO_QSFP_MODULE (-61241)     /* the QSFP port is empty or does not exist */
+#define ZYEMU_STATUS_READ_ONLY_LOCATION (-61242) /* write to a read-only register */
+#define ZYEMU_STATUS_NO_CALIBRATION (-61243)     /* nothing stored under that selector */
+
+/* Every instrument has I2C buses 0 and 1, each with a 256-byte EEPROM at address 0x50 (the
+ * first byte written sets its address pointer, the rest is stored from there; reads continue
+ * from the pointer, wrapping at 256) and a read-only temperature sensor at 0x48 (takes only a
+ * register pointer byte, gives at most two bytes: 0x1A 0x80 for register 0). Two QSFP ports:
+ * port 0 holds a module (identifier byte 0x11; bytes 86-127 writable), port 1 is empty. The
+ * instruction FIFO answers (instruction << 32) | (sum of the arguments & 0xFFFFFFFF). BAR
+ * offset 0 reads 0x05731A01 and is read-only. */
+typedef struct ZyEmuDeviceState {
+    uint32_t commits;
+    uint32_t verificationUpdates;
+    uint32_t qsfpResets;
+    int qsfpLowPower;
+    int cableSenseRunning;
+    uint32_t instructionsReceived;
+    uint32_t lastInstruction;
+    uint32_t lastArgumentCount;
+    uint64_t lastArguments[16];
+    double temperatureLimit;
+    double powerLimit;
+} ZyEmuDeviceState;
+
+ZYEMU_API int32_t zyemu_get_device_state(const char* resource, ZyEmuDeviceState* state);
+/* Puts a module into a QSFP port (fresh memory map) or takes it out. */
+ZYEMU_API int32_t zyemu_set_qsfp_module_present(const char* resource, uint32_t port,
+                                                int present);
+
 #ifdef __cplusplus
 }
 #endif

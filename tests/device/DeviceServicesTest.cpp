@@ -1,0 +1,306 @@
+// Device services: packing, output handling whatever the status, and their limits.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <numeric>
+#include <vector>
+
+#include "device/DeviceFixture.h"
+
+namespace {
+
+class DeviceServicesTest : public zytest::DeviceTest {
+protected:
+    // Makes the next call of a direct function fail with the given status.
+    static void failFunction(uint32_t functionNumber, int32_t status) {
+        ZyEmuFault fault{};
+        fault.match = ZYEMU_MATCH_FUNCTION;
+        fault.functionNumber = functionNumber;
+        fault.status = status;
+        fault.count = 1;
+        ASSERT_GT(zyemu_add_fault(&fault), 0);
+    }
+};
+
+TEST_F(DeviceServicesTest, CommitIsAConfigurationTreeRecord) {
+    EXPECT_EQ(zyOstrel_Commit(session), 0);
+    const ZyEmuCall call = lastCall();
+    EXPECT_EQ(call.functionNumber, 256u);
+    ASSERT_EQ(call.inputSize, 24u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 0), 0xDE7EC7EDu);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 16), 342u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 20), 0u);
+    EXPECT_EQ(call.outputGiven, 0);
+    EXPECT_EQ(deviceState().commits, 1u);
+}
+
+TEST_F(DeviceServicesTest, CalibrationOfHundredBytesIsAHundredAndEightByteBlock) {
+    std::vector<uint8_t> data(100);
+    std::iota(data.begin(), data.end(), uint8_t{1});
+    EXPECT_EQ(zyOstrel_WriteCalibrationData(session, 0xC0DE, data.data(), data.size()), 0);
+    const ZyEmuCall call = lastCall();
+    EXPECT_EQ(call.functionNumber, 6u);
+    ASSERT_EQ(call.inputSize, 108u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 0), 0xC0DEu);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 4), 100u);
+    EXPECT_EQ(0, std::memcmp(call.input + 8, data.data(), 100));
+    EXPECT_EQ(call.outputGiven, 0);
+
+    std::vector<uint8_t> back(100, 0);
+    EXPECT_EQ(zyOstrel_ReadCalibrationData(session, 0xC0DE, back.data(), back.size()), 0);
+    EXPECT_EQ(back, data);
+    EXPECT_EQ(lastCall().functionNumber, 7u);
+    EXPECT_EQ(lastCall().inputSize, 4u);
+    EXPECT_EQ(lastCall().outputSize, 100u);
+}
+
+TEST_F(DeviceServicesTest, EmptyCalibrationSendsTheHeaderAlone) {
+    const uint8_t none = 0;
+    EXPECT_EQ(zyOstrel_WriteCalibrationData(session, 3, &none, 0), 0);
+    EXPECT_EQ(lastCall().inputSize, 8u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(lastCall(), 4), 0u);
+}
+
+TEST_F(DeviceServicesTest, CalibrationSizesThatWouldWrapAreRefused) {
+    const uint8_t byte = 0;
+    const size_t max = std::numeric_limits<size_t>::max();
+    for (size_t size : {max - 7, max - 3, max}) {
+        EXPECT_EQ(zyOstrel_WriteCalibrationData(session, 1, &byte, size),
+                  ZYOSTREL_Status_InvalidParameter)
+            << size;
+    }
+    // The largest size that does not wrap cannot be allocated.
+    EXPECT_EQ(zyOstrel_WriteCalibrationData(session, 1, &byte, max - 8),
+              ZYOSTREL_Status_OutOfMemory);
+    EXPECT_EQ(zyOstrel_WriteCalibrationData(session, 1, nullptr, 4),
+              ZYOSTREL_Status_InvalidParameter);
+    EXPECT_EQ(zyOstrel_ReadCalibrationData(session, 1, nullptr, 4),
+              ZYOSTREL_Status_InvalidParameter);
+    EXPECT_EQ(zyemu_call_count(), 0u);
+}
+
+TEST_F(DeviceServicesTest, CalibrationSelectorsAreKeptApart) {
+    const uint8_t first[2] = {1, 2};
+    ASSERT_EQ(zyOstrel_WriteCalibrationData(session, 1, first, 2), 0);
+    uint8_t back[2] = {};
+    EXPECT_EQ(zyOstrel_ReadCalibrationData(session, 2, back, 2), ZYEMU_STATUS_NO_CALIBRATION);
+}
+
+TEST_F(DeviceServicesTest, BarRegistersReadBackAndOutputIsWrittenWhateverTheStatus) {
+    uint32_t value = 0;
+    EXPECT_EQ(ostrel_readBar32(session, 0, &value), 0);
+    EXPECT_EQ(value, 0x05731A01u);
+    EXPECT_EQ(ostrel_writeBar32(session, 0x40, 0xDEADBEEF), 0);
+    ASSERT_EQ(lastCall().inputSize, 8u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(lastCall(), 0), 0x40u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(lastCall(), 4), 0xDEADBEEFu);
+    EXPECT_EQ(ostrel_readBar32(session, 0x40, &value), 0);
+    EXPECT_EQ(value, 0xDEADBEEFu);
+    EXPECT_EQ(ostrel_writeBar32(session, 0, 1), ZYEMU_STATUS_READ_ONLY_LOCATION);
+    value = 77;
+    EXPECT_EQ(ostrel_readBar32(session, 0x41, &value), ZYEMU_STATUS_INVALID_VALUE);
+    EXPECT_EQ(value, 0u);
+    EXPECT_EQ(ostrel_readBar32(session, 0x40, nullptr), ZYOSTREL_Status_InvalidParameter);
+}
+
+TEST_F(DeviceServicesTest, DirectInstructionReadReturnsTheLowWord) {
+    uint32_t response = 0;
+    EXPECT_EQ(ostrel_instructionFifoRead(session, 0x77, 0x1122334455667788ull, &response), 0);
+    const ZyEmuCall call = lastCall();
+    EXPECT_EQ(call.functionNumber, 2u);
+    ASSERT_EQ(call.inputSize, 16u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 0), 0x77u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 4), 0u);
+    EXPECT_EQ(zytest::fieldAt<uint64_t>(call, 8), 0x1122334455667788ull);
+    EXPECT_EQ(call.outputSize, 8u);
+    EXPECT_EQ(response, 0x55667788u);  // the high word holds the instruction
+    EXPECT_EQ(ostrel_instructionFifoWrite(session, 0x78, 5), 0);
+    EXPECT_EQ(lastCall().functionNumber, 3u);
+    EXPECT_EQ(lastCall().outputGiven, 0);
+    EXPECT_EQ(deviceState().lastInstruction, 0x78u);
+    EXPECT_EQ(ostrel_instructionFifoRead(session, 1, 2, nullptr),
+              ZYOSTREL_Status_InvalidParameter);
+}
+
+TEST_F(DeviceServicesTest, LimitsReadBackAndInvalidLimitsAreRefused) {
+    EXPECT_EQ(zyOstrel_SetTemperatureLimit(session, 70.5), 0);
+    EXPECT_EQ(lastCall().functionNumber, 14u);
+    EXPECT_EQ(zytest::fieldAt<double>(lastCall(), 0), 70.5);
+    EXPECT_EQ(zyOstrel_SetPowerLimit(session, 90.0), 0);
+    EXPECT_EQ(lastCall().functionNumber, 15u);
+    double limit = 0;
+    EXPECT_EQ(zyOstrel_GetTemperatureLimit(session, &limit), 0);
+    EXPECT_EQ(limit, 70.5);
+    EXPECT_EQ(lastCall().functionNumber, 16u);
+    EXPECT_EQ(lastCall().inputSize, 0u);
+    EXPECT_EQ(zyOstrel_GetPowerLimit(session, &limit), 0);
+    EXPECT_EQ(limit, 90.0);
+    EXPECT_EQ(zyOstrel_SetPowerLimit(session, -1.0), ZYEMU_STATUS_INVALID_VALUE);
+    EXPECT_EQ(zyOstrel_GetPowerLimit(session, nullptr), ZYOSTREL_Status_InvalidParameter);
+}
+
+TEST_F(DeviceServicesTest, RequestsWithoutPayload) {
+    EXPECT_EQ(zyOstrel_UpdateVerificationInformation(session), 0);
+    EXPECT_EQ(lastCall().functionNumber, 20u);
+    EXPECT_EQ(zyOstrel_StartCableSense(session), 0);
+    EXPECT_EQ(lastCall().functionNumber, 38u);
+    EXPECT_EQ(deviceState().cableSenseRunning, 1);
+    EXPECT_EQ(zyOstrel_StopCableSense(session), 0);
+    EXPECT_EQ(lastCall().functionNumber, 39u);
+    EXPECT_EQ(lastCall().input, nullptr);
+    EXPECT_EQ(deviceState().cableSenseRunning, 0);
+    EXPECT_EQ(deviceState().verificationUpdates, 1u);
+}
+
+TEST_F(DeviceServicesTest, ModuleInfoWriteLeavesSlotsUsedAlone) {
+    ASSERT_EQ(zyOstrelMDK_writeIoModuleSlotsUsed(session, 0x103), 0);
+    EXPECT_EQ(lastCall().functionNumber, 33u);
+    ASSERT_EQ(lastCall().inputSize, 1u);
+    EXPECT_EQ(lastCall().input[0], 3);
+    ASSERT_EQ(zyOstrelMDK_writeIoModuleInfo(session, 0x1111, 0x2222, 0x33333333, 0x44444444,
+                                            0x55, 0x6666),
+              0);
+    const ZyEmuCall call = lastCall();
+    EXPECT_EQ(call.functionNumber, 22u);
+    ASSERT_EQ(call.inputSize, 16u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 0), 0x33333333u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 4), 0x44444444u);
+    EXPECT_EQ(zytest::fieldAt<uint16_t>(call, 8), 0x1111);
+    EXPECT_EQ(zytest::fieldAt<uint16_t>(call, 10), 0x2222);
+    EXPECT_EQ(zytest::fieldAt<uint16_t>(call, 12), 0x6666);
+    EXPECT_EQ(zytest::fieldAt<uint8_t>(call, 14), 0x55);
+    EXPECT_EQ(zytest::fieldAt<uint8_t>(call, 15), 0xFF);
+
+    uint16_t f1 = 0, f2 = 0, f6 = 0;
+    uint32_t f3 = 0, f4 = 0;
+    uint8_t f5 = 0, slots = 0;
+    EXPECT_EQ(zyOstrelMDK_readIoModuleInfo(session, &f1, &f2, &f3, &f4, &f5, &f6), 0);
+    EXPECT_EQ(lastCall().functionNumber, 23u);
+    EXPECT_EQ(f1, 0x1111);
+    EXPECT_EQ(f2, 0x2222);
+    EXPECT_EQ(f3, 0x33333333u);
+    EXPECT_EQ(f4, 0x44444444u);
+    EXPECT_EQ(f5, 0x55);
+    EXPECT_EQ(f6, 0x6666);
+    EXPECT_EQ(zyOstrelMDK_readIoModuleSlotsUsed(session, &slots), 0);
+    EXPECT_EQ(slots, 3);
+}
+
+TEST_F(DeviceServicesTest, ModuleInfoOnFailureIsAllOnes) {
+    failFunction(23, -70000);
+    uint16_t f1 = 0, f6 = 0;
+    uint32_t f4 = 0;
+    uint8_t f5 = 0;
+    EXPECT_EQ(zyOstrelMDK_readIoModuleInfo(session, &f1, nullptr, nullptr, &f4, &f5, &f6),
+              -70000);
+    EXPECT_EQ(f1, 0xFFFF);
+    EXPECT_EQ(f4, 0xFFFFFFFFu);
+    EXPECT_EQ(f5, 0xFF);
+    EXPECT_EQ(f6, 0xFFFF);
+    failFunction(23, -70001);
+    uint8_t slots = 0;
+    EXPECT_EQ(zyOstrelMDK_readIoModuleSlotsUsed(session, &slots), -70001);
+    EXPECT_EQ(slots, 255);
+    EXPECT_EQ(zyOstrelMDK_readIoModuleSlotsUsed(session, nullptr), 0);
+    EXPECT_EQ(zyOstrelMDK_readIoModuleInfo(session, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                           nullptr),
+              0);
+}
+
+TEST_F(DeviceServicesTest, ModuleInfoWarningCountsAsSuccess) {
+    ZyEmuFault fault{};
+    fault.match = ZYEMU_MATCH_FUNCTION;
+    fault.functionNumber = 23;
+    fault.action = ZYEMU_FAULT_AFTER_RUNNING;
+    fault.status = 9;
+    ASSERT_GT(zyemu_add_fault(&fault), 0);
+    uint16_t f1 = 0;
+    EXPECT_EQ(zyOstrelMDK_readIoModuleInfo(session, &f1, nullptr, nullptr, nullptr, nullptr,
+                                           nullptr),
+              9);
+    EXPECT_EQ(f1, 0x1093);
+}
+
+TEST_F(DeviceServicesTest, InstructionFifoTakesFifteenArgumentsNotSixteen) {
+    std::vector<uint64_t> arguments(16);
+    std::iota(arguments.begin(), arguments.end(), uint64_t{0x100});
+    EXPECT_EQ(zyOstrelMDK_writeInstructionFifo(session, 0xAB, 15, arguments.data()), 0);
+    const ZyEmuCall call = lastCall();
+    ASSERT_EQ(call.inputSize, 156u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 0), 262u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 16), 1u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 20), 0xABu);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 24), 15u);
+    EXPECT_EQ(0, std::memcmp(call.input + 28, arguments.data(), 120));
+    EXPECT_EQ(zytest::fieldAt<uint64_t>(call, 148), 0u);
+    EXPECT_EQ(deviceState().lastArgumentCount, 15u);
+
+    zyemu_clear_log();
+    EXPECT_EQ(zyOstrelMDK_writeInstructionFifo(session, 0xAB, 16, arguments.data()),
+              ZYOSTREL_Status_InvalidParameter);
+    EXPECT_EQ(zyOstrel_ReadInstructionFifo(session, 0xAB, 0, nullptr, nullptr),
+              ZYOSTREL_Status_InvalidParameter);
+    EXPECT_EQ(zyemu_call_count(), 0u);
+}
+
+TEST_F(DeviceServicesTest, BothNamesOfTheInstructionFifoSendTheSameRecords) {
+    const uint64_t arguments[2] = {5, 6};
+    uint64_t first = 0;
+    uint64_t second = 0;
+    ASSERT_EQ(zyOstrelMDK_readInstructionFifo(session, 0x10, 2, arguments, &first), 0);
+    const std::vector<uint8_t> mdkRecord = inputOf(lastCall());
+    ASSERT_EQ(zyOstrel_ReadInstructionFifo(session, 0x10, 2, arguments, &second), 0);
+    EXPECT_EQ(inputOf(lastCall()), mdkRecord);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(lastCall(), 16), 0u);
+    EXPECT_EQ(lastCall().outputSize, 8u);
+    EXPECT_EQ(first, (uint64_t{0x10} << 32) | 11u);
+    EXPECT_EQ(second, first);
+
+    ASSERT_EQ(zyOstrelMDK_writeInstructionFifo(session, 0x11, 2, arguments), 0);
+    const std::vector<uint8_t> writeRecord = inputOf(lastCall());
+    ASSERT_EQ(zyOstrel_WriteInstructionFifo(session, 0x11, 2, arguments), 0);
+    EXPECT_EQ(inputOf(lastCall()), writeRecord);
+}
+
+TEST_F(DeviceServicesTest, InstructionFifoResponseIsStoredWhateverTheStatus) {
+    const uint64_t reply = 0x0102030405060708ull;
+    ZyEmuFault fault{};
+    fault.match = ZYEMU_MATCH_INTERFACE;
+    fault.interfaceNumber = 262;
+    fault.status = -5;
+    fault.reply = &reply;
+    fault.replySize = sizeof reply;
+    ASSERT_GT(zyemu_add_fault(&fault), 0);
+    const uint64_t argument = 1;
+    uint64_t response = 0;
+    EXPECT_EQ(zyOstrelMDK_readInstructionFifo(session, 1, 1, &argument, &response), -5);
+    EXPECT_EQ(response, reply);
+    EXPECT_EQ(zyOstrelMDK_readInstructionFifo(session, 1, 1, &argument, nullptr), -5);
+}
+
+TEST_F(DeviceServicesTest, SimulatedSessionFailsOnlyTheInterfaceCommands) {
+    const uint64_t argument = 1;
+    uint64_t response = 0;
+    EXPECT_EQ(zyOstrel_Commit(simulated), -1);
+    EXPECT_EQ(zyOstrelMDK_writeInstructionFifo(simulated, 1, 1, &argument), -1);
+    EXPECT_EQ(zyOstrelMDK_readInstructionFifo(simulated, 1, 1, &argument, &response), -1);
+    EXPECT_EQ(zyemu_call_count(), 0u);
+
+    uint32_t value = 0;
+    double limit = 0;
+    uint8_t slots = 0;
+    const uint8_t data[1] = {1};
+    EXPECT_EQ(ostrel_readBar32(simulated, 0, &value), 0);
+    EXPECT_EQ(ostrel_writeBar32(simulated, 4, 1), 0);
+    EXPECT_EQ(ostrel_instructionFifoWrite(simulated, 1, 1), 0);
+    EXPECT_EQ(zyOstrel_WriteCalibrationData(simulated, 1, data, 1), 0);
+    EXPECT_EQ(zyOstrel_GetTemperatureLimit(simulated, &limit), 0);
+    EXPECT_EQ(zyOstrel_UpdateVerificationInformation(simulated), 0);
+    EXPECT_EQ(zyOstrel_StartCableSense(simulated), 0);
+    EXPECT_EQ(zyOstrelMDK_readIoModuleSlotsUsed(simulated, &slots), 0);
+    EXPECT_EQ(zyemu_call_count(), 8u);
+}
+
+}  // namespace
