@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 ./tools/install-deps.sh
 cmake -S . -B build -G Ninja
 cmake --build build
-for example in first_session; do
+for example in first_session acquisition; do
   echo "== $example"
   ./build/examples/$example
 done

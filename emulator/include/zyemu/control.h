@@ -141,6 +141,69 @@ ZYEMU_API int32_t zyemu_get_register_u8(const char* resource, uint32_t offset, u
  * size bytes, NUL included; returns the full length, or a negative status. */
 ZYEMU_API int32_t zyemu_last_elaboration(uint32_t session, char* text, size_t size);
 
+/* ---- Attributes and streams ----------------------------------------------------------- */
+
+/* Statuses of the attribute store and the stream engine. */
+#define ZYEMU_STATUS_UNKNOWN_ATTRIBUTE (-61230)       /* identifier not in the attribute table */
+#define ZYEMU_STATUS_ATTRIBUTE_TYPE_MISMATCH (-61231) /* wire type not the attribute's type */
+#define ZYEMU_STATUS_ATTRIBUTE_READ_ONLY (-61232)     /* set of a measured or reported value */
+#define ZYEMU_STATUS_STREAM_NOT_RUNNING (-61233)      /* read of a stream not started */
+#define ZYEMU_STATUS_STREAM_EXHAUSTED (-61234)        /* read past a finite acquisition's end */
+#define ZYEMU_STATUS_STREAM_DIRECTION (-61235)        /* read of an output or write of an input */
+#define ZYEMU_STATUS_INVALID_STREAM (-61236)          /* stream number above 63 */
+
+/* Attribute values as the instrument holds them, bypassing the read-only and enumeration
+ * checks (to play a temperature, a power reading, a channel count). qualifier is the channel,
+ * terminal or stream name ("" or null for none). Return 0 or a negative status. */
+ZYEMU_API int32_t zyemu_set_attribute_i64(const char* resource, uint32_t attributeId,
+                                          const char* qualifier, int64_t value);
+ZYEMU_API int32_t zyemu_set_attribute_u64(const char* resource, uint32_t attributeId,
+                                          const char* qualifier, uint64_t value);
+ZYEMU_API int32_t zyemu_set_attribute_f64(const char* resource, uint32_t attributeId,
+                                          const char* qualifier, double value);
+ZYEMU_API int32_t zyemu_set_attribute_bool(const char* resource, uint32_t attributeId,
+                                           const char* qualifier, int value);
+ZYEMU_API int32_t zyemu_get_attribute_i64(const char* resource, uint32_t attributeId,
+                                          const char* qualifier, int64_t* value);
+ZYEMU_API int32_t zyemu_get_attribute_u64(const char* resource, uint32_t attributeId,
+                                          const char* qualifier, uint64_t* value);
+
+/* Transfer states the emulated streams report through the wait for transfer. */
+enum ZyEmuTransferState {
+    ZYEMU_TRANSFER_IDLE = 0,     /* not started, or cleared */
+    ZYEMU_TRANSFER_RUNNING = 1,  /* started; data flowing */
+    ZYEMU_TRANSFER_FINISHED = 2  /* a finite acquisition whose samples were all read */
+};
+
+/* The emulated acquisition. Streams 0-31 are inputs, 32-63 outputs ("Is Input Stream").
+ * Starting an input stream takes its enabled channels ("Stream Channels Enabled", bit n =
+ * channel n, ascending) and, when "Stream Finite" is set, its "Stream Number Of Samples"
+ * per channel. Sample n of channel c is zyemu_waveform_i16(c, n) (element type 7) or
+ * zyemu_waveform_f64(c, n) (element type 1). A read of one row returns the channels
+ * interleaved (c0 s0, c1 s0, ..., c0 s1, ...); a read of several rows gives row r the
+ * samples of enabled channel r modulo the channel count, each row starting at the same
+ * sample; either read moves every channel on by the samples it took. Each row's 80-byte
+ * read record, when its address is not null, holds u64 first sample index, u64 elements,
+ * u32 channel, u32 stream.
+ * The waveform is a triangle between -A and +A with A = 1024 * (c % 8 + 1): with
+ * p = (n + 16 * c) % 256, the 16-bit sample is 16 * (c % 8 + 1) * (p - 64) for p < 128 and
+ * 16 * (c % 8 + 1) * (192 - p) otherwise; the floating-point sample is that value / 8192. */
+ZYEMU_API int16_t zyemu_waveform_i16(uint32_t channel, uint64_t index);
+ZYEMU_API double zyemu_waveform_f64(uint32_t channel, uint64_t index);
+
+/* Makes the next count reads or writes of the stream on the resource answer with reply flag
+ * 2 (status 0, nothing transferred) and sets the stream's transfer state to transferState,
+ * which the wait for transfer reports until the stream is started or cleared. count 0 only
+ * sets the state. */
+ZYEMU_API int32_t zyemu_stream_fail_transfer(const char* resource, uint32_t stream,
+                                             uint8_t transferState, uint32_t count);
+
+/* Bytes written to an output stream since it was last cleared: copies at most size of them
+ * (the first ones) to data (may be null) and returns their total number, or a negative
+ * status. */
+ZYEMU_API int64_t zyemu_stream_written(const char* resource, uint32_t stream, void* data,
+                                       size_t size);
+
 /* ---- Device services, I2C and QSFP ---------------------------------------------------- */
 
 #define ZYEMU_STATUS_I2C_NO_ACKNOWLEDGE (-61240) /* no device answers at that bus address */

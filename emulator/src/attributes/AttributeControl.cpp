@@ -1,0 +1,84 @@
+// Control functions of the emulated attribute store, for tests and examples.
+#include <mutex>
+#include <string>
+
+#include "Emulator.h"
+#include "attributes/AttributeStore.h"
+#include "zyemu/control.h"
+
+using zyemu::AttributeData;
+using zyemu::AttributeStore;
+using zyemu::Emulator;
+
+namespace {
+
+template <class Change>
+int32_t withStore(const char* resource, uint32_t attributeId, const char* qualifier,
+                  Change&& change) {
+    std::lock_guard<std::mutex> lock(Emulator::instance().mutex());
+    zyemu::Instrument* instrument = Emulator::instance().findInstrument(resource);
+    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
+    auto& store = instrument->state<AttributeStore>();
+    if (!store.knows(attributeId)) return ZYEMU_STATUS_UNKNOWN_ATTRIBUTE;
+    const std::string name = qualifier != nullptr ? qualifier : "";
+    AttributeData value = store.value(attributeId, name);
+    if (!change(value)) return ZYEMU_STATUS_INVALID_ARGUMENT;
+    store.force(attributeId, name, value);
+    return 0;
+}
+
+}  // namespace
+
+extern "C" {
+
+ZYEMU_API int32_t zyemu_set_attribute_i64(const char* resource, uint32_t attributeId,
+                                          const char* qualifier, int64_t value) {
+    return withStore(resource, attributeId, qualifier, [&](AttributeData& data) {
+        data.i64 = value;
+        return true;
+    });
+}
+
+ZYEMU_API int32_t zyemu_set_attribute_u64(const char* resource, uint32_t attributeId,
+                                          const char* qualifier, uint64_t value) {
+    return withStore(resource, attributeId, qualifier, [&](AttributeData& data) {
+        data.u64 = value;
+        return true;
+    });
+}
+
+ZYEMU_API int32_t zyemu_set_attribute_f64(const char* resource, uint32_t attributeId,
+                                          const char* qualifier, double value) {
+    return withStore(resource, attributeId, qualifier, [&](AttributeData& data) {
+        data.f64 = value;
+        return true;
+    });
+}
+
+ZYEMU_API int32_t zyemu_set_attribute_bool(const char* resource, uint32_t attributeId,
+                                           const char* qualifier, int value) {
+    return withStore(resource, attributeId, qualifier, [&](AttributeData& data) {
+        data.boolean = value != 0;
+        return true;
+    });
+}
+
+ZYEMU_API int32_t zyemu_get_attribute_i64(const char* resource, uint32_t attributeId,
+                                          const char* qualifier, int64_t* value) {
+    return withStore(resource, attributeId, qualifier, [&](AttributeData& data) {
+        if (value == nullptr) return false;
+        *value = data.i64;
+        return true;
+    });
+}
+
+ZYEMU_API int32_t zyemu_get_attribute_u64(const char* resource, uint32_t attributeId,
+                                          const char* qualifier, uint64_t* value) {
+    return withStore(resource, attributeId, qualifier, [&](AttributeData& data) {
+        if (value == nullptr) return false;
+        *value = data.u64;
+        return true;
+    });
+}
+
+}  // extern "C"

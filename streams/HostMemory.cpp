@@ -1,0 +1,15 @@
+#include "streams/HostMemory.h"
+
+namespace zyostrel::host {
+
+bool memoryManagerPresent() {
+    return &DSNewHandle != nullptr && &DSGetHandleSize != nullptr &&
+           &DSSetHandleSize != nullptr && &NumericArrayResize != nullptr;
+}
+
+int64_t allocatedSize(ZyHostHandle handle) {
+    if (handle == nullptr || *handle == nullptr) return 0;
+    return DSGetHandleSize(handle);
+}
+
+}  // namespace zyostrel::host

@@ -1,0 +1,231 @@
+// Reads into the graphical host's array handles: the sizing policy, the automatic row count
+// and what the handles hold afterwards.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "AttributeSession.h"
+#include "HostMemoryStub.h"
+
+namespace {
+
+using zytest::fieldAt;
+using zytest::HostHandle;
+using zytest::HostMemoryStub;
+
+constexpr uint64_t kAutomatic = ~uint64_t{0};
+
+class HostReadsTest : public zytest::SessionTest {
+protected:
+    void SetUp() override {
+        SessionTest::SetUp();
+        stub().reset();
+    }
+    static HostMemoryStub& stub() { return HostMemoryStub::instance(); }
+    void startContinuous(uint32_t stream, const char* channels) {
+        ASSERT_EQ(zyOstrel_ConfigureStreamEnabledChannels(session, stream, channels, nullptr), 0);
+        ASSERT_EQ(zyOstrel_StartStream(session, stream), 0);
+        zyemu_clear_log();
+    }
+    static uint64_t addressOf(const void* pointer) {
+        return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(pointer));
+    }
+};
+
+TEST_F(HostReadsTest, OneDimensionalReadSizesTheHandleOnceForRepeatedReads) {
+    startContinuous(0, "AI2");
+    HostHandle data;
+    uint8_t info[80];
+    std::memset(info, 0xAB, sizeof info);
+    ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 9, 100, data.get(), info), 0);
+    EXPECT_EQ(stub().numericResizes, 1);
+    EXPECT_EQ(stub().lastTypeCode, 2);
+    EXPECT_EQ(stub().lastDimensions, 1);
+    EXPECT_EQ(stub().lastCount, 100u);
+    EXPECT_EQ(data.word(0), 100);
+    int16_t first = 0;
+    std::memcpy(&first, data.block() + 4, 2);
+    EXPECT_EQ(first, zyemu_waveform_i16(2, 0));
+    const ZyEmuCall call = lastCall();
+    EXPECT_EQ(fieldAt<uint64_t>(call, 24), 200u);
+    EXPECT_EQ(fieldAt<uint64_t>(call, 40), addressOf(data.block() + 4));
+    EXPECT_EQ(fieldAt<uint64_t>(call, 48), addressOf(info));
+    EXPECT_EQ(fieldAt<uint32_t>(call, 56), 9u);
+
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 9, 100, data.get(), info), 0);
+    }
+    EXPECT_EQ(stub().numericResizes, 1) << "same-size reads reuse the handle";
+    ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 9, 60, data.get(), info), 0);
+    EXPECT_EQ(stub().numericResizes, 1) << "a smaller read above half reuses it";
+    EXPECT_EQ(data.word(0), 60);
+    ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 9, 20, data.get(), info), 0);
+    EXPECT_EQ(stub().numericResizes, 2) << "below half of the old measure shrinks";
+    ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 9, 21, data.get(), info), 0);
+    EXPECT_EQ(stub().numericResizes, 3) << "above the old measure and the allocation grows";
+}
+
+TEST_F(HostReadsTest, FloatingPointReadUsesItsTypeCodeAndOffset) {
+    startContinuous(0, "AI0");
+    HostHandle data;
+    uint8_t info[80];
+    ASSERT_EQ(zyOstrel_WbReadStreamF64(session, 0, 0, 5, data.get(), info), 0);
+    EXPECT_EQ(stub().lastTypeCode, 10);
+    EXPECT_EQ(data.word(0), 5);
+    double value = 0;
+    std::memcpy(&value, data.block() + 8 + 4 * 8, 8);
+    EXPECT_EQ(value, zyemu_waveform_f64(0, 4));
+    EXPECT_EQ(fieldAt<uint32_t>(lastCall(), 60), 1u);
+}
+
+TEST_F(HostReadsTest, ZeroElementReadSendsAZeroByteRead) {
+    startContinuous(0, "AI0");
+    HostHandle data;
+    uint8_t info[80];
+    std::memset(info, 0xCD, sizeof info);
+    ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 0, 0, data.get(), info), 0);
+    ASSERT_EQ(zyemu_call_count(), 1u);
+    EXPECT_EQ(fieldAt<uint64_t>(lastCall(), 24), 0u);
+    EXPECT_EQ(fieldAt<uint64_t>(lastCall(), 32), 1u);
+    EXPECT_EQ(data.word(0), 0);
+    for (uint8_t byte : info) ASSERT_EQ(byte, 0) << "the read record starts zeroed";
+}
+
+TEST_F(HostReadsTest, HandleThatClaimsMoreThanItHoldsIsResizedNotOverrun) {
+    startContinuous(0, "AI0");
+    HostHandle data(8);
+    data.setWord(0, 1000);  // says 1000 elements, holds none
+    uint8_t info[80];
+    ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 0, 16, data.get(), info), 0);
+    EXPECT_EQ(stub().numericResizes, 1);
+    EXPECT_EQ(data.word(0), 16);
+}
+
+TEST_F(HostReadsTest, FailedResizeGivesMemoryFullWithoutReading) {
+    startContinuous(0, "AI0");
+    HostHandle data;
+    uint8_t info[80];
+    stub().failNextResize = true;
+    EXPECT_EQ(zyOstrel_WbReadStreamI16(session, 0, 0, 8, data.get(), info), -52000);
+    EXPECT_EQ(zyemu_call_count(), 0u);
+
+    HostHandle rows;
+    HostHandle infos;
+    stub().failNextResize = true;
+    EXPECT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 0, 1, 8, rows.get(), infos.get()), -52000);
+    ASSERT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 0, 1, 8, rows.get(), infos.get()), 0);
+    HostHandle otherInfos;
+    const int setSizesBefore = stub().setSizes;
+    stub().failNextResize = true;
+    EXPECT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 0, 1, 8, rows.get(), otherInfos.get()),
+              -52000)
+        << "the ReadInfo handle too";
+    EXPECT_EQ(stub().setSizes, setSizesBefore + 1);
+}
+
+TEST_F(HostReadsTest, MissingArgumentsAreRefused) {
+    HostHandle data;
+    uint8_t info[80];
+    EXPECT_EQ(zyOstrel_WbReadStreamI16(session, 0, 0, 4, nullptr, info), -52005);
+    EXPECT_EQ(zyOstrel_WbReadStreamI16(session, 0, 0, 4, data.get(), nullptr), -52005);
+    EXPECT_EQ(zyOstrel_WbReadStream2DF64(session, 0, 0, 1, 4, data.get(), nullptr), -52005);
+    EXPECT_EQ(zyOstrel_WbReadStream2DF64(session, 0, 0, 1, uint64_t{1} << 31, data.get(),
+                                         data.get()),
+              -52000);
+    EXPECT_EQ(zyemu_call_count(), 0u);
+}
+
+TEST_F(HostReadsTest, TwoDimensionalReadFillsDimensionsAndReadRecords) {
+    startContinuous(0, "AI0,AI1,AI2");
+    HostHandle data;
+    HostHandle infos;
+    ASSERT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 4, 3, 5, data.get(), infos.get()), 0);
+    EXPECT_EQ(stub().lastDimensions, 2);
+    EXPECT_EQ(stub().lastCount, 15u);
+    EXPECT_EQ(data.word(0), 3);
+    EXPECT_EQ(data.word(4), 5);
+    EXPECT_EQ(infos.word(0), 3);
+    EXPECT_EQ(DSGetHandleSize(infos.get()), 3 * 80 + 8);
+    int16_t sample = 0;
+    std::memcpy(&sample, data.block() + 8 + (2 * 5 + 4) * 2, 2);
+    EXPECT_EQ(sample, zyemu_waveform_i16(2, 4));
+    uint32_t channel = 0;
+    std::memcpy(&channel, infos.block() + 8 + 2 * 80 + 16, 4);
+    EXPECT_EQ(channel, 2u);
+
+    const ZyEmuCall call = lastCall();
+    EXPECT_EQ(fieldAt<uint64_t>(call, 24), 10u);
+    EXPECT_EQ(fieldAt<uint64_t>(call, 32), 3u);
+    EXPECT_EQ(fieldAt<uint64_t>(call, 40), addressOf(data.block() + 8));
+    EXPECT_EQ(fieldAt<uint64_t>(call, 48), addressOf(infos.block() + 8));
+
+    const int resizes = stub().numericResizes;
+    const int setSizes = stub().setSizes;
+    ASSERT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 4, 3, 5, data.get(), infos.get()), 0);
+    EXPECT_EQ(stub().numericResizes, resizes);
+    EXPECT_EQ(stub().setSizes, setSizes);
+    ASSERT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 4, 1, 5, data.get(), infos.get()), 0);
+    EXPECT_EQ(stub().setSizes, setSizes + 1) << "one row is below half of three";
+    EXPECT_EQ(DSGetHandleSize(infos.get()), 80 + 8);
+}
+
+TEST_F(HostReadsTest, ZeroRowsAreRefused) {
+    HostHandle data;
+    HostHandle infos;
+    EXPECT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 0, 0, 5, data.get(), infos.get()), -304401);
+    EXPECT_EQ(zyemu_call_count(), 0u);
+}
+
+TEST_F(HostReadsTest, AutomaticRowsDoubleWhenBothDdcBooleansAreTrue) {
+    startContinuous(3, "AI0-AI3");
+    ASSERT_EQ(zyOstrel_SetAttributeBoolean(session, "3", 0x40000019, 1), 0);
+    ASSERT_EQ(zyOstrel_SetAttributeBoolean(session, "3", 0x4000000F, 1), 0);
+    zyemu_clear_log();
+    HostHandle data;
+    HostHandle infos;
+    ASSERT_EQ(zyOstrel_WbReadStream2DI16(session, 3, 0, kAutomatic, 2, data.get(), infos.get()), 0);
+    EXPECT_EQ(data.word(0), 8);
+    EXPECT_EQ(infos.word(0), 8);
+    const auto log = calls();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(fieldAt<uint32_t>(log[0], 20), 0x10000000u);
+    EXPECT_EQ(textAt(log[0], 28, 256), "3");
+    EXPECT_EQ(fieldAt<uint32_t>(log[1], 20), 0x40000019u);
+    EXPECT_EQ(fieldAt<uint32_t>(log[2], 20), 0x4000000Fu);
+    EXPECT_EQ(fieldAt<uint64_t>(log[3], 32), 8u);
+}
+
+TEST_F(HostReadsTest, AutomaticRowsStayAtTheChannelCountOtherwise) {
+    startContinuous(3, "AI0-AI3");
+    ASSERT_EQ(zyOstrel_SetAttributeBoolean(session, "3", 0x40000019, 1), 0);
+    zyemu_clear_log();
+    HostHandle data;
+    HostHandle infos;
+    ASSERT_EQ(zyOstrel_WbReadStream2DF64(session, 3, 0, kAutomatic, 2, data.get(), infos.get()), 0);
+    EXPECT_EQ(data.word(0), 4) << "DDC off";
+
+    // A failed Boolean read counts as false.
+    ASSERT_EQ(zyOstrel_SetAttributeBoolean(session, "3", 0x4000000F, 1), 0);
+    zyemu_clear_log();
+    failCall(2, -4242, ZYEMU_FAULT_REPLACE);
+    ASSERT_EQ(zyOstrel_WbReadStream2DF64(session, 3, 0, kAutomatic, 2, data.get(), infos.get()), 0);
+    EXPECT_EQ(data.word(0), 4);
+
+    // A failed channel count read is returned.
+    zyemu_clear_faults();
+    zyemu_clear_log();
+    failCall(0, -4343, ZYEMU_FAULT_REPLACE);
+    EXPECT_EQ(zyOstrel_WbReadStream2DF64(session, 3, 0, kAutomatic, 2, data.get(), infos.get()),
+              -4343);
+    EXPECT_EQ(zyemu_call_count(), 1u);
+}
+
+TEST_F(HostReadsTest, AutomaticRowsNeedAStreamName) {
+    HostHandle data;
+    HostHandle infos;
+    EXPECT_EQ(zyOstrel_WbReadStream2DI16(session, 64, 0, kAutomatic, 2, data.get(), infos.get()),
+              -304405);
+    EXPECT_EQ(zyemu_call_count(), 0u);
+}
+
+}  // namespace
