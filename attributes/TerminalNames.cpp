@@ -6,7 +6,9 @@
 #include "attributes/TerminalNames.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 #include <new>
 #include <string_view>
@@ -17,7 +19,8 @@ namespace zyostrel::attributes {
 namespace {
 
 // ---------------------------------------------------------------------------------------
-// Scanning primitives
+// Scanning primitives. The few on the path of every token are forced inline: resolution
+// runs before every attribute command, and call overhead would dominate these small steps.
 
 constexpr bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -35,7 +38,7 @@ struct Cursor {
 
 // A literal of a pattern: a white-space character skips any white space of the text (none
 // included); any other character must be the next one of the text.
-bool matchLiteral(Cursor& text, std::string_view literal) {
+[[gnu::always_inline]] inline bool matchLiteral(Cursor& text, std::string_view literal) {
     for (const char expected : literal) {
         if (isSpace(expected)) {
             while (isSpace(text.peek())) ++text.at;
@@ -57,25 +60,34 @@ struct ScannedNumber {
     bool overflow = false;  // the magnitude exceeds 64 bits
 };
 
-bool scanNumber(Cursor& text, ScannedNumber& number) {
-    while (isSpace(text.peek())) ++text.at;
-    if (text.peek() == '+' || text.peek() == '-') {
-        number.negative = text.peek() == '-';
-        ++text.at;
+[[gnu::always_inline]] inline bool scanNumber(Cursor& text, ScannedNumber& number) {
+    const char* at = text.at;
+    const char* const end = text.end;
+    while (at < end && isSpace(*at)) ++at;
+    if (at < end && (*at == '+' || *at == '-')) {
+        number.negative = *at == '-';
+        ++at;
     }
-    if (!isDigit(text.peek())) return false;
-    constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
-    do {
-        const auto digit = static_cast<std::uint64_t>(text.peek() - '0');
-        if (!number.overflow) {
-            if (number.magnitude > (kMax - digit) / 10) {
-                number.overflow = true;
-            } else {
-                number.magnitude = number.magnitude * 10 + digit;
-            }
+    const char* const digits = at;
+    std::uint64_t magnitude = 0;
+    while (at < end && isDigit(*at)) {
+        magnitude = magnitude * 10 + static_cast<std::uint64_t>(*at - '0');
+        ++at;
+    }
+    if (at == digits) return false;
+    text.at = at;
+    // Up to 19 digits always fit in 64 bits; longer runs (leading zeros included) are
+    // converted again with the overflow check.
+    if (at - digits > 19) {
+        constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
+        magnitude = 0;
+        for (const char* digit = digits; digit < at && !number.overflow; ++digit) {
+            const auto value = static_cast<std::uint64_t>(*digit - '0');
+            number.overflow = magnitude > (kMax - value) / 10;
+            magnitude = magnitude * 10 + value;
         }
-        ++text.at;
-    } while (isDigit(text.peek()));
+    }
+    number.magnitude = magnitude;
     return true;
 }
 
@@ -99,7 +111,7 @@ std::uint32_t signedValueBits(const ScannedNumber& number) {
     return static_cast<std::uint32_t>(value);
 }
 
-bool scanUnsigned(Cursor& text, std::uint32_t& value) {
+[[gnu::always_inline]] inline bool scanUnsigned(Cursor& text, std::uint32_t& value) {
     ScannedNumber number;
     if (!scanNumber(text, number)) return false;
     value = unsignedValue(number);
@@ -115,22 +127,29 @@ struct NamePattern {
     std::string_view suffix;
 };
 
-// Single pattern "<prefix>%u<suffix>%c" reading exactly one field: the number is read and
-// the trailing "%c" finds nothing. A mismatch inside the suffix still leaves one field read.
-bool matchSingle(Cursor text, const NamePattern& pattern, std::uint32_t& index) {
-    if (text.peek() != pattern.prefix.front()) return false;
-    if (!matchLiteral(text, pattern.prefix) || !scanUnsigned(text, index)) return false;
-    return !(matchLiteral(text, pattern.suffix) && !text.atEnd());
-}
+// What a family's single pattern "<prefix>%u<suffix>%c" and range pattern
+// "<prefix>%u<suffix>-<prefix>%u<suffix>%c" make of a text. The single pattern matches when
+// it reads exactly one field: the number is read and the trailing "%c" finds nothing, so a
+// mismatch inside the suffix still counts as a match. The range pattern matches when it
+// reads exactly two fields, by the same rule. Both share the scan up to the first suffix.
+struct PatternScan {
+    bool single = false;
+    bool range = false;
+    std::uint32_t first = 0;
+    std::uint32_t last = 0;
+};
 
-// Range pattern "<prefix>%u<suffix>-<prefix>%u<suffix>%c" reading exactly two fields.
-bool matchRange(Cursor text, const NamePattern& pattern, std::uint32_t& first,
-                std::uint32_t& last) {
-    if (text.peek() != pattern.prefix.front()) return false;
-    if (!matchLiteral(text, pattern.prefix) || !scanUnsigned(text, first)) return false;
-    if (!matchLiteral(text, pattern.suffix) || !matchLiteral(text, "-")) return false;
-    if (!matchLiteral(text, pattern.prefix) || !scanUnsigned(text, last)) return false;
-    return !(matchLiteral(text, pattern.suffix) && !text.atEnd());
+[[gnu::always_inline]] inline PatternScan scanPattern(Cursor text, const NamePattern& pattern) {
+    PatternScan scan;
+    if (!matchLiteral(text, pattern.prefix) || !scanUnsigned(text, scan.first)) return scan;
+    const bool suffixMatched = matchLiteral(text, pattern.suffix);
+    scan.single = !(suffixMatched && !text.atEnd());
+    if (!suffixMatched || !matchLiteral(text, "-") || !matchLiteral(text, pattern.prefix) ||
+        !scanUnsigned(text, scan.last)) {
+        return scan;
+    }
+    scan.range = !(matchLiteral(text, pattern.suffix) && !text.atEnd());
+    return scan;
 }
 
 // Plain number "%u%c" reading exactly one field.
@@ -180,6 +199,34 @@ constexpr auto kPfiNames = makeCanonicalNames<64>("PFI", "");
 constexpr auto kDiffPfiNames = makeCanonicalNames<64>("DIFF PFI", "");
 // Plain numbers, which are also the stream names.
 constexpr auto kNumberNames = makeCanonicalNames<kHighestStreamNumber + 1>("", "");
+
+// The names again as pointers, so that a range is appended with one copy.
+template <std::size_t Count>
+struct CanonicalPointers {
+    const char* at[Count];
+};
+
+template <std::size_t Count>
+constexpr CanonicalPointers<Count> pointersTo(const CanonicalNames<Count>& names) {
+    CanonicalPointers<Count> pointers{};
+    for (std::size_t index = 0; index < Count; ++index) pointers.at[index] = names.text[index];
+    return pointers;
+}
+
+constexpr auto kAiPointers = pointersTo(kAiNames);
+constexpr auto kAoPointers = pointersTo(kAoNames);
+constexpr auto kClkPointers = pointersTo(kClkNames);
+constexpr auto kSiPointers = pointersTo(kSiNames);
+constexpr auto kSoPointers = pointersTo(kSoNames);
+constexpr auto kSerRefClkPointers = pointersTo(kSerRefClkNames);
+constexpr auto kDesRefClkPointers = pointersTo(kDesRefClkNames);
+constexpr auto kDataClkPointers = pointersTo(kDataClkNames);
+constexpr auto kRxBankPointers = pointersTo(kRxBankNames);
+constexpr auto kDiPointers = pointersTo(kDiNames);
+constexpr auto kDoPointers = pointersTo(kDoNames);
+constexpr auto kDioPointers = pointersTo(kDioNames);
+constexpr auto kPfiPointers = pointersTo(kPfiNames);
+constexpr auto kDiffPfiPointers = pointersTo(kDiffPfiNames);
 constexpr std::uint32_t kHighestPlainNumber = kHighestStreamNumber;
 constexpr const char kTrigIn[] = "TRIGIN";
 
@@ -187,35 +234,70 @@ struct Family {
     NamePattern upper;
     NamePattern lower;
     std::uint32_t highestIndex;
-    const char* canonical;  // highestIndex + 1 names, kNameWidth apart
+    const char* const* names;  // highestIndex + 1 canonical names
 
-    const char* name(std::uint32_t index) const { return canonical + index * kNameWidth; }
+    const char* name(std::uint32_t index) const { return names[index]; }
 };
 
 // In the order the patterns are tried.
 constexpr Family kFamilies[] = {
-    {{"AI", ""}, {"ai", ""}, 63, kAiNames.text[0]},
-    {{"AO", ""}, {"ao", ""}, 63, kAoNames.text[0]},
-    {{"CLK", ""}, {"clk", ""}, 63, kClkNames.text[0]},
-    {{"SI", ""}, {"si", ""}, 7, kSiNames.text[0]},
-    {{"SO", ""}, {"so", ""}, 7, kSoNames.text[0]},
-    {{"Ser", "_RefClk"}, {"ser", "_refclk"}, 7, kSerRefClkNames.text[0]},
-    {{"Des", "_RefClk"}, {"des", "_refclk"}, 7, kDesRefClkNames.text[0]},
-    {{"DataClk", ""}, {"dataclk", ""}, 3, kDataClkNames.text[0]},
-    {{"RxBank", ""}, {"rxbank", ""}, 15, kRxBankNames.text[0]},
-    {{"DI", ""}, {"di", ""}, 63, kDiNames.text[0]},
-    {{"DO", ""}, {"do", ""}, 63, kDoNames.text[0]},
-    {{"DIO", ""}, {"dio", ""}, 95, kDioNames.text[0]},
-    {{"PFI", ""}, {"pfi", ""}, 63, kPfiNames.text[0]},
-    {{"DIFF PFI", ""}, {"diff pfi", ""}, 63, kDiffPfiNames.text[0]},
+    {{"AI", ""}, {"ai", ""}, 63, kAiPointers.at},
+    {{"AO", ""}, {"ao", ""}, 63, kAoPointers.at},
+    {{"CLK", ""}, {"clk", ""}, 63, kClkPointers.at},
+    {{"SI", ""}, {"si", ""}, 7, kSiPointers.at},
+    {{"SO", ""}, {"so", ""}, 7, kSoPointers.at},
+    {{"Ser", "_RefClk"}, {"ser", "_refclk"}, 7, kSerRefClkPointers.at},
+    {{"Des", "_RefClk"}, {"des", "_refclk"}, 7, kDesRefClkPointers.at},
+    {{"DataClk", ""}, {"dataclk", ""}, 3, kDataClkPointers.at},
+    {{"RxBank", ""}, {"rxbank", ""}, 15, kRxBankPointers.at},
+    {{"DI", ""}, {"di", ""}, 63, kDiPointers.at},
+    {{"DO", ""}, {"do", ""}, 63, kDoPointers.at},
+    {{"DIO", ""}, {"dio", ""}, 95, kDioPointers.at},
+    {{"PFI", ""}, {"pfi", ""}, 63, kPfiPointers.at},
+    {{"DIFF PFI", ""}, {"diff pfi", ""}, 63, kDiffPfiPointers.at},
 };
 constexpr const Family& kAiFamily = kFamilies[0];
 constexpr const Family& kAoFamily = kFamilies[1];
 constexpr const Family& kSiFamily = kFamilies[3];
 
 bool matchSingleEitherCase(Cursor text, const Family& family, std::uint32_t& index) {
-    return matchSingle(text, family.upper, index) || matchSingle(text, family.lower, index);
+    for (const NamePattern* pattern : {&family.upper, &family.lower}) {
+        const PatternScan scan = scanPattern(text, *pattern);
+        if (scan.single) {
+            index = scan.first;
+            return true;
+        }
+    }
+    return false;
 }
+
+// A pattern starts with a literal letter that must be the text's first character, so the
+// first character alone picks the patterns worth scanning: they are listed per character in
+// the order they are tried (family order, upper case before lower case).
+constexpr std::size_t kMaxCandidates = 6;  // the families starting with D or d
+
+struct Candidate {
+    const Family* family;
+    const NamePattern* pattern;
+};
+
+struct CandidateList {
+    std::size_t count = 0;
+    Candidate items[kMaxCandidates] = {};
+};
+
+constexpr std::array<CandidateList, 256> makeCandidateTable() {
+    std::array<CandidateList, 256> table{};
+    for (const Family& family : kFamilies) {
+        for (const NamePattern* pattern : {&family.upper, &family.lower}) {
+            CandidateList& list = table[static_cast<unsigned char>(pattern->prefix.front())];
+            list.items[list.count++] = {&family, pattern};
+        }
+    }
+    return table;
+}
+
+constexpr std::array<CandidateList, 256> kCandidates = makeCandidateTable();
 
 // ---------------------------------------------------------------------------------------
 // Connector prefix: "connector%d/%s", else "conn%d/%s", on the lower-case token.
@@ -283,28 +365,27 @@ bool appendName(ResolvedNames& list, const char* name) {
 }
 
 // Appends the family's names first..last (both within the family), qualified when a
-// connector prefix was given. Qualified names of one token share one owned block.
+// connector prefix was given, as far as the list has room; a name that finds no room
+// fails the token. Qualified names of one token share one owned block.
 std::int32_t appendFamilyNames(ResolvedNames& list, const Family& family, std::uint32_t first,
                                std::uint32_t last, const ConnectorPrefix& connector) {
+    const std::size_t wanted = last - first + 1;
+    const std::size_t taken = std::min(wanted, kMaxResolvedNames - list.count);
+    const char** out = list.names.data() + list.count;
     if (!connector.present) {
-        for (std::uint32_t index = first; index <= last; ++index) {
-            if (!appendName(list, family.name(index))) {
-                return ZYOSTREL_Status_TooManyTerminalNames;
-            }
+        std::memcpy(out, family.names + first, taken * sizeof(const char*));
+    } else if (taken != 0) {
+        std::unique_ptr<char[]> block(new char[taken * kQualifiedWidth]);
+        char* text = block.get();
+        list.ownedTexts.push_back(std::move(block));
+        for (std::size_t i = 0; i < taken; ++i, text += kQualifiedWidth) {
+            const auto index = first + static_cast<std::uint32_t>(i);
+            writeQualifiedName(text, connector.number, family.name(index));
+            out[i] = text;
         }
-        return 0;
     }
-    const std::size_t room = kMaxResolvedNames - list.count;
-    const std::size_t wanted = std::min<std::size_t>(last - first + 1, room + 1);
-    std::unique_ptr<char[]> block(new char[wanted * kQualifiedWidth]);
-    char* text = block.get();
-    list.ownedTexts.push_back(std::move(block));
-    for (std::uint32_t index = first; index <= last; ++index, text += kQualifiedWidth) {
-        if (list.count == kMaxResolvedNames) return ZYOSTREL_Status_TooManyTerminalNames;
-        writeQualifiedName(text, connector.number, family.name(index));
-        appendName(list, text);
-    }
-    return 0;
+    list.count += taken;
+    return taken == wanted ? 0 : ZYOSTREL_Status_TooManyTerminalNames;
 }
 
 // A matched range or single name: names up to the family's highest index are appended.
@@ -330,20 +411,28 @@ std::int32_t resolveToken(ResolvedNames& list, Cursor token) {
     const ConnectorPrefix connector = readConnectorPrefix(token, lowered);
     const Cursor name = connector.present ? connector.remainder : token;
 
-    std::uint32_t first = 0;
-    std::uint32_t last = 0;
-    for (const Family& family : kFamilies) {
-        if (matchRange(name, family.upper, first, last) ||
-            matchRange(name, family.lower, first, last)) {
-            return appendFamilyRange(list, family, first, last, connector);
+    // Every range pattern is tried before any single pattern: the first single match is
+    // only remembered while the remaining range patterns are scanned.
+    const CandidateList& candidates = kCandidates[static_cast<unsigned char>(name.peek())];
+    const Family* singleFamily = nullptr;
+    std::uint32_t singleMatchIndex = 0;
+    for (std::size_t i = 0; i < candidates.count; ++i) {
+        const PatternScan scan = scanPattern(name, *candidates.items[i].pattern);
+        if (scan.range) {
+            return appendFamilyRange(list, *candidates.items[i].family, scan.first, scan.last,
+                                     connector);
+        }
+        if (scan.single && singleFamily == nullptr) {
+            singleFamily = candidates.items[i].family;
+            singleMatchIndex = scan.first;
         }
     }
-    for (const Family& family : kFamilies) {
-        if (matchSingleEitherCase(name, family, first)) {
-            return appendFamilyRange(list, family, first, first, connector);
-        }
+    if (singleFamily != nullptr) {
+        return appendFamilyRange(list, *singleFamily, singleMatchIndex, singleMatchIndex,
+                                 connector);
     }
     // Plain numbers and the trigger input are never qualified.
+    std::uint32_t first = 0;
     if (matchPlainNumber(name, first)) {
         if (first > kHighestPlainNumber) return ZYOSTREL_Status_TerminalNumberOutOfRange;
         return appendName(list, kNumberNames.text[first]) ? 0

@@ -30,10 +30,11 @@ struct ResolvedNames {
 
     // The caller's channel text (may be null). Not copied: it must outlive the list.
     const char* input = nullptr;
-    // The first `count` entries are the resolved names in order. Each points to a static
-    // canonical text, into `ownedTexts`, or (for an empty text) to `input` itself, which
-    // may be null: a null or empty name stands for an empty qualifier.
-    std::array<const char*, kMaxResolvedNames> names{};
+    // The first `count` entries are the resolved names in order (the others are left
+    // unset). Each points to a static canonical text, into `ownedTexts`, or (for an empty
+    // text) to `input` itself, which may be null: a null or empty name stands for an empty
+    // qualifier.
+    std::array<const char*, kMaxResolvedNames> names;
     std::size_t count = 0;
     // Storage of the connector-qualified names ("Conn2/AI0") built during resolution; one
     // block may hold several consecutive names.
