@@ -245,7 +245,8 @@ int32_t readStream(CommandContext& context) {
     context.input.read(60, request.elementType);
     uint64_t elementsPerRow = 0;
     if (int32_t status = checkReadRequest(context, request, elementsPerRow)) return status;
-    if (!stream->running) return ZYEMU_STATUS_STREAM_NOT_RUNNING;
+    // A stream started as an output has no channels to read, whatever it is now.
+    if (!stream->running || stream->channels.empty()) return ZYEMU_STATUS_STREAM_NOT_RUNNING;
 
     const uint64_t elements = request.rows * elementsPerRow;
     int32_t status = 0;
