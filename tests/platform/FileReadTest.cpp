@@ -75,19 +75,5 @@ TEST(ReadWholeFileTest, NullPathAndErrorStatus) {
     EXPECT_EQ(failed.code, -3);
 }
 
-TEST(ReadWholeFileTest, FileThatCannotBeSizedIsAShortRead) {
-    // A pipe-like file reports no size: /proc files seek to 0 but hold content.
-    zyerr::Status status;
-    std::vector<char> buffer;
-    if (!readWholeFile("/proc/self/status", buffer, status)) {
-        EXPECT_EQ(status.code, -52008);
-        const JsonText text(zyerr::elaborationText(status));
-        EXPECT_TRUE(text.stringEquals(text.findKey(text.findKey(0, "zysysq_debug"), "desc"),
-                                      "didn't read full content of file"));
-    } else {
-        EXPECT_EQ(buffer.back(), '\0');
-    }
-}
-
 }  // namespace
 }  // namespace zyostrel::platform
