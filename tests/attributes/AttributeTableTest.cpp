@@ -4,7 +4,7 @@
 
 #include <fstream>
 #include <map>
-#include <regex>
+#include <vector>
 #include <set>
 #include <string>
 
@@ -71,23 +71,54 @@ TEST(AttributeTableTest, EnumeratedAttributesAreInt32EntriesWithTheirDefaultList
     }
 }
 
+// The fields of one "NAME(a, b, c)" line, split at ", "; empty when the line is not one.
+std::vector<std::string> fieldsOf(const std::string& line, const std::string& name) {
+    const std::string open = name + "(";
+    if (line.rfind(open, 0) != 0 || line.back() != ')') return {};
+    std::vector<std::string> fields;
+    std::string rest = line.substr(open.size(), line.size() - open.size() - 1);
+    for (std::size_t comma; (comma = rest.find(", ")) != std::string::npos;) {
+        fields.push_back(rest.substr(0, comma));
+        rest.erase(0, comma + 2);
+    }
+    fields.push_back(rest);
+    return fields;
+}
+
+bool isHexIdentifier(const std::string& field) {
+    return field.size() == 10 && field.rfind("0x", 0) == 0 &&
+           field.find_first_not_of("0123456789ABCDEF", 2) == std::string::npos;
+}
+
+bool isQuoted(const std::string& field) {
+    return field.size() >= 2 && field.front() == '"' && field.back() == '"' &&
+           field.find('"', 1) == field.size() - 1;
+}
+
 // The script translator's table is generated from the same file by a line-based reader.
 TEST(AttributeTableTest, DefinitionFileHasOneWellFormedEntryPerLine) {
     std::ifstream file(ZY_ATTRIBUTE_TABLE_FILE);
     ASSERT_TRUE(file) << ZY_ATTRIBUTE_TABLE_FILE;
-    const std::regex attribute(
-        R"(^ZY_ATTRIBUTE\(0x[0-9A-F]{8}, (Int32|Double|String|Boolean|UInt64), "[^"]+", )"
-        R"((ReadWrite|ReadOnly), "[^"]*"\)$)");
-    const std::regex enumValue(R"(^ZY_ATTRIBUTE_ENUM\(0x[0-9A-F]{8}, (0x[0-9A-F]+|[0-9]+), "[^"]+"\)$)");
+    const std::set<std::string> types = {"Int32", "Double", "String", "Boolean", "UInt64"};
     std::size_t attributes = 0;
     std::size_t values = 0;
     std::string line;
     while (std::getline(file, line)) {
         if (line.rfind("ZY_ATTRIBUTE(", 0) == 0) {
-            EXPECT_TRUE(std::regex_match(line, attribute)) << line;
+            const auto f = fieldsOf(line, "ZY_ATTRIBUTE");
+            ASSERT_EQ(f.size(), 5u) << line;
+            EXPECT_TRUE(isHexIdentifier(f[0])) << line;
+            EXPECT_EQ(types.count(f[1]), 1u) << line;
+            EXPECT_TRUE(isQuoted(f[2]) && f[2].size() > 2) << line;
+            EXPECT_TRUE(f[3] == "ReadWrite" || f[3] == "ReadOnly") << line;
+            EXPECT_TRUE(isQuoted(f[4])) << line;
             ++attributes;
         } else if (line.rfind("ZY_ATTRIBUTE_ENUM(", 0) == 0) {
-            EXPECT_TRUE(std::regex_match(line, enumValue)) << line;
+            const auto f = fieldsOf(line, "ZY_ATTRIBUTE_ENUM");
+            ASSERT_EQ(f.size(), 3u) << line;
+            EXPECT_TRUE(isHexIdentifier(f[0])) << line;
+            EXPECT_NO_THROW(static_cast<void>(std::stoll(f[1], nullptr, 0))) << line;
+            EXPECT_TRUE(isQuoted(f[2]) && f[2].size() > 2) << line;
             ++values;
         }
     }
