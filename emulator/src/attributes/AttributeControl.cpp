@@ -12,18 +12,20 @@ using zyemu::Emulator;
 
 namespace {
 
+// Runs change on the value of the attribute; stores the result when store is true. change
+// returns false for a bad argument.
 template <class Change>
 int32_t withStore(const char* resource, uint32_t attributeId, const char* qualifier,
-                  Change&& change) {
+                  bool store, Change&& change) {
     std::lock_guard<std::mutex> lock(Emulator::instance().mutex());
     zyemu::Instrument* instrument = Emulator::instance().findInstrument(resource);
     if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
-    auto& store = instrument->state<AttributeStore>();
-    if (!store.knows(attributeId)) return ZYEMU_STATUS_UNKNOWN_ATTRIBUTE;
+    auto& attributes = instrument->state<AttributeStore>();
+    if (!attributes.knows(attributeId)) return ZYEMU_STATUS_UNKNOWN_ATTRIBUTE;
     const std::string name = qualifier != nullptr ? qualifier : "";
-    AttributeData value = store.value(attributeId, name);
+    AttributeData value = attributes.value(attributeId, name);
     if (!change(value)) return ZYEMU_STATUS_INVALID_ARGUMENT;
-    store.force(attributeId, name, value);
+    if (store) attributes.force(attributeId, name, value);
     return 0;
 }
 
@@ -33,7 +35,7 @@ extern "C" {
 
 ZYEMU_API int32_t zyemu_set_attribute_i64(const char* resource, uint32_t attributeId,
                                           const char* qualifier, int64_t value) {
-    return withStore(resource, attributeId, qualifier, [&](AttributeData& data) {
+    return withStore(resource, attributeId, qualifier, true, [&](AttributeData& data) {
         data.i64 = value;
         return true;
     });
@@ -41,7 +43,7 @@ ZYEMU_API int32_t zyemu_set_attribute_i64(const char* resource, uint32_t attribu
 
 ZYEMU_API int32_t zyemu_set_attribute_u64(const char* resource, uint32_t attributeId,
                                           const char* qualifier, uint64_t value) {
-    return withStore(resource, attributeId, qualifier, [&](AttributeData& data) {
+    return withStore(resource, attributeId, qualifier, true, [&](AttributeData& data) {
         data.u64 = value;
         return true;
     });
@@ -49,7 +51,7 @@ ZYEMU_API int32_t zyemu_set_attribute_u64(const char* resource, uint32_t attribu
 
 ZYEMU_API int32_t zyemu_set_attribute_f64(const char* resource, uint32_t attributeId,
                                           const char* qualifier, double value) {
-    return withStore(resource, attributeId, qualifier, [&](AttributeData& data) {
+    return withStore(resource, attributeId, qualifier, true, [&](AttributeData& data) {
         data.f64 = value;
         return true;
     });
@@ -57,7 +59,7 @@ ZYEMU_API int32_t zyemu_set_attribute_f64(const char* resource, uint32_t attribu
 
 ZYEMU_API int32_t zyemu_set_attribute_bool(const char* resource, uint32_t attributeId,
                                            const char* qualifier, int value) {
-    return withStore(resource, attributeId, qualifier, [&](AttributeData& data) {
+    return withStore(resource, attributeId, qualifier, true, [&](AttributeData& data) {
         data.boolean = value != 0;
         return true;
     });
@@ -65,7 +67,7 @@ ZYEMU_API int32_t zyemu_set_attribute_bool(const char* resource, uint32_t attrib
 
 ZYEMU_API int32_t zyemu_get_attribute_i64(const char* resource, uint32_t attributeId,
                                           const char* qualifier, int64_t* value) {
-    return withStore(resource, attributeId, qualifier, [&](AttributeData& data) {
+    return withStore(resource, attributeId, qualifier, false, [&](AttributeData& data) {
         if (value == nullptr) return false;
         *value = data.i64;
         return true;
@@ -74,7 +76,7 @@ ZYEMU_API int32_t zyemu_get_attribute_i64(const char* resource, uint32_t attribu
 
 ZYEMU_API int32_t zyemu_get_attribute_u64(const char* resource, uint32_t attributeId,
                                           const char* qualifier, uint64_t* value) {
-    return withStore(resource, attributeId, qualifier, [&](AttributeData& data) {
+    return withStore(resource, attributeId, qualifier, false, [&](AttributeData& data) {
         if (value == nullptr) return false;
         *value = data.u64;
         return true;
