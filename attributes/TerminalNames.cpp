@@ -24,7 +24,9 @@ namespace {
 
 constexpr bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
-constexpr char toLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+constexpr char toLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
 
 // Text being scanned, [at, end). It never holds a NUL, so the end reads as one, exactly as
 // the end of a C string would.
@@ -259,6 +261,8 @@ constexpr Family kFamilies[] = {
 constexpr const Family& kAiFamily = kFamilies[0];
 constexpr const Family& kAoFamily = kFamilies[1];
 constexpr const Family& kSiFamily = kFamilies[3];
+static_assert(kAiFamily.upper.prefix == "AI" && kAoFamily.upper.prefix == "AO" &&
+              kSiFamily.upper.prefix == "SI");
 
 bool matchSingleEitherCase(Cursor text, const Family& family, std::uint32_t& index) {
     for (const NamePattern* pattern : {&family.upper, &family.lower}) {
@@ -340,7 +344,7 @@ ConnectorPrefix readConnectorPrefix(Cursor token, char (&lowered)[kMaxTokenLengt
 // "Conn" + connector number + "/" + canonical name + NUL.
 constexpr std::size_t kQualifiedWidth = 4 + 10 + 1 + kNameWidth;
 
-char* writeQualifiedName(char* out, std::uint32_t connector, const char* canonical) {
+void writeQualifiedName(char* out, std::uint32_t connector, const char* canonical) {
     *out++ = 'C';
     *out++ = 'o';
     *out++ = 'n';
@@ -355,7 +359,6 @@ char* writeQualifiedName(char* out, std::uint32_t connector, const char* canonic
     *out++ = '/';
     while (*canonical != '\0') *out++ = *canonical++;
     *out = '\0';
-    return out;
 }
 
 bool appendName(ResolvedNames& list, const char* name) {
