@@ -46,4 +46,10 @@ constexpr const char* errorConstantOf(int32_t code) {
     return info != nullptr ? info->errorConstant : "";
 }
 
+// The short English meaning of code; null when the library does not produce that code.
+constexpr const char* meaningOf(int32_t code) {
+    const StatusCodeInfo* info = findStatusCode(code);
+    return info != nullptr ? info->meaning : nullptr;
+}
+
 }  // namespace zyerr

@@ -7,6 +7,7 @@
 
 #include "status/Status.h"
 #include "status/StatusCodes.h"
+#include "zyostrelapi.h"
 
 namespace zyerr {
 namespace {
@@ -201,6 +202,12 @@ TEST(StatusOperationsTest, FailedCopyIsReportedAndTheCodeStillMerged) {
     EXPECT_FALSE(setElaboration(target, "{}"));
 }
 
+// The public header's constants and the C++ table come from one file by two generators.
+#define ZY_STATUS(code, name, constant, meaning) \
+    static_assert(ZYOSTREL_Status_##name == codes::name, #name);
+#include "status/StatusCodes.def"
+#undef ZY_STATUS
+
 TEST(StatusCodeTableTest, EntriesAreUniqueAndNamed) {
     for (std::size_t i = 0; i < kStatusCodeCount; ++i) {
         EXPECT_NE(kStatusCodes[i].code, 0);
@@ -213,6 +220,8 @@ TEST(StatusCodeTableTest, EntriesAreUniqueAndNamed) {
     EXPECT_STREQ(errorConstantOf(-304017), "");
     EXPECT_STREQ(errorConstantOf(12345), "");
     EXPECT_EQ(findStatusCode(12345), nullptr);
+    EXPECT_STREQ(meaningOf(-304405), "The stream number is above 63.");
+    EXPECT_EQ(meaningOf(12345), nullptr);
 }
 
 }  // namespace
