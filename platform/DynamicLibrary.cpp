@@ -5,6 +5,20 @@
 #include "platform/Diagnostics.h"
 
 namespace zyostrel::platform {
+namespace {
+
+void recordSymbolFailure(zyerr::Status& status, const char* name, const char* message) {
+    zyerr::ElaborationCursor cursor =
+        recordFailure(status, zyerr::codes::InvalidParameter,
+                      ZYERR_LOCATION(zyerr::codes::InvalidParameter))
+            .beginObject("zydynlib_debug")
+            .addString("debug", "failed to get symbol")
+            .addString("zydynlib_symbol", name)
+            .end();
+    addLoaderError(cursor, message);
+}
+
+}  // namespace
 
 void* loadLibrary(const char* path, int flags, zyerr::Status& status) {
     if (status.isError()) return nullptr;
@@ -27,21 +41,16 @@ void* loadLibrary(const char* path, int flags, zyerr::Status& status) {
 
 void* getSymbol(void* handle, const char* name, zyerr::Status& status) {
     if (status.isError()) return nullptr;
+    if (handle == nullptr || name == nullptr) {
+        recordSymbolFailure(status, name, "no library or symbol given");
+        return nullptr;
+    }
     dlerror();
-    void* address = handle != nullptr && name != nullptr ? dlsym(handle, name) : nullptr;
+    void* address = dlsym(handle, name);
     if (address == nullptr) {
-        const char* message = handle != nullptr && name != nullptr ? dlerror() : nullptr;
-        if (message == nullptr && handle != nullptr && name != nullptr) {
-            dlerror();
-        }
-        zyerr::ElaborationCursor cursor =
-            recordFailure(status, zyerr::codes::InvalidParameter,
-                          ZYERR_LOCATION(zyerr::codes::InvalidParameter))
-                .beginObject("zydynlib_debug")
-                .addString("debug", "failed to get symbol")
-                .addString("zydynlib_symbol", name)
-                .end();
-        addLoaderError(cursor, message != nullptr ? message : "no library or symbol given");
+        // A symbol whose value is null is as unusable as a missing one; the loader then
+        // has no message to give.
+        recordSymbolFailure(status, name, dlerror());
     }
     dlerror();
     return address;

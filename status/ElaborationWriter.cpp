@@ -22,8 +22,14 @@ std::size_t textLength(const Status& status) {
 
 // Free bytes between the text's NUL and the final 'J'.
 std::size_t freeSpace(const Status& status) {
-    if (status.elaboration == nullptr || status.capacity < 2) return 0;
-    return status.capacity - 2 - textLength(status);
+    const std::size_t length = textLength(status);
+    if (status.elaboration == nullptr || length + 2 > status.capacity) return 0;
+    return status.capacity - 2 - length;
+}
+
+// A buffer whose text runs into its last byte has lost its terminator: nothing is written.
+bool keepsTerminator(const Status& status) {
+    return status.elaboration != nullptr && textLength(status) + 2 <= status.capacity;
 }
 
 std::string escaped(const char* text) {
@@ -85,6 +91,7 @@ ElaborationCursor ElaborationCursor::insertMember(const char* key, const char* r
                                                   bool enterValue) const {
     if (isNull()) return {};
     Status& status = *status_;
+    if (!keepsTerminator(status)) return {};
     const std::size_t length = textLength(status);
     // The text may have been replaced since the cursor was made: check it still stands on
     // a bracket before inserting.

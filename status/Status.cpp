@@ -34,8 +34,14 @@ void storeText(Status& status, const char* text, std::size_t length) {
     status.elaboration[status.capacity - 1] = 'J';
 }
 
+// "{}" in the buffer; a buffer too small for it (a foreign reallocation function's) is freed.
 void resetText(Status& status) {
-    if (status.elaboration != nullptr) storeText(status, "{}", 2);
+    if (status.elaboration == nullptr) return;
+    if (status.capacity < kSmallestText + 2) {
+        releaseElaboration(status);
+        return;
+    }
+    storeText(status, "{}", 2);
 }
 
 }  // namespace
@@ -92,13 +98,8 @@ const char* elaborationText(const Status& status) {
 
 void releaseElaboration(Status& status) {
     if (status.elaboration == nullptr) return;
-    if (status.reallocate == nullptr || !status.reallocate(status, 0)) {
-        // A reallocation function that cannot free leaves the buffer to the default one,
-        // which owns every buffer made by this library.
-        std::free(status.elaboration);
-        status.elaboration = nullptr;
-        status.capacity = 0;
-    }
+    if (status.reallocate == nullptr) status.reallocate = &defaultReallocate;
+    status.reallocate(status, 0);
 }
 
 bool ensureCapacity(Status& status, std::size_t n) {

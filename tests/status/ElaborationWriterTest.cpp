@@ -144,6 +144,18 @@ TEST(ElaborationWriterTest, CursorOffABracketIsNull) {
     EXPECT_TRUE(ElaborationCursor(noBuffer, 0).isNull());
 }
 
+TEST(ElaborationWriterTest, BufferThatLostItsTerminatorIsNotWritten) {
+    Status status;
+    ASSERT_TRUE(setElaboration(status, "{}"));
+    std::memset(status.elaboration, ' ', status.capacity - 1);  // no NUL before the 'J'
+    status.elaboration[0] = '{';
+    status.elaboration[100] = '}';
+    const ElaborationCursor cursor(status, 100);
+    EXPECT_TRUE(cursor.addString("k", "v").isNull());
+    EXPECT_EQ(status.elaboration[100], '}');
+    EXPECT_EQ(status.elaboration[status.capacity - 1], 'J');
+}
+
 TEST(ElaborationWriterTest, RootCursorOnTextThatIsNotAnObject) {
     Status status;
     ASSERT_TRUE(setElaboration(status, "[1,2]"));
