@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "Elaboration.h"
 #include "Wire.h"
@@ -29,9 +30,18 @@ struct CommandContext {
 // Returns the command's status; a negative status leaves the elaboration for command 800.
 using CommandHandler = int32_t (*)(CommandContext& context);
 
+// Brings time-dependent state of a session's instrument up to date (a module becoming
+// ready, a voltage falling) before a command or register access reads it.
+using SessionTicker = void (*)(Session& session);
+
 class CommandRegistry {
 public:
     static CommandRegistry& instance();
+
+    void addTicker(SessionTicker ticker) { tickers_.push_back(ticker); }
+    void tick(Session& session) const {
+        for (SessionTicker ticker : tickers_) ticker(session);
+    }
 
     void addDirect(uint32_t functionNumber, CommandHandler handler);
     void addInterface(uint32_t interfaceNumber, uint32_t method, CommandHandler handler);
@@ -40,6 +50,7 @@ public:
     CommandHandler findInterface(uint32_t interfaceNumber, uint32_t method) const;
 
 private:
+    std::vector<SessionTicker> tickers_;
     std::map<uint32_t, CommandHandler> direct_;
     std::map<std::pair<uint32_t, uint32_t>, CommandHandler> interface_;
 };
@@ -60,6 +71,12 @@ struct CommandRegistration {
     CommandRegistration(InterfaceCommand command, CommandHandler handler) {
         CommandRegistry::instance().addInterface(command.interfaceNumber, command.method,
                                                  handler);
+    }
+};
+
+struct TickerRegistration {
+    explicit TickerRegistration(SessionTicker ticker) {
+        CommandRegistry::instance().addTicker(ticker);
     }
 };
 

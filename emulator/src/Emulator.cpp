@@ -192,6 +192,7 @@ int32_t Emulator::clientCall(uint32_t session, uint32_t functionGroup, uint32_t 
 int32_t Emulator::dispatch(Session& session, uint32_t functionGroup, uint32_t functionNumber,
                            const void* input, uint64_t inputSize, void* output,
                            uint64_t outputSize) {
+    CommandRegistry::instance().tick(session);
     Elaboration elaboration;
     CommandContext context{*this,
                            session,
@@ -308,6 +309,7 @@ int32_t Emulator::readRegister(uint32_t entryKind, uint32_t session, uint32_t of
                       Session* target = findSession(session);
                       if (target == nullptr) return ZYEMU_STATUS_INVALID_SESSION;
                       if (value == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
+                      CommandRegistry::instance().tick(*target);
                       const uint8_t stored = target->instrument->registerValue(offset);
                       *value = entryKind == ZYEMU_ENTRY_READ_BOOL ? (stored != 0) : stored;
                       call.value = *value;

@@ -237,6 +237,31 @@ ZYEMU_API int32_t zyemu_get_device_state(const char* resource, ZyEmuDeviceState*
 ZYEMU_API int32_t zyemu_set_qsfp_module_present(const char* resource, uint32_t port,
                                                 int present);
 
+/* ---- Timing: routes, pulses, module readiness, power-over-coax ------------------------- */
+
+#define ZYEMU_STATUS_UNKNOWN_ROUTE (-61250) /* unroute of an identifier that is not routed */
+
+typedef struct ZyEmuTimingState {
+    uint32_t syncPulses; /* synchronisation pulses received */
+    uint32_t routeCount; /* routes in place */
+} ZyEmuTimingState;
+
+ZYEMU_API int32_t zyemu_get_timing_state(const char* resource, ZyEmuTimingState* state);
+/* The terminals of a route in place (texts cut to their buffers, always terminated). */
+ZYEMU_API int32_t zyemu_get_route(const char* resource, uint32_t routeId, char* source,
+                                  size_t sourceSize, char* destination, size_t destinationSize);
+/* From now on the adapter module reports ready ("IO Ready" true) readyAfterMs later, or, when
+ * ioError is non-zero, that error ("IO Error") instead; the image's module registers report
+ * DRAM ready dramReadyAfterMs and data valid dataValidAfterMs from now. Until then they read
+ * false. Without a schedule the module is ready. */
+ZYEMU_API int32_t zyemu_schedule_io_module(const char* resource, uint32_t readyAfterMs,
+                                           int32_t ioError, uint32_t dramReadyAfterMs,
+                                           uint32_t dataValidAfterMs);
+/* Power-over-coax of a channel ("SI0", "SO1", ...): powered (12 V), or removed, its voltage
+ * falling below 0.1 V fallAfterMs from now. */
+ZYEMU_API int32_t zyemu_set_poc_power(const char* resource, const char* channel, int powered,
+                                      uint32_t fallAfterMs);
+
 #ifdef __cplusplus
 }
 #endif
