@@ -12,3 +12,11 @@ if(ZY_SANITIZE)
                       -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# Shared libraries are linked so that every symbol they use is resolved at link time. With
+# clang's sanitizers the runtime lives in the executable, not in the shared libraries, so
+# that check cannot hold there.
+set(ZY_SHARED_NO_UNDEFINED -Wl,--no-undefined -Wl,-z,defs)
+if(ZY_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  set(ZY_SHARED_NO_UNDEFINED "")
+endif()

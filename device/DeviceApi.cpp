@@ -1,6 +1,7 @@
 // Exported I2C, QSFP and device-service entry points. None of them can throw.
 #include "zyostrelapi.h"
 
+#include "attributes/Attributes.h"
 #include "channel/CommandChannel.h"
 #include "device/DeviceRecords.h"
 #include "device/DeviceServices.h"
@@ -13,6 +14,9 @@ using zyostrel::device::I2cTarget;
 namespace {
 
 constexpr uint32_t fn(DeviceFunction function) { return static_cast<uint32_t>(function); }
+
+// "IO Module Ref Clk Pin Src": 0 disabled, 1 PXI_Clk10, 2 PXIe_Clk100.
+constexpr uint32_t kIoModuleRefClkPinSource = 0x10000017;
 
 uint8_t lowByte(int32_t value) { return static_cast<uint8_t>(value & 0xFF); }
 
@@ -176,6 +180,12 @@ ZYOSTREL_API int32_t zyOstrel_GetPowerLimit(uint32_t session, double* limit) {
 }
 
 /* ---- Adapter-module development ------------------------------------------------------- */
+
+ZYOSTREL_API int32_t zyOstrelMDK_configureIoModuleRefClkPinSrc(uint32_t session,
+                                                               uint32_t refClkPinSource) {
+    return zyostrel::attributes::setAttributeInt32(session, "", kIoModuleRefClkPinSource,
+                                                   static_cast<int32_t>(refClkPinSource));
+}
 
 ZYOSTREL_API int32_t zyOstrelMDK_writeIoModuleInfo(uint32_t session, uint16_t infoField1,
                                                    uint16_t infoField2, uint32_t infoField3,

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 ./tools/install-deps.sh
 cmake -S . -B build -G Ninja
 cmake --build build
-for example in first_session acquisition; do
+for example in first_session acquisition instrument_setup; do
   echo "== $example"
   ./build/examples/$example
 done

@@ -304,3 +304,21 @@ TEST_F(DeviceServicesTest, SimulatedSessionFailsOnlyTheInterfaceCommands) {
 }
 
 }  // namespace
+
+namespace {
+
+using RefClkPinTest = zytest::DeviceTest;
+
+TEST_F(RefClkPinTest, PinSourceIsTheModuleAttributeOnNoChannel) {
+    EXPECT_EQ(zyOstrelMDK_configureIoModuleRefClkPinSrc(session, 2), 0);
+    const ZyEmuCall call = lastCall();
+    EXPECT_EQ(call.interfaceNumber, 258u);
+    EXPECT_EQ(call.method, 722u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 20), 0x10000017u);
+    EXPECT_EQ(zytest::fieldAt<uint8_t>(call, 28), 0);  // empty channel name
+    EXPECT_EQ(zytest::fieldAt<int64_t>(call, 292), 2);
+    EXPECT_LT(zyOstrelMDK_configureIoModuleRefClkPinSrc(session, 3), 0);  // not a source
+    EXPECT_EQ(zyOstrelMDK_configureIoModuleRefClkPinSrc(simulated, 1), -1);
+}
+
+}  // namespace
