@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <numeric>
 #include <vector>
@@ -285,22 +286,41 @@ TEST_F(DeviceServicesTest, SimulatedSessionFailsOnlyTheInterfaceCommands) {
     uint64_t response = 0;
     EXPECT_EQ(zyOstrel_Commit(simulated), -1);
     EXPECT_EQ(zyOstrelMDK_writeInstructionFifo(simulated, 1, 1, &argument), -1);
+    EXPECT_EQ(zyOstrel_WriteInstructionFifo(simulated, 1, 1, &argument), -1);
     EXPECT_EQ(zyOstrelMDK_readInstructionFifo(simulated, 1, 1, &argument, &response), -1);
+    EXPECT_EQ(zyOstrel_ReadInstructionFifo(simulated, 1, 1, &argument, &response), -1);
     EXPECT_EQ(zyemu_call_count(), 0u);
+}
 
+TEST_F(DeviceServicesTest, SimulatedSessionDirectFunctionsReachTheRuntime) {
     uint32_t value = 0;
     double limit = 0;
     uint8_t slots = 0;
-    const uint8_t data[1] = {1};
-    EXPECT_EQ(ostrel_readBar32(simulated, 0, &value), 0);
-    EXPECT_EQ(ostrel_writeBar32(simulated, 4, 1), 0);
-    EXPECT_EQ(ostrel_instructionFifoWrite(simulated, 1, 1), 0);
-    EXPECT_EQ(zyOstrel_WriteCalibrationData(simulated, 1, data, 1), 0);
-    EXPECT_EQ(zyOstrel_GetTemperatureLimit(simulated, &limit), 0);
-    EXPECT_EQ(zyOstrel_UpdateVerificationInformation(simulated), 0);
-    EXPECT_EQ(zyOstrel_StartCableSense(simulated), 0);
-    EXPECT_EQ(zyOstrelMDK_readIoModuleSlotsUsed(simulated, &slots), 0);
-    EXPECT_EQ(zyemu_call_count(), 8u);
+    uint8_t data[4] = {1, 2, 3, 4};
+    uint16_t field1 = 0;
+    const int32_t results[] = {
+        ostrel_readBar32(simulated, 0, &value),
+        ostrel_writeBar32(simulated, 4, 1),
+        ostrel_instructionFifoRead(simulated, 1, 1, &value),
+        ostrel_instructionFifoWrite(simulated, 1, 1),
+        zyOstrel_WriteCalibrationData(simulated, 1, data, sizeof data),
+        zyOstrel_ReadCalibrationData(simulated, 1, data, sizeof data),
+        zyOstrel_SetTemperatureLimit(simulated, 80.0),
+        zyOstrel_SetPowerLimit(simulated, 100.0),
+        zyOstrel_GetTemperatureLimit(simulated, &limit),
+        zyOstrel_GetPowerLimit(simulated, &limit),
+        zyOstrel_UpdateVerificationInformation(simulated),
+        zyOstrel_StartCableSense(simulated),
+        zyOstrel_StopCableSense(simulated),
+        zyOstrelMDK_writeIoModuleInfo(simulated, 1, 2, 3, 4, 5, 6),
+        zyOstrelMDK_readIoModuleInfo(simulated, &field1, nullptr, nullptr, nullptr, nullptr,
+                                     nullptr),
+        zyOstrelMDK_writeIoModuleSlotsUsed(simulated, 2),
+        zyOstrelMDK_readIoModuleSlotsUsed(simulated, &slots),
+    };
+    for (size_t i = 0; i < std::size(results); ++i) EXPECT_EQ(results[i], 0) << "call " << i;
+    EXPECT_EQ(zyemu_call_count(), std::size(results));
+    for (const ZyEmuCall& call : calls()) EXPECT_EQ(call.session, simulated);
 }
 
 }  // namespace

@@ -245,9 +245,16 @@ TEST_F(ClockTriggerTest, SimulatedSessionTriggersSucceedWithoutSending) {
     EXPECT_EQ(zyOstrel_ConfigureDigitalStartTrigger(simulated, 99, nullptr, 0), 0);
     EXPECT_EQ(zyOstrel_ConfigureAnalogEdgeTrigger(simulated, 99, nullptr, 0, 0, 0), 0);
     EXPECT_EQ(zyemu_call_count(), 0u);
-    // The clock sequences are attribute writes: the simulated send step fails them.
+    // The clock sequences are attribute commands: the simulated send step fails them.
+    uint32_t select = 0;
     EXPECT_EQ(zyOstrel_ConfigureForReferenceClock(simulated, 1), -1);
+    EXPECT_EQ(zyOstrel_ConfigureForReferenceClock(simulated, 0), -1);
+    EXPECT_EQ(zyOstrel_ConfigureForExternalClock(simulated, 0, 1e7), -1);
     EXPECT_EQ(zyOstrel_X41_ConfigureTXClocks(simulated, 0, 1e6), -1);
+    EXPECT_EQ(zyOstrel_X41_ConfigureRXClocks(simulated, 0, 1), -1);
+    EXPECT_EQ(zyOstrel_X41_ConfigureRXClocks(simulated, 0, 0x7FFFFFFF), -1);
+    EXPECT_EQ(zyOstrel_X41_GetRXClockConfiguration(simulated, &select, 1), -1);
+    EXPECT_EQ(zyOstrelMDK_configureIoModuleRefClkPinSrc(simulated, 1), -1);
     EXPECT_EQ(zyemu_call_count(), 0u);
 }
 

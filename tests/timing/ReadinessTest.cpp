@@ -259,6 +259,14 @@ TEST_F(PocTest, WarningReadNeverCountsAsSafe) {
     EXPECT_STREQ(notSafe, "SO0");
 }
 
+TEST_F(PocTest, SimulatedSessionFailsOnTheFirstReadWithoutReachingTheRuntime) {
+    char notSafe[8] = "keep";
+    EXPECT_EQ(zyOstrel_WaitForPoCSafeToDisconnect(simulated, "SI0", 0, sizeof notSafe, notSafe),
+              -1);
+    EXPECT_STREQ(notSafe, "keep");
+    EXPECT_EQ(zyemu_call_count(), 0u);
+}
+
 TEST_F(PocTest, FailuresLeaveTheBufferAlone) {
     char notSafe[8] = "keep";
     EXPECT_EQ(zyOstrel_WaitForPoCSafeToDisconnect(session, "SI0,,SO1", 0, sizeof notSafe,
