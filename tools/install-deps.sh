@@ -8,7 +8,7 @@
 set -eu
 
 packages="
-  g++ cmake ninja-build make pkg-config binutils python3 file
+  g++ cmake ninja-build make pkg-config binutils
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   liblua5.1-0-dev lua-cjson-dev lua-filesystem-dev lua-dkjson
   libarchive-dev zlib1g-dev libcrypto++-dev libcjson-dev librapidxml-dev libb64-dev
