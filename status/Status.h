@@ -72,8 +72,8 @@ void releaseElaboration(Status& status);
 // becomes "{}". Returns whether the code was replaced.
 bool setCode(Status& status, int32_t code);
 
-// As setCode, then writes "error_constant", "file", "line" and "component" (each only when
-// the location has it) into the fresh "{}".
+// As setCode, then writes "error_constant", "file", "line" and "component" in this order into
+// the fresh "{}" (the error constant, file and component only when the location has them).
 bool setCode(Status& status, int32_t code, const SourceLocation& location);
 
 // Replaces the text (null text = "{}"), growing the buffer to strlen + 2 first; false when
