@@ -39,6 +39,17 @@ protected:
     }
 };
 
+// A session on the default instrument and one on the simulated resource, opened before each
+// test with an empty call log, closed after it.
+class SessionPairTest : public EmulatorTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    uint32_t session = 0;
+    uint32_t simulated = 0;
+};
+
 // Reads a little-endian value at an offset of a logged record.
 template <class T>
 T fieldAt(const ZyEmuCall& call, size_t offset) {
@@ -55,6 +66,21 @@ inline std::string elaborationOf(uint32_t session) {
 }
 
 }  // namespace zytest
+
+#include "zyostrelapi.h"
+
+inline void zytest::SessionPairTest::SetUp() {
+    EmulatorTest::SetUp();
+    ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, nullptr, 0, &session), 0);
+    ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_SIMULATED, nullptr, 0, &simulated), 0);
+    zyemu_clear_log();
+}
+
+inline void zytest::SessionPairTest::TearDown() {
+    EXPECT_EQ(zyOstrel_CloseSession(session, 0), 0);
+    EXPECT_EQ(zyOstrel_CloseSession(simulated, 0), 0);
+    EmulatorTest::TearDown();
+}
 
 // Asserts a status and prints the emulator's elaboration when it differs.
 #define EXPECT_STATUS(expected, status, session) \

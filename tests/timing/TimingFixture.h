@@ -21,20 +21,8 @@ struct AttributeCall {
     uint8_t boolean = 0;
 };
 
-class TimingTest : public EmulatorTest {
+class TimingTest : public SessionPairTest {
 protected:
-    void SetUp() override {
-        EmulatorTest::SetUp();
-        ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, nullptr, 0, &session), 0);
-        ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_SIMULATED, nullptr, 0, &simulated), 0);
-        zyemu_clear_log();
-    }
-    void TearDown() override {
-        EXPECT_EQ(zyOstrel_CloseSession(session, 0), 0);
-        EXPECT_EQ(zyOstrel_CloseSession(simulated, 0), 0);
-        EmulatorTest::TearDown();
-    }
-
     static std::vector<AttributeCall> attributeCalls() {
         std::vector<AttributeCall> result;
         for (const ZyEmuCall& call : calls()) {
@@ -71,9 +59,6 @@ protected:
         fault.skip = skip;
         ASSERT_GT(zyemu_add_fault(&fault), 0);
     }
-
-    uint32_t session = 0;
-    uint32_t simulated = 0;
 };
 
 }  // namespace zytest
