@@ -65,6 +65,8 @@ inline double timeCommand(const std::string& command) {
 // Console output as usual, plus the mean real time per iteration of each benchmark.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
+    RecordingReporter() : ConsoleReporter(OO_None) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && run.iterations > 0) {

@@ -20,7 +20,7 @@ namespace {
 constexpr int32_t kInvalidBundle = zyerr::codes::InvalidFirmwareBundle;
 constexpr const char* kManifestName = "manifest.json";
 // Hashing and copying in pieces keeps each piece in cache between the two passes.
-constexpr std::size_t kDigestPiece = 256 * 1024;
+constexpr std::size_t kDigestPiece = 32 * 1024;
 
 std::string hexOf(const uint8_t* digest, std::size_t size) {
     static const char kDigits[] = "0123456789abcdef";

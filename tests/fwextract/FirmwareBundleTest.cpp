@@ -376,3 +376,19 @@ TEST(Digest, Sha256HexIsLowerCaseInDigestOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BundleBuilder, FilledDigestsMakeTheImagesVerify) {
+    ImageEntry entry;
+    entry.sha256sum = "\"to be filled\"";
+    const std::string manifest = zyostrel::bundletool::fillDigests(manifestOf({entry}), zytest::standardImages());
+    const auto bytes = bundleOf(BundleFormat::ZipDeflated, manifest);
+    FirmwareBundle bundle(bytes.data(), bytes.size());
+    std::vector<uint8_t> data;
+    bundle.extractImage(kDevice, "fpga", data);
+    EXPECT_EQ(data, imageBytes("images/fpga.bit"));
+    EXPECT_THROW(zyostrel::bundletool::fillDigests("[1]", {}), zyostrel::bundletool::BundleError);
+}
+
+}  // namespace
