@@ -18,8 +18,15 @@ constexpr int32_t kNotFound = zyerr::codes::ResourceNotFound;
 }  // namespace
 
 Tree parse(const char* text, std::size_t size) {
-    Tree tree(cJSON_ParseWithLength(text, size));
+    const char* end = nullptr;
+    Tree tree(cJSON_ParseWithLengthOpts(text, size, &end, false));
     if (!tree) ZYJSON_FAIL(kInvalid, "jsonErrorsInvalidJSON");
+    // One value and nothing after it but white space (or the NUL some writers append).
+    for (const char* rest = end; rest != nullptr && rest < text + size; ++rest) {
+        if (*rest != ' ' && *rest != '\t' && *rest != '\n' && *rest != '\r' && *rest != '\0') {
+            ZYJSON_FAIL(kInvalid, "jsonErrorsInvalidJSON");
+        }
+    }
     return tree;
 }
 

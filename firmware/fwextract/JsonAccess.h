@@ -15,7 +15,8 @@ struct TreeDeleter {
 };
 using Tree = std::unique_ptr<cJSON, TreeDeleter>;
 
-// Parses exactly size bytes of text; -52005 (jsonErrorsInvalidJSON) when it is not JSON.
+// Parses exactly size bytes of text as one JSON value (white space may follow); -52005
+// (jsonErrorsInvalidJSON) when it is not JSON.
 Tree parse(const char* text, std::size_t size);
 
 // The member of an object, found without regard to ASCII letter case (first occurrence).
