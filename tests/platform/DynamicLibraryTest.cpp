@@ -10,11 +10,6 @@
 #include "platform/DynamicLibrary.h"
 #include "status/ElaborationReader.h"
 
-// Under AddressSanitizer a refused allocation must come back as null, as it does without it.
-extern "C" __attribute__((visibility("default"), used)) const char* __asan_default_options() {
-    return "allocator_may_return_null=1";
-}
-
 namespace zyostrel::platform {
 namespace {
 
