@@ -19,8 +19,6 @@ namespace {
 
 constexpr int32_t kInvalidBundle = zyerr::codes::InvalidFirmwareBundle;
 constexpr const char* kManifestName = "manifest.json";
-// Hashing and copying in pieces keeps each piece in cache between the two passes.
-constexpr std::size_t kDigestPiece = 32 * 1024;
 
 std::string hexOf(const uint8_t* digest, std::size_t size) {
     static const char kDigits[] = "0123456789abcdef";
@@ -161,12 +159,11 @@ void FirmwareBundle::extractImage(const std::string& deviceKey, const std::strin
     }
     CryptoPP::SHA256 hash;
     try {
+        // Whole blocks at a time: a large copy streams past the cache instead of evicting
+        // what the digest is about to read.
         reader.readData([&](const uint8_t* block, std::size_t count) {
-            for (std::size_t done = 0; done < count; done += kDigestPiece) {
-                const std::size_t piece = std::min(kDigestPiece, count - done);
-                hash.Update(block + done, piece);
-                data.insert(data.end(), block + done, block + done + piece);
-            }
+            data.insert(data.end(), block, block + count);
+            hash.Update(block, count);
         });
     } catch (...) {
         std::vector<uint8_t>().swap(data);
