@@ -68,9 +68,14 @@ public:
     RecordingReporter() : ConsoleReporter(OO_None) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
+        // With repetitions the median stands for the benchmark, else its single run.
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-                times_[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
+                times_.emplace(run.benchmark_name(), run.real_accumulated_time / static_cast<double>(run.iterations));
+            } else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                std::string name = run.benchmark_name();
+                name.erase(name.size() - std::string("_median").size());
+                times_[name] = run.real_accumulated_time;
             }
         }
         ConsoleReporter::ReportRuns(runs);
