@@ -78,11 +78,10 @@ TEST_F(SessionLookupTest, DocumentsTheModelRejectsDoNotOpen) {
     EXPECT_EQ(zyemu_open_session_count(), 0u);
 }
 
-TEST_F(SessionLookupTest, AnEmptyDesignOpensWithoutRegisters) {
-    ASSERT_EQ(open("<?xml version=\"1.0\"?>\n<Bitfile></Bitfile>\n"), 0);
-    uint32_t offset = 0;
-    EXPECT_EQ(ZyFpgaDll_FindRegisterPrivate(session_, "Sample Count", ZYFPGA_ANY_TYPE, &offset),
-              ZYEMU_STATUS_NOT_FOUND);
+TEST_F(SessionLookupTest, AnEmptyRootIsNotADesign) {
+    EXPECT_EQ(open("<?xml version=\"1.0\"?>\n<Bitfile></Bitfile>\n"),
+              ZYEMU_STATUS_BITFILE_INVALID);
+    EXPECT_EQ(open("<Bitfile/>"), ZYEMU_STATUS_BITFILE_INVALID);
 }
 
 TEST_F(SessionLookupTest, StoredImagesKeepTheirOwnRegisters) {

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "sessions/Sessions.h"
@@ -73,17 +74,21 @@ TEST_F(OpenCloseTest, ImageNameInOtherCaseIsAPath) {
 }
 
 TEST_F(OpenCloseTest, BitfilePathOpensWithTheLibraryBitOnly) {
-    const std::string path = ::testing::TempDir() + "open_close_test.xml";
-    std::ofstream(path) << "<?xml version=\"1.0\"?>\n<Bitfile></Bitfile>\n";
-    const ZyEmuCall open = openAndClose(path.c_str(), 0);
-    EXPECT_STREQ(open.text, path.c_str());
+    const ZyEmuCall open = openAndClose(ZY_SAMPLE_BITFILE, 0);
+    EXPECT_STREQ(open.text, ZY_SAMPLE_BITFILE);
     EXPECT_EQ(open.word, 0x80000000u);
-    std::remove(path.c_str());
 }
 
 TEST_F(OpenCloseTest, BitfileDocumentTextIsAccepted) {
-    const ZyEmuCall open = openAndClose("<?xml version=\"1.0\"?><Bitfile/>", 0);
+    std::ifstream in(ZY_SAMPLE_BITFILE, std::ios::binary);
+    const std::string document((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_FALSE(document.empty());
+    const ZyEmuCall open = openAndClose(document.c_str(), 0);
     EXPECT_EQ(open.word, 0x80000000u);
+}
+
+TEST_F(OpenCloseTest, DocumentThatIsNotADesignIsRejected) {
+    openAndClose("<?xml version=\"1.0\"?><Bitfile/>", 0, ZYEMU_STATUS_BITFILE_INVALID);
 }
 
 TEST_F(OpenCloseTest, FileThatIsNotADocumentIsRejected) {
