@@ -58,6 +58,15 @@ constexpr bool inAttributeRange(uint32_t id, AttributeType type) {
     return id >= attributeTypeBase(type) && id - attributeTypeBase(type) <= kAttributeRangeSpan;
 }
 
+// Whether the table names id with the given type; lets a module that names identifiers of
+// its own check them at compile time.
+constexpr bool attributeTableHas(uint32_t id, AttributeType type) {
+    for (const auto& attribute : kAttributeTable) {
+        if (attribute.id == id) return attribute.type == type;
+    }
+    return false;
+}
+
 constexpr bool attributeTableIsSorted() {
     for (std::size_t i = 1; i < kAttributeCount; ++i) {
         if (kAttributeTable[i - 1].id >= kAttributeTable[i].id) return false;

@@ -17,6 +17,8 @@ constexpr uint32_t fn(DeviceFunction function) { return static_cast<uint32_t>(fu
 
 // "IO Module Ref Clk Pin Src": 0 disabled, 1 PXI_Clk10, 2 PXIe_Clk100.
 constexpr uint32_t kIoModuleRefClkPinSource = 0x10000017;
+static_assert(zyostrel::attributes::attributeTableHas(kIoModuleRefClkPinSource,
+                                                      zyostrel::attributes::AttributeType::Int32));
 
 uint8_t lowByte(int32_t value) { return static_cast<uint8_t>(value & 0xFF); }
 

@@ -8,16 +8,10 @@
 
 namespace zyostrel::timing {
 
-constexpr bool tableHas(uint32_t id, attributes::AttributeType type) {
-    for (const auto& attribute : attributes::kAttributeTable) {
-        if (attribute.id == id) return attribute.type == type;
-    }
-    return false;
-}
-
-#define ZY_TIMING_ATTRIBUTE(name, id, type)      \
-    inline constexpr uint32_t name = id;         \
-    static_assert(tableHas(id, attributes::AttributeType::type), #name " not in the table")
+#define ZY_TIMING_ATTRIBUTE(name, id, type)                                            \
+    inline constexpr uint32_t name = id;                                              \
+    static_assert(attributes::attributeTableHas(id, attributes::AttributeType::type), \
+                  #name " not in the table")
 
 ZY_TIMING_ATTRIBUTE(kReferenceClockSource, 0x1000000B, Int32);
 ZY_TIMING_ATTRIBUTE(kSampleClockSource, 0x10000013, Int32);
@@ -37,7 +31,6 @@ ZY_TIMING_ATTRIBUTE(kAnalogEdgeTriggerChannel, 0x10000008, Int32);
 ZY_TIMING_ATTRIBUTE(kExternalAnalogEdgeTriggerLevel, 0x20000004, Double);
 ZY_TIMING_ATTRIBUTE(kExternalAnalogEdgeTriggerRising, 0x4000000B, Boolean);
 ZY_TIMING_ATTRIBUTE(kExternalAnalogEdgeTriggerHysteresis, 0x20000021, Double);
-ZY_TIMING_ATTRIBUTE(kIoModuleRefClkPinSource, 0x10000017, Int32);
 ZY_TIMING_ATTRIBUTE(kIoReady, 0x40000003, Boolean);
 ZY_TIMING_ATTRIBUTE(kIoError, 0x1000000D, Int32);
 ZY_TIMING_ATTRIBUTE(kFixedLogicResetBugPresent, 0x4000000D, Boolean);
