@@ -1,10 +1,9 @@
 // The emulator's control interface for tests and examples.
 #include "zyemu/control.h"
 
-#include <algorithm>
-#include <cstring>
 
 #include "Emulator.h"
+#include "Wire.h"
 
 using zyemu::Emulator;
 
@@ -64,39 +63,35 @@ ZYEMU_API size_t zyemu_open_session_count(void) {
 
 ZYEMU_API int32_t zyemu_define_register(const char* resource, const char* name,
                                         uint32_t offset, uint32_t typeId) {
-    auto lock = lockEmulator();
-    zyemu::Instrument* instrument = Emulator::instance().findInstrument(resource);
-    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
-    if (name == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
-    instrument->extraRegisters[name] = {offset, typeId};
-    return 0;
+    return zyemu::withInstrument(resource, [&](zyemu::Instrument& instrument) -> int32_t {
+        if (name == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
+        instrument.extraRegisters[name] = {offset, typeId};
+        return 0;
+    });
 }
 
 ZYEMU_API int32_t zyemu_define_fifo(const char* resource, const char* name, uint32_t number,
                                     uint32_t implementation, uint32_t numberOfElements) {
-    auto lock = lockEmulator();
-    zyemu::Instrument* instrument = Emulator::instance().findInstrument(resource);
-    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
-    if (name == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
-    instrument->extraFifos[name] = {number, implementation, numberOfElements};
-    return 0;
+    return zyemu::withInstrument(resource, [&](zyemu::Instrument& instrument) -> int32_t {
+        if (name == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
+        instrument.extraFifos[name] = {number, implementation, numberOfElements};
+        return 0;
+    });
 }
 
 ZYEMU_API int32_t zyemu_set_register_u8(const char* resource, uint32_t offset, uint8_t value) {
-    auto lock = lockEmulator();
-    zyemu::Instrument* instrument = Emulator::instance().findInstrument(resource);
-    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
-    instrument->setRegisterValue(offset, value);
-    return 0;
+    return zyemu::withInstrument(resource, [&](zyemu::Instrument& instrument) -> int32_t {
+        instrument.setRegisterValue(offset, value);
+        return 0;
+    });
 }
 
 ZYEMU_API int32_t zyemu_get_register_u8(const char* resource, uint32_t offset, uint8_t* value) {
-    auto lock = lockEmulator();
-    zyemu::Instrument* instrument = Emulator::instance().findInstrument(resource);
-    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
-    if (value == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
-    *value = instrument->registerValue(offset);
-    return 0;
+    return zyemu::withInstrument(resource, [&](zyemu::Instrument& instrument) -> int32_t {
+        if (value == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
+        *value = instrument.registerValue(offset);
+        return 0;
+    });
 }
 
 ZYEMU_API int32_t zyemu_last_elaboration(uint32_t session, char* text, size_t size) {
@@ -104,11 +99,7 @@ ZYEMU_API int32_t zyemu_last_elaboration(uint32_t session, char* text, size_t si
     const zyemu::Session* target = Emulator::instance().findSession(session);
     if (target == nullptr) return ZYEMU_STATUS_INVALID_SESSION;
     const std::string& elaboration = target->lastElaboration;
-    if (text != nullptr && size != 0) {
-        const size_t length = std::min(elaboration.size(), size - 1);
-        std::memcpy(text, elaboration.data(), length);
-        text[length] = '\0';
-    }
+    zyemu::ReplyWriter(text, size).terminatedText(elaboration);
     return static_cast<int32_t>(elaboration.size());
 }
 

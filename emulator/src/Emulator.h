@@ -64,6 +64,16 @@ private:
     FaultTable faults_;
 };
 
+// Runs action(Instrument&) under the emulator's lock on the named instrument and returns its
+// status; a name that names no instrument gives ZYEMU_STATUS_RESOURCE_NOT_FOUND.
+template <class Action>
+int32_t withInstrument(const char* resourceName, Action&& action) {
+    std::lock_guard<std::mutex> lock(Emulator::instance().mutex());
+    Instrument* instrument = Emulator::instance().findInstrument(resourceName);
+    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
+    return action(*instrument);
+}
+
 // The registers a session answers to: those of its image, then those tests added.
 const RegisterDefinition* lookupRegister(const Session& session, const std::string& name);
 

@@ -8,7 +8,6 @@
 
 using zyemu::AttributeData;
 using zyemu::AttributeStore;
-using zyemu::Emulator;
 
 namespace {
 
@@ -17,16 +16,15 @@ namespace {
 template <class Change>
 int32_t withStore(const char* resource, uint32_t attributeId, const char* qualifier,
                   bool store, Change&& change) {
-    std::lock_guard<std::mutex> lock(Emulator::instance().mutex());
-    zyemu::Instrument* instrument = Emulator::instance().findInstrument(resource);
-    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
-    auto& attributes = instrument->state<AttributeStore>();
-    if (!attributes.knows(attributeId)) return ZYEMU_STATUS_UNKNOWN_ATTRIBUTE;
-    const std::string name = qualifier != nullptr ? qualifier : "";
-    AttributeData value = attributes.value(attributeId, name);
-    if (!change(value)) return ZYEMU_STATUS_INVALID_ARGUMENT;
-    if (store) attributes.force(attributeId, name, value);
-    return 0;
+    return zyemu::withInstrument(resource, [&](zyemu::Instrument& instrument) -> int32_t {
+        auto& attributes = instrument.state<AttributeStore>();
+        if (!attributes.knows(attributeId)) return ZYEMU_STATUS_UNKNOWN_ATTRIBUTE;
+        const std::string name = qualifier != nullptr ? qualifier : "";
+        AttributeData value = attributes.value(attributeId, name);
+        if (!change(value)) return ZYEMU_STATUS_INVALID_ARGUMENT;
+        if (store) attributes.force(attributeId, name, value);
+        return 0;
+    });
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "../CommandRegistry.h"
+#include "../Wire.h"
 #include "../Emulator.h"
 #include "../attributes/AttributeStore.h"
 #include "TimingState.h"
@@ -110,79 +111,67 @@ void tickTiming(Session& session) {
 
 const TickerRegistration ticker{&tickTiming};
 
-Instrument* lockedInstrument(const char* resource) {
-    return Emulator::instance().findInstrument(resource);
-}
-
 }  // namespace
 }  // namespace zyemu
 
-using zyemu::Emulator;
+using zyemu::Instrument;
 using zyemu::TimingState;
+using zyemu::withInstrument;
 
 extern "C" {
 
 ZYEMU_API int32_t zyemu_schedule_io_module(const char* resource, uint32_t readyAfterMs,
                                            int32_t ioError, uint32_t dramReadyAfterMs,
                                            uint32_t dataValidAfterMs) {
-    std::lock_guard<std::mutex> lock(Emulator::instance().mutex());
-    zyemu::Instrument* instrument = zyemu::lockedInstrument(resource);
-    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
-    TimingState& timing = instrument->state<TimingState>();
-    timing.moduleIoError = ioError;
-    zyemu::schedule(timing.moduleReady, readyAfterMs);
-    zyemu::schedule(timing.dramReady, dramReadyAfterMs);
-    zyemu::schedule(timing.dataValid, dataValidAfterMs);
-    return 0;
+    return withInstrument(resource, [&](Instrument& instrument) -> int32_t {
+        TimingState& timing = instrument.state<TimingState>();
+        timing.moduleIoError = ioError;
+        zyemu::schedule(timing.moduleReady, readyAfterMs);
+        zyemu::schedule(timing.dramReady, dramReadyAfterMs);
+        zyemu::schedule(timing.dataValid, dataValidAfterMs);
+        return 0;
+    });
 }
 
 ZYEMU_API int32_t zyemu_set_poc_power(const char* resource, const char* channel, int powered,
                                       uint32_t fallAfterMs) {
     if (channel == nullptr || channel[0] == '\0') return ZYEMU_STATUS_INVALID_ARGUMENT;
-    std::lock_guard<std::mutex> lock(Emulator::instance().mutex());
-    zyemu::Instrument* instrument = zyemu::lockedInstrument(resource);
-    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
-    zyemu::PocChannel& poc = instrument->state<TimingState>().pocChannels[channel];
-    auto& store = instrument->state<zyemu::AttributeStore>();
-    if (powered != 0) {
-        poc.powerOff.applied = true;
-        zyemu::forceVoltage(store, channel, poc.poweredVoltage);
-    } else {
-        zyemu::schedule(poc.powerOff, fallAfterMs);
-        zyemu::forceVoltage(store, channel,
-                            fallAfterMs == 0 ? zyemu::kDischargedVoltage : poc.poweredVoltage);
-    }
-    return 0;
+    return withInstrument(resource, [&](Instrument& instrument) -> int32_t {
+        zyemu::PocChannel& poc = instrument.state<TimingState>().pocChannels[channel];
+        auto& store = instrument.state<zyemu::AttributeStore>();
+        if (powered != 0) {
+            poc.powerOff.applied = true;
+            zyemu::forceVoltage(store, channel, poc.poweredVoltage);
+        } else {
+            zyemu::schedule(poc.powerOff, fallAfterMs);
+            zyemu::forceVoltage(store, channel,
+                                fallAfterMs == 0 ? zyemu::kDischargedVoltage
+                                                 : poc.poweredVoltage);
+        }
+        return 0;
+    });
 }
 
 ZYEMU_API int32_t zyemu_get_timing_state(const char* resource, ZyEmuTimingState* state) {
     if (state == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
-    std::lock_guard<std::mutex> lock(Emulator::instance().mutex());
-    zyemu::Instrument* instrument = zyemu::lockedInstrument(resource);
-    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
-    const TimingState& timing = instrument->state<TimingState>();
-    state->syncPulses = timing.syncPulses;
-    state->routeCount = static_cast<uint32_t>(timing.routes.size());
-    return 0;
+    return withInstrument(resource, [&](Instrument& instrument) -> int32_t {
+        const TimingState& timing = instrument.state<TimingState>();
+        state->syncPulses = timing.syncPulses;
+        state->routeCount = static_cast<uint32_t>(timing.routes.size());
+        return 0;
+    });
 }
 
 ZYEMU_API int32_t zyemu_get_route(const char* resource, uint32_t routeId, char* source,
                                   size_t sourceSize, char* destination, size_t destinationSize) {
-    std::lock_guard<std::mutex> lock(Emulator::instance().mutex());
-    zyemu::Instrument* instrument = zyemu::lockedInstrument(resource);
-    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
-    const auto& routes = instrument->state<TimingState>().routes;
-    auto it = routes.find(routeId);
-    if (it == routes.end()) return ZYEMU_STATUS_UNKNOWN_ROUTE;
-    auto copy = [](const std::string& text, char* buffer, size_t size) {
-        if (buffer == nullptr || size == 0) return;
-        const size_t length = std::min(text.size(), size - 1);
-        std::memcpy(buffer, text.data(), length);
-        buffer[length] = '\0';
-    };
-    copy(it->second.first, source, sourceSize);
-    copy(it->second.second, destination, destinationSize);
-    return 0;
+    return withInstrument(resource, [&](Instrument& instrument) -> int32_t {
+        const auto& routes = instrument.state<TimingState>().routes;
+        auto it = routes.find(routeId);
+        if (it == routes.end()) return ZYEMU_STATUS_UNKNOWN_ROUTE;
+        zyemu::ReplyWriter(source, sourceSize).terminatedText(it->second.first);
+        zyemu::ReplyWriter(destination, destinationSize).terminatedText(it->second.second);
+        return 0;
+    });
 }
 
 }  // extern "C"
