@@ -1,7 +1,6 @@
 // The emulator's control interface for tests and examples.
 #include "zyemu/control.h"
 
-
 #include "Emulator.h"
 #include "Wire.h"
 
