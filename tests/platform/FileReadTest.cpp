@@ -9,6 +9,7 @@
 
 #include "platform/FileRead.h"
 #include "status/ElaborationReader.h"
+#include "support/TempPath.h"
 
 namespace zyostrel::platform {
 namespace {
@@ -16,7 +17,7 @@ namespace {
 using zyerr::JsonText;
 
 TEST(ReadWholeFileTest, BytesFollowedByNul) {
-    const std::string path = ::testing::TempDir() + "read_whole_file_test.bin";
+    const std::string path = zytest::uniqueTempPath("read_whole_file_test.bin");
     const std::string content("a\0b\xff", 4);
     std::ofstream(path, std::ios::binary) << content;
     zyerr::Status status;
@@ -29,7 +30,7 @@ TEST(ReadWholeFileTest, BytesFollowedByNul) {
 }
 
 TEST(ReadWholeFileTest, EmptyFileIsJustTheNul) {
-    const std::string path = ::testing::TempDir() + "read_whole_file_empty.bin";
+    const std::string path = zytest::uniqueTempPath("read_whole_file_empty.bin");
     std::ofstream(path, std::ios::binary).flush();
     zyerr::Status status;
     std::vector<char> buffer{'x'};

@@ -8,6 +8,7 @@
 
 #include "platform/Paths.h"
 #include "status/ElaborationReader.h"
+#include "support/TempPath.h"
 
 namespace zyostrel::platform {
 namespace {
@@ -15,7 +16,7 @@ namespace {
 class SharedDirTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        path_ = ::testing::TempDir() + "share_dir_test.dir";
+        path_ = zytest::uniqueTempPath("share_dir_test.dir");
         setShareDirFileForTesting(path_.c_str());
     }
     void TearDown() override {

@@ -8,6 +8,7 @@
 
 #include "sessions/Sessions.h"
 #include "support/EmulatorFixture.h"
+#include "support/TempPath.h"
 #include "zyostrelapi.h"
 
 namespace {
@@ -92,7 +93,7 @@ TEST_F(OpenCloseTest, DocumentThatIsNotADesignIsRejected) {
 }
 
 TEST_F(OpenCloseTest, FileThatIsNotADocumentIsRejected) {
-    const std::string path = ::testing::TempDir() + "not_a_bitfile.bin";
+    const std::string path = zytest::uniqueTempPath("not_a_bitfile.bin");
     std::ofstream(path) << "plain text";
     openAndClose(path.c_str(), 0, ZYEMU_STATUS_BITFILE_INVALID);
     std::remove(path.c_str());
