@@ -69,6 +69,21 @@ const cJSON& deviceImages(const cJSON& manifest, const std::string& deviceKey) {
     return *images;
 }
 
+// Small enough for the core's own cache: the digest then reads what the copy has just
+// written, and every byte of a large image crosses the memory bus once on the way in.
+constexpr std::size_t kDigestPiece = 64 * 1024;
+
+void appendAndDigest(const uint8_t* block, std::size_t count, std::vector<uint8_t>& data,
+                     CryptoPP::SHA256& hash) {
+    while (count != 0) {
+        const std::size_t piece = std::min(count, kDigestPiece);
+        data.insert(data.end(), block, block + piece);
+        hash.Update(data.data() + (data.size() - piece), piece);
+        block += piece;
+        count -= piece;
+    }
+}
+
 }  // namespace
 
 std::string sha256Hex(const uint8_t* bytes, std::size_t size) {
@@ -159,11 +174,8 @@ void FirmwareBundle::extractImage(const std::string& deviceKey, const std::strin
     }
     CryptoPP::SHA256 hash;
     try {
-        // Whole blocks at a time: a large copy streams past the cache instead of evicting
-        // what the digest is about to read.
         reader.readData([&](const uint8_t* block, std::size_t count) {
-            data.insert(data.end(), block, block + count);
-            hash.Update(block, count);
+            appendAndDigest(block, count, data, hash);
         });
     } catch (...) {
         std::vector<uint8_t>().swap(data);

@@ -198,6 +198,27 @@ TEST(ImageExtraction, TheFirstEntryOfADuplicateNameIsUsed) {
     EXPECT_EQ(data, imageBytes("images/cpld.jed"));
 }
 
+TEST(ImageExtraction, LargeImageArrivesWholeInEveryFormat) {
+    // Longer than several of the pieces copied and digested together, with a ragged tail, and
+    // a pattern that does not repeat at any power of two.
+    std::vector<uint8_t> large(3 * 65536 + 4321);
+    uint32_t state = 12345;
+    for (uint8_t& byte : large) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<uint8_t>(state >> 23);
+    }
+    const std::vector<zytest::BundleFile> files = {{"images/large.bit", large}};
+    const std::string manifest =
+        manifestOf({entryNamed("large", "images/large.bit")}, "7", kDevice, files);
+    for (BundleFormat format : {BundleFormat::ZipStored, BundleFormat::ZipDeflated, BundleFormat::Tar}) {
+        const auto bytes = bundleOf(format, manifest, files);
+        FirmwareBundle bundle(bytes.data(), bytes.size());
+        std::vector<uint8_t> data(5, 0xEE);
+        bundle.extractImage(kDevice, "large", data);
+        EXPECT_TRUE(data == large) << "format " << static_cast<int>(format);
+    }
+}
+
 TEST(ImageExtraction, EmptyImageHasTheDigestOfNoData) {
     const auto bytes = bundleOf(BundleFormat::ZipDeflated, manifestOf({entryNamed("empty", "images/empty.bin")}));
     FirmwareBundle bundle(bytes.data(), bytes.size());
