@@ -9,6 +9,7 @@
 #include <boost/numeric/conversion/cast.hpp>
 #include <crypto++/sha.h>
 
+#include "platform/LargeBuffer.h"
 #include "status/Exception.h"
 #include "status/StatusCodes.h"
 
@@ -99,6 +100,7 @@ std::string sha256Hex(const std::vector<uint8_t>& bytes) {
 
 FirmwareBundle::FirmwareBundle(const uint8_t* bytes, std::size_t size) {
     if (size == 0 || bytes == nullptr) ZYFW_FAIL(kInvalidBundle);
+    platform::reserveLarge(bytes_, size);
     bytes_.assign(bytes, bytes + size);
     freshReader();  // proves the bytes are a readable archive
 
@@ -170,7 +172,8 @@ void FirmwareBundle::extractImage(const std::string& deviceKey, const std::strin
     archive_entry* header = reader.entry();
     if (archive_entry_size_is_set(header) && archive_entry_size(header) > 0) {
         const auto declared = static_cast<uint64_t>(archive_entry_size(header));
-        data.reserve(static_cast<std::size_t>(std::min<uint64_t>(declared, bytes_.size())));
+        platform::reserveLarge(data,
+                               static_cast<std::size_t>(std::min<uint64_t>(declared, bytes_.size())));
     }
     CryptoPP::SHA256 hash;
     try {
