@@ -20,3 +20,12 @@ set(ZY_SHARED_NO_UNDEFINED -Wl,--no-undefined -Wl,-z,defs)
 if(ZY_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   set(ZY_SHARED_NO_UNDEFINED "")
 endif()
+
+# A C program linked by clang with sanitizers gets only the C part of the UBSan runtime,
+# while the libraries it loads are C++ and call into the C++ part; such a program is linked
+# through the C++ driver instead. Its sources stay C.
+function(zy_c_program target)
+  if(ZY_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    set_target_properties(${target} PROPERTIES LINKER_LANGUAGE CXX)
+  endif()
+endfunction()
