@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "bitfile/Resources.h"
@@ -126,6 +127,23 @@ TEST(PackedForms, BufferGrowsByHalfItsCapacityAtLeastToEightBytes) {
     EXPECT_EQ(buffer.capacity(), 109u);  // the needed size when it exceeds 1.5 x capacity
     EXPECT_EQ(buffer.size(), 109u);
     EXPECT_EQ(status.code, 0);
+}
+
+TEST(PackedForms, SizeNoAllocationCanHoldIsMemoryFullAndKeepsTheBuffer) {
+    ByteBuffer buffer;
+    zyerr::Status status;
+    buffer.appendU32(0x04030201, status);
+    const uint8_t source[1] = {9};
+    // The length only has to pass the overflow check; realloc refuses it before any byte of
+    // the source would be read.
+    buffer.append(source, std::numeric_limits<std::size_t>::max() / 2, status);
+    EXPECT_EQ(status.code, zyerr::codes::MemoryFull);
+    EXPECT_EQ(bytesOf(buffer), (std::vector<uint8_t>{1, 2, 3, 4}));
+
+    zyerr::Status overflow;
+    buffer.append(source, std::numeric_limits<std::size_t>::max() - 1, overflow);
+    EXPECT_EQ(overflow.code, zyerr::codes::MemoryFull);
+    EXPECT_EQ(buffer.size(), 4u);
 }
 
 TEST(ResourceIds, RegisterAddsBaseAndFlagsTimeouts) {
