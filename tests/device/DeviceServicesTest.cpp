@@ -142,6 +142,21 @@ TEST_F(DeviceServicesTest, LimitsReadBackAndInvalidLimitsAreRefused) {
     EXPECT_EQ(zyOstrel_GetPowerLimit(session, nullptr), ZYOSTREL_Status_InvalidParameter);
 }
 
+TEST_F(DeviceServicesTest, NullOutputsAreRefusedBeforeAnythingIsSent) {
+    EXPECT_EQ(ostrel_readBar32(session, 0x40, nullptr), ZYOSTREL_Status_InvalidParameter);
+    EXPECT_EQ(ostrel_instructionFifoRead(session, 1, 2, nullptr),
+              ZYOSTREL_Status_InvalidParameter);
+    EXPECT_EQ(zyOstrel_GetTemperatureLimit(session, nullptr), ZYOSTREL_Status_InvalidParameter);
+    EXPECT_EQ(zyOstrel_GetPowerLimit(session, nullptr), ZYOSTREL_Status_InvalidParameter);
+    EXPECT_EQ(zyOstrel_ReadCalibrationData(session, 1, nullptr, 0),
+              ZYOSTREL_Status_InvalidParameter);
+    EXPECT_EQ(zyOstrel_WriteCalibrationData(session, 1, nullptr, 0),
+              ZYOSTREL_Status_InvalidParameter);
+    EXPECT_EQ(zyOstrelMDK_writeInstructionFifo(session, 1, 0, nullptr),
+              ZYOSTREL_Status_InvalidParameter);
+    EXPECT_EQ(zyemu_call_count(), 0u);
+}
+
 TEST_F(DeviceServicesTest, RequestsWithoutPayload) {
     EXPECT_EQ(zyOstrel_UpdateVerificationInformation(session), 0);
     EXPECT_EQ(lastCall().functionNumber, 20u);

@@ -106,6 +106,34 @@ TEST_F(I2cTest, WriteLimitIs1023Bytes) {
     EXPECT_EQ(written, 0u);
 }
 
+TEST_F(I2cTest, TransferLimitsAre1023WrittenAnd255Read) {
+    std::vector<uint8_t> out(1024, 0x33);
+    out[0] = 0;  // the EEPROM's pointer byte
+    std::vector<uint8_t> in(256, 0xEE);
+    size_t written = kUnset;
+    size_t read = kUnset;
+    EXPECT_EQ(zyOstrel_TransferI2C(session, kBus, kEeprom, out.data(), 1023, in.data(), 255, 0,
+                                   &written, &read),
+              0);
+    EXPECT_EQ(written, 1023u);
+    EXPECT_EQ(read, 255u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(lastCall(), 1059), 1023u);
+    EXPECT_EQ(zytest::fieldAt<uint32_t>(lastCall(), 31), 255u);
+
+    zyemu_clear_log();
+    written = kUnset;
+    read = kUnset;
+    EXPECT_EQ(zyOstrel_TransferI2C(session, kBus, kEeprom, out.data(), 1024, in.data(), 255, 0,
+                                   &written, &read),
+              ZYOSTREL_Status_I2cWriteTooLong);
+    EXPECT_EQ(written, 0u);
+    EXPECT_EQ(read, 0u);
+    EXPECT_EQ(zyOstrel_TransferI2C(session, kBus, kEeprom, out.data(), 1023, in.data(), 256, 0,
+                                   &written, &read),
+              ZYOSTREL_Status_I2cReadTooLong);
+    EXPECT_EQ(zyemu_call_count(), 0u);
+}
+
 TEST_F(I2cTest, ArgumentChecksComeInOrderAndSendNothing) {
     uint8_t data[4] = {};
     size_t count = kUnset;

@@ -135,6 +135,30 @@ TEST_F(ClockTriggerTest, AllBanksStopAtTheFirstError) {
     EXPECT_EQ(attributeCalls().size(), 3u);  // the count, bank 0, the failing bank 1
 }
 
+TEST_F(ClockTriggerTest, WarningOfOneBankIsKeptAndTheOtherBanksAreWritten) {
+    ASSERT_EQ(zyemu_set_attribute_i64(ZYEMU_RESOURCE_DEFAULT, kRxBankCount, "", 3), 0);
+    faultAttribute(kRxClockSelect, 5, 722, 1);
+    EXPECT_EQ(zyOstrel_X41_ConfigureRXClocks(session, 0, 0x7FFFFFFF), 5);
+    const auto calls = attributeCalls();
+    ASSERT_EQ(calls.size(), 4u);
+    expectCall(calls[3], 722, kRxClockSelect, "RxBank2");
+    EXPECT_EQ(calls[3].i64, 0);
+}
+
+TEST_F(ClockTriggerTest, ReadingTheReceiveClockGivesNoMeaningToAllBanks) {
+    ASSERT_EQ(zyemu_set_attribute_i64(ZYEMU_RESOURCE_DEFAULT, kRxBankCount, "", 3), 0);
+    uint32_t select = 9;
+    // RxBank2147483647 names no bank: the read fails on the name, and no count is read.
+    EXPECT_EQ(zyOstrel_X41_GetRXClockConfiguration(session, &select, 0x7FFFFFFF),
+              ZYOSTREL_Status_TerminalIndexOutOfRange);
+    EXPECT_EQ(select, 9u);
+    EXPECT_EQ(zyemu_call_count(), 0u);
+    // A failing read leaves the output alone.
+    faultAttribute(kRxClockSelect, -45, 721);
+    EXPECT_EQ(zyOstrel_X41_GetRXClockConfiguration(session, &select, 1), -45);
+    EXPECT_EQ(select, 9u);
+}
+
 TEST_F(ClockTriggerTest, ImmediateTriggerOnTheStreamsChannel) {
     EXPECT_EQ(zyOstrel_ConfigureImmediateTrigger(session, 63), 0);
     const auto writes = attributeCalls();

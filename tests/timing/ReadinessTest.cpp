@@ -79,6 +79,19 @@ TEST_F(ReadinessTest, NegativeTimeoutWaitsUntilTheModuleIsReady) {
     EXPECT_EQ(ready, 1);
 }
 
+TEST_F(ReadinessTest, TimeoutWithoutOutputsWritesNothingAndSkipsTheRegisters) {
+    schedule(kLongMs, 0, 0, 0);
+    EXPECT_EQ(zyOstrel_WaitForIoReady(session, 0, nullptr, nullptr),
+              ZYOSTREL_Status_IoModuleNotReady);
+    EXPECT_EQ(countEntries(ZYEMU_ENTRY_FIND_REGISTER), 0u);
+    schedule(0, -3, 0, 0);
+    int32_t ready = 9;
+    EXPECT_EQ(zyOstrel_WaitForIoReady(session, 0, &ready, nullptr),
+              ZYOSTREL_Status_IoModuleNotReady);
+    EXPECT_EQ(ready, 0);
+    EXPECT_EQ(countEntries(ZYEMU_ENTRY_FIND_REGISTER), 0u);
+}
+
 TEST_F(ReadinessTest, PositiveIoErrorEndsTheWaitForReadiness) {
     schedule(0, 5, 0, 0);
     int32_t ready = 9;
@@ -244,6 +257,16 @@ TEST_F(PocTest, ListIsCutLikeStrncpy) {
     EXPECT_EQ(zyOstrel_WaitForPoCSafeToDisconnect(session, "SO1,SO2", 0, sizeof large, large),
               ZYOSTREL_Status_PowerOverCoaxUnsafe);
     EXPECT_EQ(0, std::memcmp(large, "SO1,SO2\0\0\0", 10));
+}
+
+TEST_F(PocTest, TimeoutZeroReadsEachChannelOnce) {
+    ASSERT_EQ(zyemu_set_poc_power(ZYEMU_RESOURCE_DEFAULT, "SO1", 1, 0), 0);
+    char notSafe[8] = "junk";
+    EXPECT_EQ(zyOstrel_WaitForPoCSafeToDisconnect(session, "SI0,SO1", 0, sizeof notSafe,
+                                                  notSafe),
+              ZYOSTREL_Status_PowerOverCoaxUnsafe);
+    EXPECT_STREQ(notSafe, "SO1");
+    EXPECT_EQ(attributeCalls().size(), 2u);  // one pass
 }
 
 TEST_F(PocTest, WarningReadNeverCountsAsSafe) {
