@@ -1,6 +1,7 @@
 #include "channel/CommandChannel.h"
 
 #include "channel/FpgaRuntime.h"
+#include "status/FetchElaboration.h"
 
 namespace zyostrel::channel {
 
@@ -10,6 +11,15 @@ int32_t sendInterfaceCommand(uint32_t session, const void* record, std::size_t r
     return ZyFpgaDll_ClientFunctionCall(session, ZYFPGA_FUNCTION_GROUP,
                                         ZYFPGA_FUNCTION_INTERFACE_CALL, record, recordSize,
                                         replySize != 0 ? reply : nullptr, replySize);
+}
+
+int32_t sendElaboratedInterfaceCommand(uint32_t session, const void* record,
+                                       std::size_t recordSize, void* reply,
+                                       std::size_t replySize, zyerr::Status* status) {
+    const int32_t result = sendInterfaceCommand(session, record, recordSize, reply, replySize);
+    // A simulated session gets no elaboration: the fetch itself yields -1 untouched.
+    if (result != 0 && status != nullptr) zyerr::fetchElaboration(session, result, *status);
+    return result;
 }
 
 int32_t sendDirectCommand(uint32_t session, uint32_t functionNumber, const void* input,

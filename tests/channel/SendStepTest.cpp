@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "channel/CommandChannel.h"
+#include "status/Status.h"
 #include "support/EmulatorFixture.h"
 #include "zyostrelapi.h"
 
@@ -128,6 +129,69 @@ TEST_F(SendStepTest, RuntimeStatusIsReturnedUnchanged) {
     header.method = 0;
     EXPECT_EQ(sendInterfaceCommand(session, header), 17);
     zyOstrel_CloseSession(session, 0);
+}
+
+// The variant that reports through a status: a failing command is followed by command 800
+// for its code, and the device's text lands in the status.
+TEST_F(SendStepTest, ElaboratedSendFetchesTheDevicesTextForAFailure) {
+    const uint32_t session = open();
+    CommandHeader header{InterfaceId(Interface::Routing), 999};  // no such method
+    zyerr::Status status;
+    const int32_t result = sendElaboratedInterfaceCommand(session, header, &status);
+    EXPECT_EQ(result, ZYEMU_STATUS_UNKNOWN_COMMAND);
+    ASSERT_EQ(zyemu_call_count(), 2u);
+    const ZyEmuCall fetch = lastCall();
+    EXPECT_EQ(fetch.functionNumber, 800u);
+    EXPECT_EQ(zytest::fieldAt<int32_t>(fetch, 0), result);
+    EXPECT_EQ(fetch.outputSize, 8192u);
+    EXPECT_EQ(status.code, result);
+    EXPECT_NE(std::strstr(zyerr::elaborationText(status), R"("usage":"kUsageTypeMethod")"),
+              nullptr);
+    zyOstrel_CloseSession(session, 0);
+}
+
+TEST_F(SendStepTest, ElaboratedSendElaboratesAWarningButNotSuccess) {
+    const uint32_t session = open();
+    ZyEmuFault fault{};
+    fault.match = ZYEMU_MATCH_INTERFACE;
+    fault.interfaceNumber = 260;
+    fault.count = 1;
+    fault.status = 9;
+    ASSERT_GT(zyemu_add_fault(&fault), 0);
+    CommandHeader header{InterfaceId(Interface::Synchronisation), 10};
+    zyerr::Status status;
+    EXPECT_EQ(sendElaboratedInterfaceCommand(session, header, &status), 9);
+    ASSERT_EQ(zyemu_call_count(), 2u);
+    EXPECT_EQ(lastCall().functionNumber, 800u);
+    EXPECT_EQ(status.code, 9);
+
+    zyemu_clear_log();
+    fault.status = 0;  // a command that succeeds
+    ASSERT_GT(zyemu_add_fault(&fault), 0);
+    zyerr::Status untouched;
+    EXPECT_EQ(sendElaboratedInterfaceCommand(session, header, &untouched), 0);
+    EXPECT_EQ(zyemu_call_count(), 1u);
+    EXPECT_EQ(untouched.code, 0);
+    EXPECT_EQ(untouched.elaboration, nullptr);
+    zyOstrel_CloseSession(session, 0);
+}
+
+TEST_F(SendStepTest, ElaboratedSendWithoutStatusOrOnASimulatedSessionFetchesNothing) {
+    const uint32_t session = open();
+    CommandHeader header{InterfaceId(Interface::Routing), 999};
+    EXPECT_EQ(sendElaboratedInterfaceCommand(session, header, nullptr),
+              ZYEMU_STATUS_UNKNOWN_COMMAND);
+    EXPECT_EQ(zyemu_call_count(), 1u);
+    zyOstrel_CloseSession(session, 0);
+
+    const uint32_t simulated = open(ZYEMU_RESOURCE_SIMULATED);
+    zyerr::Status status;
+    std::array<uint8_t, 4> reply{};
+    EXPECT_EQ(sendElaboratedInterfaceCommand(simulated, header, reply, &status), -1);
+    EXPECT_EQ(zyemu_call_count(), 0u);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(status.elaboration, nullptr);
+    zyOstrel_CloseSession(simulated, 0);
 }
 
 TEST_F(SendStepTest, ConcurrentCallersAreAllServed) {
