@@ -178,7 +178,10 @@ bool copyFrom(Status& status, const Status& other) {
         releaseElaboration(status);
         return true;
     }
-    return setElaboration(status, other.elaboration);
+    if (setElaboration(status, other.elaboration)) return true;
+    // The old text explains the old code: keep none rather than a wrong one.
+    resetText(status);
+    return false;
 }
 
 void throwIfFailed(Status& status) {

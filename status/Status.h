@@ -92,7 +92,7 @@ bool mergeFrom(Status& status, const Status& other, bool* copyFailed = nullptr);
 bool moveFrom(Status& status, Status& other, bool* copyFailed = nullptr);
 
 // Unconditional copy of code and text (the buffer is freed when other has none). False when
-// the text could not be copied.
+// the text could not be copied; the text is then "{}".
 bool copyFrom(Status& status, const Status& other);
 
 // When the code is an error and no exception is already unwinding, throws zyerr::Exception

@@ -202,6 +202,20 @@ TEST(StatusOperationsTest, FailedCopyIsReportedAndTheCodeStillMerged) {
     EXPECT_FALSE(setElaboration(target, "{}"));
 }
 
+TEST(StatusOperationsTest, FailedCopyFromLeavesNoTextOfTheOldCode) {
+    Status target(-1);
+    ASSERT_TRUE(setElaboration(target, R"({"t":1})"));
+    target.reallocate = &failingReallocate;
+    Status source(-2);
+    const std::string big = "{\"s\":\"" + std::string(600, 's') + "\"}";
+    ASSERT_TRUE(setElaboration(source, big.c_str()));
+    EXPECT_FALSE(copyFrom(target, source));
+    EXPECT_EQ(target.code, -2);
+    // The text explained -1; kept beside -2 it would explain the wrong failure.
+    EXPECT_STREQ(elaborationText(target), "{}");
+    EXPECT_TRUE(keepsInvariant(target));
+}
+
 // The public header's constants and the C++ table come from one file by two generators.
 #define ZY_STATUS(code, name, constant, meaning) \
     static_assert(ZYOSTREL_Status_##name == codes::name, #name);
