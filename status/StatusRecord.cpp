@@ -7,6 +7,10 @@ namespace {
 
 constexpr std::size_t kFileHead = 49;
 constexpr std::size_t kFileTail = 49;
+// A record the caller allocated smaller than this has no room for the code.
+constexpr std::size_t kCodeEnd = offsetof(StatusRecord, code) + sizeof(StatusRecord::code);
+
+bool holdsCode(const StatusRecord& record) { return record.structSize >= kCodeEnd; }
 
 bool recordReplaces(int64_t held, int64_t incoming) {
     return (held == 0 && incoming != 0) || (held > 0 && incoming < 0);
@@ -35,6 +39,7 @@ StatusRecord makeStatusRecord() {
 
 bool setStatusRecord(StatusRecord& record, int64_t code, const char* component,
                      const char* file, uint64_t line) {
+    if (!holdsCode(record)) return false;
     if (!recordReplaces(record.code, code)) return false;
     record.code = code;
     if (record.structSize < kStatusRecordSize) return true;
@@ -47,7 +52,8 @@ bool setStatusRecord(StatusRecord& record, int64_t code, const char* component,
 }
 
 bool mergeStatusRecord(StatusRecord& record, const StatusRecord& other) {
-    if (&record == &other || !recordReplaces(record.code, other.code)) return false;
+    if (&record == &other || !holdsCode(record) || !holdsCode(other)) return false;
+    if (!recordReplaces(record.code, other.code)) return false;
     record.code = other.code;
     if (record.structSize < kStatusRecordSize || other.structSize < kStatusRecordSize) {
         return true;

@@ -29,8 +29,9 @@ StatusRecord makeStatusRecord();
 
 // Merge rule on code; when replaced and the record is full-size, stores component (first 9
 // characters), file (a text over 100 characters as its first 49, "..", its last 49) and
-// line, and clears the first extra word. A smaller record stores only the code. Returns
-// whether the code was replaced.
+// line, and clears the first extra word. A smaller record stores only the code; one too
+// small to hold the code (structSize below 16) is not touched. Returns whether the code was
+// replaced.
 bool setStatusRecord(StatusRecord& record, int64_t code, const char* component,
                      const char* file, uint64_t line);
 

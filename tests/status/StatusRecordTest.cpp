@@ -32,6 +32,30 @@ TEST(StatusRecordTest, PathsUpToTheFieldAreCopiedWhole) {
     EXPECT_EQ(std::string(other.file), std::string(49, 'q') + ".." + std::string(49, 'q'));
 }
 
+// A caller's record declared smaller than the code field must not be written past its size.
+TEST(StatusRecordTest, RecordWithoutRoomForTheCodeIsNotTouched) {
+    StatusRecord record = makeStatusRecord();
+    record.structSize = 8;
+    record.code = 0;
+    EXPECT_FALSE(setStatusRecord(record, -52000, "c", "f.c", 1));
+    EXPECT_EQ(record.code, 0);
+
+    StatusRecord failure = makeStatusRecord();
+    setStatusRecord(failure, -52008, "c", "f.c", 2);
+    EXPECT_FALSE(mergeStatusRecord(record, failure));
+    EXPECT_EQ(record.code, 0);
+
+    StatusRecord full = makeStatusRecord();
+    failure.structSize = 15;
+    EXPECT_FALSE(mergeStatusRecord(full, failure));
+    EXPECT_EQ(full.code, 0);
+
+    record.structSize = 16;  // room for the code and nothing more
+    EXPECT_TRUE(setStatusRecord(record, -52000, "c", "f.c", 1));
+    EXPECT_EQ(record.code, -52000);
+    EXPECT_EQ(record.component[0], '\0');
+}
+
 TEST(StatusRecordTest, MergeRuleDecidesWhetherAnythingIsStored) {
     StatusRecord record = makeStatusRecord();
     record.extra[0] = 77;
