@@ -23,8 +23,10 @@ constexpr std::size_t kElementsOffset = 8;  // 1-D F64, 2-D and ReadInfo arrays
 
 constexpr int64_t kMaxDimension = std::numeric_limits<int32_t>::max();
 
+// A length word the block is too short to hold reads as 0: such a handle is then sized for
+// the read like an empty one, and nothing is read past its end.
 int32_t lengthWord(ZyHostHandle handle, std::size_t offset) {
-    if (*handle == nullptr) return 0;
+    if (host::allocatedSize(handle) < static_cast<int64_t>(offset + sizeof(int32_t))) return 0;
     int32_t value = 0;
     std::memcpy(&value, *handle + offset, sizeof value);
     return value < 0 ? 0 : value;
@@ -44,7 +46,14 @@ NumericType numericTypeOf(ElementType type) {
 int64_t measure1D(ElementType type, int64_t n) {
     return type == ElementType::I16 ? n * 2 + 6 : n * 8 + 8;
 }
+
+// Two dimensions of up to 2^31 - 1 each make element totals whose byte measures pass the
+// 64-bit range; no block can hold that many, so such a measure saturates at the largest.
+constexpr int64_t kMeasureLimit = std::numeric_limits<int64_t>::max();
+constexpr int64_t kMaxMeasurableTotal = (kMeasureLimit - 16) / 8;
+
 int64_t measure2D(ElementType type, int64_t total) {
+    if (total > kMaxMeasurableTotal) return kMeasureLimit;
     return type == ElementType::I16 ? total * 2 + 10 : total * 8 + 8;
 }
 int64_t measureReadInfo(int64_t rows) {
@@ -154,6 +163,7 @@ int32_t hostReadStream2D(uint32_t session, uint32_t stream, uint32_t deviceArgum
     const auto rowCount = static_cast<int64_t>(rows);
     const auto columns = static_cast<int64_t>(elementsPerRow);
     const int64_t total = rowCount * columns;
+    if (total > kMaxMeasurableTotal) return ZYOSTREL_Status_MemoryFull;
     const int64_t oldTotal =
         int64_t{lengthWord(data, kCountOffset)} * lengthWord(data, kColumnsOffset);
     if (int32_t status = sizeNumericHandle(data, type, 2, total, kElementsOffset,

@@ -101,6 +101,45 @@ TEST_F(HostReadsTest, HandleThatClaimsMoreThanItHoldsIsResizedNotOverrun) {
     EXPECT_EQ(data.word(0), 16);
 }
 
+TEST_F(HostReadsTest, HandlesTooShortForTheirLengthWordsAreSizedNotRead) {
+    startContinuous(0, "AI0");
+    uint8_t info[80];
+    HostHandle data(2);  // not even the count word
+    ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 0, 8, data.get(), info), 0);
+    EXPECT_EQ(data.word(0), 8);
+
+    HostHandle rows(6);   // the first dimension, half of the second
+    HostHandle infos(2);  // not even the count word
+    ASSERT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 0, 2, 3, rows.get(), infos.get()), 0);
+    EXPECT_EQ(rows.word(0), 2);
+    EXPECT_EQ(rows.word(4), 3);
+    EXPECT_EQ(infos.word(0), 2);
+    EXPECT_EQ(DSGetHandleSize(infos.get()), 2 * 80 + 8);
+}
+
+TEST_F(HostReadsTest, DimensionsBeyondWhatMemoryCanHoldAreRefused) {
+    constexpr uint64_t kLargest = 0x7FFFFFFF;
+    HostHandle data;
+    HostHandle infos;
+    EXPECT_EQ(zyOstrel_WbReadStream2DF64(session, 0, 0, kLargest, kLargest, data.get(),
+                                         infos.get()),
+              -52000);
+    EXPECT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 0, kLargest, kLargest, data.get(),
+                                         infos.get()),
+              -52000);
+    EXPECT_EQ(zyemu_call_count(), 0u);
+
+    // A handle whose dimensions claim that much is sized for what the read needs.
+    startContinuous(0, "AI0");
+    HostHandle claimed(8);
+    claimed.setWord(0, 0x7FFFFFFF);
+    claimed.setWord(4, 0x7FFFFFFF);
+    ASSERT_EQ(zyOstrel_WbReadStream2DF64(session, 0, 0, 1, 4, claimed.get(), infos.get()), 0);
+    EXPECT_EQ(claimed.word(0), 1);
+    EXPECT_EQ(claimed.word(4), 4);
+    EXPECT_EQ(DSGetHandleSize(claimed.get()), 8 + 4 * 8);
+}
+
 TEST_F(HostReadsTest, FailedResizeGivesMemoryFullWithoutReading) {
     startContinuous(0, "AI0");
     HostHandle data;
