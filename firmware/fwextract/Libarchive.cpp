@@ -81,7 +81,10 @@ bool ArchiveReader::nextBlock(const void*& data, std::size_t& size, uint64_t& ex
         const int result = archive_read_data_block(archive_, &data, &size, &offset);
         if (result == ARCHIVE_EOF) return false;
         if (result == ARCHIVE_RETRY && retries < kMostRetries) continue;
-        if (result < ARCHIVE_WARN || offset < 0 ||
+        // Past reading the data, the reader only warns when the entry fails its own integrity
+        // checks (a zip CRC or size that does not match): the bytes handed out are not the
+        // entry's, so a warning is as corrupt as a fatal error, and so is endless retrying.
+        if (result != ARCHIVE_OK || offset < 0 ||
             static_cast<uint64_t>(offset) != expectedOffset) {
             ZYFW_FAIL(zyerr::codes::CorruptFirmwareBundle);
         }

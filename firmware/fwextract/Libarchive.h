@@ -31,8 +31,9 @@ public:
     archive_entry* entry() const { return entry_; }
 
     // Reads the found entry's data block by block. Each block is handed to consume(data, size)
-    // in order. A fatal read error, or a hole (sparse data, which bundles never carry),
-    // throws -304432.
+    // in order. A fatal read error, a failed integrity check that the reader only warns about
+    // (a zip entry's CRC), a reader that keeps asking to be retried, or a hole (sparse data,
+    // which bundles never carry) throws -304432.
     template <class Consumer>
     void readData(Consumer&& consume);
 

@@ -1,6 +1,7 @@
 // Reading firmware bundles: archive formats, the manifest's rules and the image checks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,17 @@ TEST(BundleArchive, CorruptEntryDataIsReported) {
         bundle.extractImage(kDevice, "fpga", data);
     });
     EXPECT_TRUE(status == kCorrupt || status == kInvalid) << status;
+}
+
+TEST(BundleArchive, ManifestFailingItsArchiveChecksumIsCorrupt) {
+    // A stored zip entry whose bytes no longer match the CRC in its header: the reader only
+    // warns at the end of the data, again at every further read, and that must end the read.
+    auto bytes = bundleOf(BundleFormat::ZipStored, manifestOf({ImageEntry()}));
+    const std::string marker = "{\"version\":7";
+    const auto at = std::search(bytes.begin(), bytes.end(), marker.begin(), marker.end());
+    ASSERT_NE(at, bytes.end());
+    *(at + static_cast<long>(marker.size()) - 1) = '8';
+    EXPECT_EQ(openStatus(bytes), kCorrupt);
 }
 
 TEST(ManifestNumbers, VersionsAreUnsigned32BitWithTheFractionDropped) {
