@@ -408,7 +408,7 @@ void BitfileParser::readRegister(const Node* item, bool& viSignature, bool& viCo
 }
 
 void BitfileParser::readBitstream(Node* root) {
-    const Node* bitstream = required(root, "Bitstream");
+    // Without decoding, the bitstream is only required with the metadata that follows.
     if (!parseBitstream_) return;
     if (const Node* encoding = xml::child(root, "BitstreamEncoding")) {
         const std::string name = xml::textOf(encoding);
@@ -418,6 +418,7 @@ void BitfileParser::readBitstream(Node* root) {
         });
         if (lower != "base64") ZYRASK_FAIL(kIncompatible);
     }
+    const Node* bitstream = required(root, "Bitstream");
     // Base64 has no entities to decode; the decoder skips line breaks and other non-alphabet
     // characters.
     const std::size_t size = bitstream->value_size();

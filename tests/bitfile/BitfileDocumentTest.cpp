@@ -290,6 +290,11 @@ TEST(DocumentText, BitstreamIsDecodedOnlyWhenAsked) {
     parts.extra = "<BitstreamEncoding>base32</BitstreamEncoding>";
     EXPECT_EQ(parseStatus(parts.text(), true), kIncompatible);
     EXPECT_EQ(parseStatus(parts.text(), false), 0);
+
+    // The encoding is judged before the bitstream itself is looked for.
+    const std::string withoutBitstream = replaced(parts.text(), "<Bitstream>AAECAw==</Bitstream>", "");
+    EXPECT_EQ(parseStatus(withoutBitstream, true), kIncompatible);
+    EXPECT_EQ(parseStatus(withoutBitstream, false), kMalformed);
 }
 
 TEST(DmaChannels, NumbersMustRunWithoutAGap) {

@@ -10,8 +10,8 @@
 namespace zyemu {
 
 // Parses session.bitfileText and fills the session's register table; 0, or
-// ZYEMU_STATUS_BITFILE_INVALID when the model rejects the document. A document with nothing
-// but an empty root element opens as a design without registers or FIFOs.
+// ZYEMU_STATUS_BITFILE_INVALID when the model rejects the document (an empty root element
+// included: a design always names its version, signature and registers).
 int32_t loadSessionBitfile(Session& session);
 
 }  // namespace zyemu
