@@ -424,4 +424,23 @@ TEST(BundleBuilder, FilledDigestsMakeTheImagesVerify) {
     EXPECT_THROW(zyostrel::bundletool::fillDigests("[1]", {}), zyostrel::bundletool::BundleError);
 }
 
+TEST(BundleBuilder, ManyLongPathsFitInEveryFormat) {
+    // Long names cost extra header blocks in tar and a second copy in zip's central directory.
+    std::vector<zytest::BundleFile> files;
+    for (int i = 0; i < 40; ++i) {
+        files.push_back({"images/" + std::string(200, static_cast<char>('a' + i % 26)) + std::to_string(i),
+                         std::vector<uint8_t>(static_cast<std::size_t>(i), 0x5A)});
+    }
+    ImageEntry entry = entryNamed("last", files.back().path);
+    const std::string manifest = manifestOf({entry}, "7", kDevice, files);
+    for (BundleFormat format : {BundleFormat::ZipStored, BundleFormat::ZipDeflated, BundleFormat::Tar}) {
+        std::vector<uint8_t> bytes;
+        ASSERT_NO_THROW(bytes = bundleOf(format, manifest, files)) << static_cast<int>(format);
+        FirmwareBundle bundle(bytes.data(), bytes.size());
+        std::vector<uint8_t> data;
+        bundle.extractImage(kDevice, "last", data);
+        EXPECT_EQ(data, files.back().bytes);
+    }
+}
+
 }  // namespace

@@ -49,22 +49,29 @@ void chooseFormat(archive* writer, BundleFormat format) {
     }
 }
 
+// Appends whatever the writer produces: header sizes depend on the format and on the
+// lengths of the names, so the output grows as it goes rather than being sized beforehand.
+la_ssize_t appendOutput(archive*, void* clientData, const void* buffer, size_t length) {
+    auto* out = static_cast<std::vector<uint8_t>*>(clientData);
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    out->insert(out->end(), bytes, bytes + length);
+    return static_cast<la_ssize_t>(length);
+}
+
 }  // namespace
 
 std::vector<uint8_t> writeBundle(BundleFormat format, const std::vector<BundleFile>& files) {
     std::size_t total = 4096;
-    for (const BundleFile& file : files) {
-        total += file.bytes.size() + file.bytes.size() / 64 + file.path.size() + 1024;
-    }
-    std::vector<uint8_t> out(total);
-    std::size_t used = 0;
+    for (const BundleFile& file : files) total += file.bytes.size() + file.path.size() + 1024;
+    std::vector<uint8_t> out;
+    out.reserve(total);
 
     std::unique_ptr<archive, ArchiveDeleter> writer(archive_write_new());
     if (!writer) throw BundleError("cannot create an archive writer");
     chooseFormat(writer.get(), format);
     // No padding of the last block: the archive ends where its data ends.
     archive_write_set_bytes_in_last_block(writer.get(), 1);
-    check(writer.get(), archive_write_open_memory(writer.get(), out.data(), out.size(), &used),
+    check(writer.get(), archive_write_open(writer.get(), &out, nullptr, appendOutput, nullptr),
           "open");
     for (const BundleFile& file : files) {
         std::unique_ptr<archive_entry, EntryDeleter> entry(archive_entry_new());
@@ -83,7 +90,6 @@ std::vector<uint8_t> writeBundle(BundleFormat format, const std::vector<BundleFi
         }
     }
     check(writer.get(), archive_write_close(writer.get()), "close");
-    out.resize(used);
     return out;
 }
 

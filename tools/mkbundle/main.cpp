@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
         const std::vector<uint8_t> bundle = writeBundle(format, files);
         std::ofstream out(output, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bundle.data()), static_cast<std::streamsize>(bundle.size()));
+        out.close();  // a failure to write the last buffered bytes shows only at the close
         if (!out) throw BundleError("cannot write " + output);
     } catch (const BundleError& error) {
         std::fprintf(stderr, "zy-mkbundle: %s\n", error.what());
