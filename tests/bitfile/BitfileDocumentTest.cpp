@@ -251,6 +251,41 @@ TEST(DocumentText, MissingRequiredElementsAreMalformed) {
     }
 }
 
+TEST(DocumentText, MissingPartsOfRegistersChannelsAndBlocksAreMalformed) {
+    auto without = [](const std::string& text, const std::string& element) {
+        const std::size_t open = text.find("<" + element + ">");
+        const std::string closing = "</" + element + ">";
+        const std::size_t close = text.find(closing, open);
+        if (open == std::string::npos || close == std::string::npos) {
+            ADD_FAILURE() << element << " is not in the document";
+            return text;
+        }
+        return std::string(text).erase(open, close + closing.size() - open);
+    };
+    DocumentParts parts;
+    const std::string required = zytest::internalRegister("ViSignature", "0x7FF0") +
+                                 zytest::internalRegister("ViControl", "0x7FF4");
+    for (const char* element : {"Name", "Offset", "Internal"}) {
+        parts.registers = required + without(zytest::internalRegister("Other", "0x10"), element);
+        EXPECT_EQ(parseStatus(parts.text()), kMalformed) << element;
+    }
+    parts.registers = required + zytest::userRegister("Count", "0x20", "<U32/>");
+    const std::string text = parts.text();
+    EXPECT_EQ(parseStatus(text), 0);
+    for (const char* element : {"Indicator", "AccessMayTimeout", "Datatype", "Number", "NumberOfElements",
+                                "BaseAddressTag", "Implementation", "DataType", "UserVisible", "Project",
+                                "VI", "CompilationResultsTree", "ZyFpga"}) {
+        EXPECT_EQ(parseStatus(without(text, element)), kMalformed) << element;
+    }
+    // The block's Offset is the register block list's only Offset before the registers.
+    EXPECT_EQ(parseStatus(replaced(text, "<Offset>0x1800</Offset>", "")), kMalformed);
+    EXPECT_EQ(parseStatus(replaced(text, "<Channel name=", "<Channel title=")), kMalformed);
+    EXPECT_EQ(parseStatus(replaced(text, "<RegisterBlock name=", "<RegisterBlock title=")), kMalformed);
+    // An array register names its element type inside a Type child.
+    parts.registers += zytest::userRegister("Broken", "0x24", "<Array><Size>4</Size></Array>");
+    EXPECT_EQ(parseStatus(parts.text()), kMalformed);
+}
+
 TEST(DocumentText, NotWellFormedOrTooDeepIsMalformed) {
     EXPECT_EQ(parseStatus(""), kMalformed);
     EXPECT_EQ(parseStatus("<Bitfile>"), kMalformed);
