@@ -332,6 +332,56 @@ TEST(DocumentText, BitstreamIsDecodedOnlyWhenAsked) {
     EXPECT_EQ(parseStatus(withoutBitstream, false), kMalformed);
 }
 
+TEST(Registers, TypesComeFromTheElementThatNamesThemAndSizesFromTheRegister) {
+    DocumentParts parts;
+    parts.registers +=
+        zytest::userRegister("Blob", "0x24", "<Cluster/>", true, false,
+                             "<TransferSizeBytes>0xE0000006</TransferSizeBytes>") +
+        zytest::userRegister("Packed", "0x28", "<Array><Type><Cluster/></Type></Array>", false, false,
+                             "<SizeInBits>12</SizeInBits>") +
+        zytest::userRegister("Fixed", "0x2C",
+                             "<Array><Type><FXP><WordLength>40</WordLength><IntegerWordLength>-0x10"
+                             "</IntegerWordLength><Signed>TRUE</Signed></FXP></Type></Array>") +
+        zytest::userRegister("Odd", "0x30", "<Mystery/>");
+    const Bitfile bitfile = parsed(parts.text());
+
+    const zyrask::Type& blob = bitfile.findRegister("Blob")->descriptor.type;
+    EXPECT_EQ(blob.typeId, zyrask::TypeId::Composite);
+    EXPECT_EQ(blob.transferSizeBytes, 6u);
+    EXPECT_EQ(blob.sizeInBits, 48u);
+
+    const auto* packed = bitfile.findRegister("Packed");
+    EXPECT_EQ(packed->descriptor.access(), zyrask::RegisterAccess::ControlArray);
+    EXPECT_EQ(packed->descriptor.type.typeId, zyrask::TypeId::Composite);
+    EXPECT_EQ(packed->descriptor.type.sizeInBits, 12u);
+    EXPECT_EQ(packed->descriptor.type.transferSizeBytes, 2u);
+
+    const auto* fixed = bitfile.findRegister("Fixed");
+    EXPECT_EQ(fixed->descriptor.access(), zyrask::RegisterAccess::IndicatorArray);
+    EXPECT_EQ(fixed->descriptor.type.typeId, zyrask::TypeId::Fxp);
+    EXPECT_EQ(fixed->descriptor.type.sizeInBits, 40u);
+    EXPECT_EQ(fixed->descriptor.type.transferSizeBytes, 8u);
+    EXPECT_TRUE(fixed->descriptor.type.isSigned);
+    EXPECT_EQ(fixed->descriptor.type.integerWordLength, static_cast<uint32_t>(-16));
+
+    // A register of a type the model does not know is still listed, with the invalid type.
+    EXPECT_EQ(bitfile.findRegister("Odd")->descriptor.type.typeId, zyrask::TypeId::Invalid);
+    EXPECT_EQ(bitfile.findRegister("Odd")->getResourceId(), 0x8030u);
+}
+
+TEST(DmaChannels, NamesAndTagsAreEntityDecodedBeforeTheyAreMatched) {
+    DocumentParts parts;
+    parts.channels = zytest::channel("A &amp; B", "0", "Dma&amp;0", "zyFpgaTargetToHost", "<I32/>");
+    parts.blocks = zytest::registerBlock("Dma&amp;0", "0x1800");
+    const Bitfile bitfile = parsed(parts.text());
+    ASSERT_NE(bitfile.findFifo("A & B"), nullptr);
+    EXPECT_EQ(bitfile.findFifo("A & B")->baseAddressTag, "Dma&0");
+    EXPECT_EQ(bitfile.findFifo("A & B")->baseAddress, 0x1800u);
+    // The tag as written (still escaped) names no block.
+    parts.blocks = zytest::registerBlock("Dma&amp;amp;0", "0x1800");
+    EXPECT_EQ(parseStatus(parts.text()), kMalformed);
+}
+
 TEST(DmaChannels, NumbersMustRunWithoutAGap) {
     DocumentParts parts;
     parts.channels += zytest::channel("Second", "2", "Dma2", "zyFpgaTargetToHost", "<I32/>");
