@@ -245,7 +245,10 @@ int32_t JsonText::integerAt(std::size_t pos, int32_t defaultValue) const {
     std::memcpy(copy, number.data(), length);
     copy[length] = '\0';
     if (integral) {
-        const long long value = std::strtoll(copy, nullptr, 10);
+        // Base 0 reads the way "%i" does, so a leading zero means octal ("010" is 8, "09"
+        // stops at the 9). Unlike the scan, out-of-range values clamp instead of being
+        // undefined.
+        const long long value = std::strtoll(copy, nullptr, 0);
         return clampToInt32(value);
     }
     if (localeUsesDecimalComma()) {

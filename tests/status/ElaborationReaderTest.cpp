@@ -60,6 +60,15 @@ TEST(ElaborationReaderTest, IntegersFractionsAndRange) {
     EXPECT_EQ(values, expected);
 }
 
+TEST(ElaborationReaderTest, LeadingZeroReadsAsOctal) {
+    const JsonText text(R"([010, 09, -017, 0])");
+    std::vector<int32_t> values;
+    for (std::size_t e = text.firstElement(text.root()); e != npos; e = text.nextElement(e)) {
+        values.push_back(text.integerAt(e, -1));
+    }
+    EXPECT_EQ(values, (std::vector<int32_t>{8, 0, -15, 0}));
+}
+
 // Restores the numeric locale a test changed.
 class NumericLocaleGuard {
 public:
