@@ -13,6 +13,17 @@ if(ZY_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(ZY_BUILD_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang" OR NOT ZY_SANITIZE)
+    message(FATAL_ERROR "The fuzz harnesses need clang and -DZY_SANITIZE=ON")
+  endif()
+  # libFuzzer is guided by the coverage of code built with its instrumentation, so the
+  # product's and the emulator's code get it too, not only the harnesses. The callbacks it
+  # calls come from the fuzzer runtime in the harness, or from the sanitizer runtime's
+  # defaults in any other program of this build.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 # Shared libraries are linked so that every symbol they use is resolved at link time. With
 # clang's sanitizers the runtime lives in the executable, not in the shared libraries, so
 # that check cannot hold there.
