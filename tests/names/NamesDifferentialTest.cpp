@@ -87,16 +87,11 @@ TEST(NamesDifferential, NumbersAtTheLimitsOfEveryConversion) {
     for (const std::string& shape : shapes) {
         for (const std::string& first : numbers) {
             for (const std::string& second : numbers) {
-                std::string text;
-                bool firstSlot = true;
-                for (const char c : shape) {
-                    if (c != '#') {
-                        text += c;
-                        continue;
-                    }
-                    text += firstSlot ? first : second;
-                    firstSlot = false;
-                }
+                std::string text = shape;
+                const std::size_t slot = text.find('#');
+                text.replace(slot, 1, first);
+                const std::size_t next = text.find('#', slot + first.size());
+                if (next != std::string::npos) text.replace(next, 1, second);
                 expectAgreement(text, failures);
             }
         }

@@ -15,34 +15,31 @@ namespace {
 using zyostrel::attributes::ResolvedNames;
 
 struct ReferenceFamily {
-    const char* rangeUpper;
-    const char* rangeLower;
-    const char* singleUpper;
-    const char* singleLower;
+    std::string rangeUpper, rangeLower, singleUpper, singleLower;
     unsigned highestIndex;
-    const char* canonicalFormat;
+    std::string canonicalFormat;
 };
 
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The sscanf formats of a family, in its canonical case and in lower case: a range, then one
+// name, each followed by %c to tell whether anything is left over.
+ReferenceFamily family(const std::string& prefix, unsigned highest,
+                       const std::string& suffix = "") {
+    const std::string upper = prefix + "%u" + suffix;
+    const std::string lower = lowerCase(upper);
+    return {upper + "-" + upper + "%c", lower + "-" + lower + "%c", upper + "%c", lower + "%c",
+            highest, upper};
+}
+
 const ReferenceFamily kFamilies[] = {
-    {"AI%u-AI%u%c", "ai%u-ai%u%c", "AI%u%c", "ai%u%c", 63, "AI%u"},
-    {"AO%u-AO%u%c", "ao%u-ao%u%c", "AO%u%c", "ao%u%c", 63, "AO%u"},
-    {"CLK%u-CLK%u%c", "clk%u-clk%u%c", "CLK%u%c", "clk%u%c", 63, "CLK%u"},
-    {"SI%u-SI%u%c", "si%u-si%u%c", "SI%u%c", "si%u%c", 7, "SI%u"},
-    {"SO%u-SO%u%c", "so%u-so%u%c", "SO%u%c", "so%u%c", 7, "SO%u"},
-    {"Ser%u_RefClk-Ser%u_RefClk%c", "ser%u_refclk-ser%u_refclk%c", "Ser%u_RefClk%c",
-     "ser%u_refclk%c", 7, "Ser%u_RefClk"},
-    {"Des%u_RefClk-Des%u_RefClk%c", "des%u_refclk-des%u_refclk%c", "Des%u_RefClk%c",
-     "des%u_refclk%c", 7, "Des%u_RefClk"},
-    {"DataClk%u-DataClk%u%c", "dataclk%u-dataclk%u%c", "DataClk%u%c", "dataclk%u%c", 3,
-     "DataClk%u"},
-    {"RxBank%u-RxBank%u%c", "rxbank%u-rxbank%u%c", "RxBank%u%c", "rxbank%u%c", 15,
-     "RxBank%u"},
-    {"DI%u-DI%u%c", "di%u-di%u%c", "DI%u%c", "di%u%c", 63, "DI%u"},
-    {"DO%u-DO%u%c", "do%u-do%u%c", "DO%u%c", "do%u%c", 63, "DO%u"},
-    {"DIO%u-DIO%u%c", "dio%u-dio%u%c", "DIO%u%c", "dio%u%c", 95, "DIO%u"},
-    {"PFI%u-PFI%u%c", "pfi%u-pfi%u%c", "PFI%u%c", "pfi%u%c", 63, "PFI%u"},
-    {"DIFF PFI%u-DIFF PFI%u%c", "diff pfi%u-diff pfi%u%c", "DIFF PFI%u%c", "diff pfi%u%c",
-     63, "DIFF PFI%u"},
+    family("AI", 63),  family("AO", 63), family("CLK", 63), family("SI", 7), family("SO", 7),
+    family("Ser", 7, "_RefClk"), family("Des", 7, "_RefClk"), family("DataClk", 3),
+    family("RxBank", 15), family("DI", 63), family("DO", 63), family("DIO", 95),
+    family("PFI", 63), family("DIFF PFI", 63),
 };
 constexpr std::size_t kFamilyCount = sizeof(kFamilies) / sizeof(kFamilies[0]);
 
@@ -54,7 +51,7 @@ const std::vector<std::vector<std::string>>& canonicalNames() {
         for (std::size_t family = 0; family <= kFamilyCount; ++family) {
             const bool plain = family == kFamilyCount;
             const unsigned highest = plain ? 63 : kFamilies[family].highestIndex;
-            const char* format = plain ? "%u" : kFamilies[family].canonicalFormat;
+            const char* format = plain ? "%u" : kFamilies[family].canonicalFormat.c_str();
             for (unsigned index = 0; index <= highest; ++index) {
                 std::snprintf(buffer, sizeof buffer, format, index);
                 all[family].push_back(buffer);
@@ -72,13 +69,12 @@ bool append(ResolvedNames& list, const char* name) {
 }
 
 bool appendQualified(ResolvedNames& list, int connector, const std::string& canonical) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%s%u/%s", "Conn", static_cast<unsigned>(connector),
-                  canonical.c_str());
     if (list.count == zyostrel::attributes::kMaxResolvedNames) return false;
-    auto text = std::make_unique<char[]>(std::strlen(buffer) + 1);
-    std::strcpy(text.get(), buffer);
-    list.ownedTexts.push_back(std::move(text));
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "Conn%u/%s", static_cast<unsigned>(connector),
+                  canonical.c_str());
+    list.ownedTexts.push_back(std::make_unique<char[]>(std::strlen(buffer) + 1));
+    std::strcpy(list.ownedTexts.back().get(), buffer);
     return append(list, list.ownedTexts.back().get());
 }
 
@@ -100,8 +96,7 @@ std::int32_t appendFamily(ResolvedNames& list, std::size_t family, unsigned a, u
 std::int32_t resolveToken(ResolvedNames& list, const std::string& token) {
     if (token.size() > 255) return ZYOSTREL_Status_InvalidTerminalName;
 
-    std::string lower = token;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string lower = lowerCase(token);
     int connector = 0;
     char remainder[256];
     bool qualified = std::sscanf(lower.c_str(), "connector%d/%255s", &connector, remainder) == 2;
@@ -114,14 +109,14 @@ std::int32_t resolveToken(ResolvedNames& list, const std::string& token) {
     unsigned b = 0;
     char c = 0;
     for (std::size_t family = 0; family < kFamilyCount; ++family) {
-        if (std::sscanf(name.c_str(), kFamilies[family].rangeUpper, &a, &b, &c) == 2 ||
-            std::sscanf(name.c_str(), kFamilies[family].rangeLower, &a, &b, &c) == 2) {
+        if (std::sscanf(name.c_str(), kFamilies[family].rangeUpper.c_str(), &a, &b, &c) == 2 ||
+            std::sscanf(name.c_str(), kFamilies[family].rangeLower.c_str(), &a, &b, &c) == 2) {
             return appendFamily(list, family, a, b, qualified, connector);
         }
     }
     for (std::size_t family = 0; family < kFamilyCount; ++family) {
-        if (std::sscanf(name.c_str(), kFamilies[family].singleUpper, &a, &c) == 1 ||
-            std::sscanf(name.c_str(), kFamilies[family].singleLower, &a, &c) == 1) {
+        if (std::sscanf(name.c_str(), kFamilies[family].singleUpper.c_str(), &a, &c) == 1 ||
+            std::sscanf(name.c_str(), kFamilies[family].singleLower.c_str(), &a, &c) == 1) {
             return appendFamily(list, family, a, a, qualified, connector);
         }
     }
