@@ -46,6 +46,24 @@ protected:
         return zyemu_add_fault(&fault);
     }
 
+    static uint64_t addressOf(const void* pointer) {
+        return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(pointer));
+    }
+
+    // Adds a fault that answers every command of the method with status and the reply bytes
+    // (kept alive by the caller) instead of carrying it out.
+    static int32_t answerMethod(uint32_t method, int32_t status, const void* reply,
+                                size_t replySize) {
+        ZyEmuFault fault{};
+        fault.match = ZYEMU_MATCH_METHOD;
+        fault.method = method;
+        fault.action = ZYEMU_FAULT_REPLACE;
+        fault.status = status;
+        fault.reply = reply;
+        fault.replySize = replySize;
+        return zyemu_add_fault(&fault);
+    }
+
     uint32_t session = 0;
 };
 

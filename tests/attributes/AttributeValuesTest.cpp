@@ -40,7 +40,7 @@ TEST_F(AttributeValuesTest, ValuesAreKeptPerNameAndOtherNamesKeepTheDefault) {
     EXPECT_EQ(u64, ~uint64_t{0});
 }
 
-TEST_F(AttributeValuesTest, BooleanGetterPassesTheDeviceByte) {
+TEST_F(AttributeValuesTest, GettersPassTheDeviceValue) {
     uint32_t value = 9;
     ASSERT_EQ(zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &value), 0);
     EXPECT_EQ(value, 1u);
@@ -48,32 +48,18 @@ TEST_F(AttributeValuesTest, BooleanGetterPassesTheDeviceByte) {
     ASSERT_EQ(zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &value), 0);
     EXPECT_EQ(value, 0u);
 
-    // A device that answers another byte is passed on as it is.
+    // A device that answers another byte is passed on as it is; an Int32 getter takes the
+    // low half of the device's 64-bit value.
     uint8_t reply[281] = {};
     reply[280] = 0x7F;
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_METHOD;
-    fault.method = 721;
-    fault.reply = reply;
-    fault.replySize = sizeof reply;
-    zyemu_add_fault(&fault);
-    ASSERT_EQ(zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &value), 0);
-    EXPECT_EQ(value, 0x7Fu);
-}
-
-TEST_F(AttributeValuesTest, Int32GetterTakesTheLowHalfOfTheDeviceValue) {
-    uint8_t reply[281] = {};
     const int64_t wide = 0x00000001FFFFFFFE;  // low 32 bits: -2
     std::memcpy(reply + 8, &wide, 8);
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_METHOD;
-    fault.method = 721;
-    fault.reply = reply;
-    fault.replySize = sizeof reply;
-    zyemu_add_fault(&fault);
-    int32_t value = 0;
-    ASSERT_EQ(zyOstrel_GetAttributeInt32(session, "", kOffsetDac, &value), 0);
-    EXPECT_EQ(value, -2);
+    answerMethod(721, 0, reply, sizeof reply);
+    ASSERT_EQ(zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &value), 0);
+    EXPECT_EQ(value, 0x7Fu);
+    int32_t i32 = 0;
+    ASSERT_EQ(zyOstrel_GetAttributeInt32(session, "", kOffsetDac, &i32), 0);
+    EXPECT_EQ(i32, -2);
 }
 
 TEST_F(AttributeValuesTest, GettersLeaveTheOutputAloneOnWarningsAndErrors) {
@@ -95,41 +81,33 @@ TEST_F(AttributeValuesTest, GettersLeaveTheOutputAloneOnWarningsAndErrors) {
     EXPECT_STREQ(text, "keep");
 }
 
-TEST_F(AttributeValuesTest, StringGetterCutsToTheBufferWithoutTerminator) {
+TEST_F(AttributeValuesTest, StringGetterCutsToTheBufferAndNeverReadsPastTheDeviceText) {
+    char buffer[400];
+    const auto read = [&](uint64_t size) {
+        std::memset(buffer, '#', sizeof buffer);
+        ASSERT_EQ(zyOstrel_GetAttributeString(session, "", kTriggerSource, size, buffer), 0);
+    };
     ASSERT_EQ(zyOstrel_SetAttributeString(session, "", kTriggerSource, "PXI_Trig07"), 0);
-    char buffer[8];
-    std::memset(buffer, '#', sizeof buffer);
-    ASSERT_EQ(zyOstrel_GetAttributeString(session, "", kTriggerSource, 4, buffer), 0);
-    EXPECT_EQ(std::string(buffer, 8), "PXI_####");
-
-    std::memset(buffer, '#', sizeof buffer);
-    ASSERT_EQ(zyOstrel_GetAttributeString(session, "", kTriggerSource, 0, buffer), 0);
+    read(4);
+    EXPECT_EQ(std::string(buffer, 8), "PXI_####") << "cut without a terminator";
+    read(0);
     EXPECT_EQ(buffer[0], '#');
+    read(16);
+    EXPECT_EQ(std::string(buffer, 17), "PXI_Trig07" + std::string(6, '\0') + "#") << "zero padded";
 
-    char wide[16];
-    std::memset(wide, '#', sizeof wide);
-    ASSERT_EQ(zyOstrel_GetAttributeString(session, "", kTriggerSource, sizeof wide, wide), 0);
-    EXPECT_EQ(std::string(wide, 10), "PXI_Trig07");
-    for (size_t i = 10; i < sizeof wide; ++i) EXPECT_EQ(wide[i], 0) << "zero padding at " << i;
-}
-
-TEST_F(AttributeValuesTest, StringGetterNeverReadsPastAnUnterminatedDeviceText) {
+    // A device text that fills its field has no terminator; nothing past it is read.
     const std::string full(256, 'v');
     ASSERT_EQ(zyOstrel_SetAttributeString(session, "", kTriggerSource, full.c_str()), 0);
-    char buffer[400];
-    std::memset(buffer, '#', sizeof buffer);
-    ASSERT_EQ(zyOstrel_GetAttributeString(session, "", kTriggerSource, sizeof buffer, buffer), 0);
-    EXPECT_EQ(std::string(buffer, 256), full);
-    for (size_t i = 256; i < sizeof buffer; ++i) ASSERT_EQ(buffer[i], 0) << i;
+    read(sizeof buffer);
+    EXPECT_EQ(std::string(buffer, sizeof buffer), full + std::string(144, '\0'));
 }
 
-TEST_F(AttributeValuesTest, SetStopsAtTheFirstErrorAndReturnsIt) {
+TEST_F(AttributeValuesTest, SetStopsAtTheFirstErrorElseReturnsTheStatusOfTheLastName) {
     failCall(1, -7001);
     EXPECT_EQ(zyOstrel_SetAttributeInt32(session, "AI0-AI3", kOffsetDac, 1), -7001);
     EXPECT_EQ(zyemu_call_count(), 2u);
-}
-
-TEST_F(AttributeValuesTest, SetReturnsTheStatusOfTheLastNameOnly) {
+    zyemu_clear_faults();
+    zyemu_clear_log();
     failCall(0, 31);
     EXPECT_EQ(zyOstrel_SetAttributeInt32(session, "AI0,AI1", kOffsetDac, 1), 0)
         << "a warning of an earlier name is not kept";
