@@ -23,9 +23,6 @@ protected:
         EXPECT_EQ(fieldAt<uint32_t>(call, 12), qualifiers);
         EXPECT_EQ(fieldAt<uint32_t>(call, 20), stream);
     }
-    static uint64_t addressOf(const void* pointer) {
-        return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(pointer));
-    }
     // Every read and write of the stream answers with reply flag 2 in the given state.
     static void flagTransfers(uint32_t stream, uint8_t state) {
         ASSERT_EQ(zyemu_stream_fail_transfer(ZYEMU_RESOURCE_DEFAULT, stream, state, 100), 0);
@@ -33,29 +30,19 @@ protected:
 };
 
 TEST_F(StreamRecordsTest, ConfigureFiniteSetsBothAttributesOnTheStreamName) {
-    ASSERT_EQ(zyOstrel_ConfigureStreamFinite(session, 12, 4096), 0);
+    ASSERT_EQ(zyOstrel_ConfigureStreamFinite(session, 63, 4096), 0) << "the highest stream";
     const auto log = calls();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0].method, 722u);
     EXPECT_EQ(fieldAt<uint32_t>(log[0], 20), 0x40000001u);
-    EXPECT_EQ(textAt(log[0], 28, 256), "12");
+    EXPECT_EQ(textAt(log[0], 28, 256), "63");
     EXPECT_EQ(log[0].input[564], 1);
     EXPECT_EQ(fieldAt<uint32_t>(log[1], 20), 0x50000000u);
-    EXPECT_EQ(textAt(log[1], 28, 256), "12");
+    EXPECT_EQ(textAt(log[1], 28, 256), "63");
     EXPECT_EQ(fieldAt<uint64_t>(log[1], 300), 4096u);
 }
 
-TEST_F(StreamRecordsTest, ConfigurationRefusesStreamsAbove63WithoutSending) {
-    uint32_t count = 99;
-    EXPECT_EQ(zyOstrel_ConfigureStreamFinite(session, 64, 10), -304405);
-    EXPECT_EQ(zyOstrel_ConfigureStreamEnabledChannels(session, 64, "AI0", &count), -304405);
-    EXPECT_EQ(zyOstrel_ConfigureStreamFinite(session, 0xFFFFFFFF, 10), -304405);
-    EXPECT_EQ(count, 99u);
-    EXPECT_EQ(zyemu_call_count(), 0u);
-    EXPECT_EQ(zyOstrel_ConfigureStreamFinite(session, 63, 10), 0);
-}
-
-TEST_F(StreamRecordsTest, ConfigurationStepsFollowTheMergeRule) {
+TEST_F(StreamRecordsTest, ConfigurationStepsFollowTheMergeRuleAndTheCountIsStoredFirst) {
     failCall(0, 12);
     failCall(1, -900);
     EXPECT_EQ(zyOstrel_ConfigureStreamFinite(session, 1, 10), -900) << "error after a warning";
@@ -69,6 +56,13 @@ TEST_F(StreamRecordsTest, ConfigurationStepsFollowTheMergeRule) {
     failCall(0, -901, ZYEMU_FAULT_REPLACE);
     EXPECT_EQ(zyOstrel_ConfigureStreamFinite(session, 1, 10), -901);
     EXPECT_EQ(zyemu_call_count(), 1u) << "an error of the first step stops the operation";
+    zyemu_clear_faults();
+    zyemu_clear_log();
+    failCall(0, -902, ZYEMU_FAULT_REPLACE);
+    uint32_t count = 0;
+    EXPECT_EQ(zyOstrel_ConfigureStreamEnabledChannels(session, 0, "AI0-AI3", &count), -902);
+    EXPECT_EQ(count, 4u);
+    EXPECT_EQ(zyemu_call_count(), 1u);
 }
 
 TEST_F(StreamRecordsTest, EnabledChannelsCountDistinctIndexesAndSetTheMask) {
@@ -89,8 +83,12 @@ TEST_F(StreamRecordsTest, EnabledChannelsCountDistinctIndexesAndSetTheMask) {
     EXPECT_EQ(fieldAt<uint64_t>(calls()[1], 300), 0x8000000000000003u);
 }
 
-TEST_F(StreamRecordsTest, EnabledChannelsRefuseNamesThatAreNotAnalog) {
+TEST_F(StreamRecordsTest, BadStreamsNamesAndSizesAreRefusedWithoutSending) {
     uint32_t count = 77;
+    EXPECT_EQ(zyOstrel_ConfigureStreamFinite(session, 64, 10), -304405);
+    EXPECT_EQ(zyOstrel_ConfigureStreamEnabledChannels(session, 64, "AI0", &count), -304405);
+    EXPECT_EQ(zyOstrel_ConfigureStreamFinite(session, 0xFFFFFFFF, 10), -304405);
+    // Enabled channels must be analog channel names.
     EXPECT_EQ(zyOstrel_ConfigureStreamEnabledChannels(session, 0, "conn0/ai0", &count), -304421);
     EXPECT_EQ(zyOstrel_ConfigureStreamEnabledChannels(session, 0, "AI0,DIO3", &count), -304421);
     EXPECT_EQ(zyOstrel_ConfigureStreamEnabledChannels(session, 0, "", &count), -304421);
@@ -98,15 +96,13 @@ TEST_F(StreamRecordsTest, EnabledChannelsRefuseNamesThatAreNotAnalog) {
     EXPECT_EQ(zyOstrel_ConfigureStreamEnabledChannels(session, 0, "5", &count), -304421);
     EXPECT_EQ(zyOstrel_ConfigureStreamEnabledChannels(session, 0, "AI0,", &count), -304419);
     EXPECT_EQ(count, 77u);
+    // Sizes that would wrap.
+    int16_t samples[1];
+    EXPECT_EQ(zyOstrel_ReadStreamI16(session, 0, 0, uint64_t{1} << 63, samples, nullptr),
+              ZYOSTREL_Status_InvalidParameter);
+    EXPECT_EQ(zyOstrel_WriteStreamComplexI16(session, 40, 0, uint64_t{1} << 62, samples),
+              ZYOSTREL_Status_InvalidParameter);
     EXPECT_EQ(zyemu_call_count(), 0u);
-}
-
-TEST_F(StreamRecordsTest, EnabledChannelCountIsStoredBeforeAnyCommand) {
-    failCall(0, -902, ZYEMU_FAULT_REPLACE);
-    uint32_t count = 0;
-    EXPECT_EQ(zyOstrel_ConfigureStreamEnabledChannels(session, 0, "AI0-AI3", &count), -902);
-    EXPECT_EQ(count, 4u);
-    EXPECT_EQ(zyemu_call_count(), 1u);
 }
 
 TEST_F(StreamRecordsTest, ClearAndStartSendTheShortRecord) {
@@ -125,14 +121,7 @@ TEST_F(StreamRecordsTest, WaitSendsItsArgumentsAndStoresTheReplyWhateverTheStatu
     const uint64_t reported = 0x0102030405060708u;
     std::memcpy(reply, &reported, 8);
     reply[8] = 9;
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_METHOD;
-    fault.method = 276;
-    fault.action = ZYEMU_FAULT_REPLACE;
-    fault.status = -77;
-    fault.reply = reply;
-    fault.replySize = sizeof reply;
-    zyemu_add_fault(&fault);
+    answerMethod(276, -77, reply, sizeof reply);
 
     uint64_t value = 0;
     uint8_t state = 0;
@@ -226,30 +215,14 @@ TEST_F(StreamRecordsTest, TransferStateFlagTurnsIntoTheStatusOfTheState) {
     flagTransfers(33, 6);
     EXPECT_EQ(zyOstrel_WriteStreamI16(session, 33, 0, 4, samples), -304416);
     EXPECT_EQ(zyOstrel_WriteStreamComplexI16(session, 33, 0, 2, samples), -304416);
-}
 
-TEST_F(StreamRecordsTest, TransferStateRuleIgnoresTheWaitsOwnStatus) {
-    int16_t samples[4];
+    // The state decides, whatever the wait itself answers.
     uint8_t reply[28] = {};
     reply[24] = 2 | 1;  // other flags do not matter
-    ZyEmuFault flagged{};
-    flagged.match = ZYEMU_MATCH_METHOD;
-    flagged.method = 277;
-    flagged.action = ZYEMU_FAULT_REPLACE;
-    flagged.status = 5;
-    flagged.reply = reply;
-    flagged.replySize = sizeof reply;
-    zyemu_add_fault(&flagged);
+    answerMethod(277, 5, reply, sizeof reply);
     uint8_t waitReply[9] = {};
     waitReply[8] = 4;
-    ZyEmuFault wait{};
-    wait.match = ZYEMU_MATCH_METHOD;
-    wait.method = 276;
-    wait.action = ZYEMU_FAULT_REPLACE;
-    wait.status = -3;
-    wait.reply = waitReply;
-    wait.replySize = sizeof waitReply;
-    zyemu_add_fault(&wait);
+    answerMethod(276, -3, waitReply, sizeof waitReply);
     EXPECT_EQ(zyOstrel_ReadStreamI16(session, 0, 0, 4, samples, nullptr), -304415);
 }
 
@@ -257,23 +230,15 @@ TEST_F(StreamRecordsTest, ErrorsAndWarningsOfTransfersPassUnchanged) {
     int16_t samples[4];
     uint8_t reply[28] = {};
     reply[24] = 2;
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_METHOD;
-    fault.method = 277;
-    fault.action = ZYEMU_FAULT_REPLACE;
-    fault.status = -1234;
-    fault.reply = reply;
-    fault.replySize = sizeof reply;
-    const int32_t id = zyemu_add_fault(&fault);
+    const int32_t id = answerMethod(277, -1234, reply, sizeof reply);
     EXPECT_EQ(zyOstrel_ReadStreamI16(session, 0, 0, 4, samples, nullptr), -1234)
         << "an error wins over the flag";
     EXPECT_EQ(zyemu_call_count(), 1u);
     EXPECT_EQ(zyemu_fault_hits(id), 1u);
 
     zyemu_clear_faults();
-    fault.status = 66;
     reply[24] = 0;
-    zyemu_add_fault(&fault);
+    answerMethod(277, 66, reply, sizeof reply);
     EXPECT_EQ(zyOstrel_ReadStreamI16(session, 0, 0, 4, samples, nullptr), 66);
 }
 
@@ -295,15 +260,6 @@ TEST_F(StreamRecordsTest, SimulatedSessionRunsTheShortcutsWithoutTheRuntime) {
     EXPECT_EQ(zyOstrel_WbReadStreamF64(kSimulated, 0, 0, 4, nullptr, nullptr), 0);
     EXPECT_EQ(zyOstrel_WbReadStream2DI16(kSimulated, 0, 0, 0, 4, nullptr, nullptr), 0);
     EXPECT_EQ(zyOstrel_WbReadStream2DF64(kSimulated, 0, 0, 2, 4, nullptr, nullptr), 0);
-    EXPECT_EQ(zyemu_call_count(), 0u);
-}
-
-TEST_F(StreamRecordsTest, SizesThatWouldWrapAreRefusedBeforeSending) {
-    int16_t samples[1];
-    EXPECT_EQ(zyOstrel_ReadStreamI16(session, 0, 0, uint64_t{1} << 63, samples, nullptr),
-              ZYOSTREL_Status_InvalidParameter);
-    EXPECT_EQ(zyOstrel_WriteStreamComplexI16(session, 40, 0, uint64_t{1} << 62, samples),
-              ZYOSTREL_Status_InvalidParameter);
     EXPECT_EQ(zyemu_call_count(), 0u);
 }
 
