@@ -20,46 +20,43 @@ protected:
     uint32_t session = 0;
 };
 
-TEST_F(BitfileQueryTest, RegisterOfTheStoredImageIsFound) {
-    uint32_t offset = 0;
-    EXPECT_EQ(zyOstrel_QueryBitfileRegister(session, "ostrel.module.data valid 0", 0xFFFFFFFF,
-                                            &offset),
-              0);
-    EXPECT_NE(offset, 0u);
-    const ZyEmuCall call = lastCall();
-    EXPECT_EQ(call.entry, ZYEMU_ENTRY_FIND_REGISTER);
-    EXPECT_EQ(call.session, session);
-    EXPECT_STREQ(call.text, "ostrel.module.data valid 0");
-    EXPECT_EQ(call.word, 0xFFFFFFFFu);
-}
-
-TEST_F(BitfileQueryTest, RegisterDefinedByATestIsFoundWithItsType) {
+TEST_F(BitfileQueryTest, RegisterLookupsForwardNameAndType) {
     ASSERT_EQ(zyemu_define_register(ZYEMU_RESOURCE_DEFAULT, "Count", 0x1234, 7), 0);
-    uint32_t offset = 0;
-    EXPECT_EQ(zyOstrel_QueryBitfileRegister(session, "Count", 7, &offset), 0);
-    EXPECT_EQ(offset, 0x1234u);
-    offset = 99;
-    EXPECT_EQ(zyOstrel_QueryBitfileRegister(session, "Count", 3, &offset),
-              ZYEMU_STATUS_NOT_FOUND);
-    EXPECT_EQ(offset, 99u);
-}
-
-TEST_F(BitfileQueryTest, UnknownRegisterIsNotFound) {
-    uint32_t offset = 5;
-    EXPECT_EQ(zyOstrel_QueryBitfileRegister(session, "ostrel.module.dram ready", 0xFFFFFFFF,
-                                            &offset),
-              ZYEMU_STATUS_NOT_FOUND);
-    EXPECT_EQ(offset, 5u);
-}
-
-TEST_F(BitfileQueryTest, NullArgumentsReachTheRuntimeUnchanged) {
-    uint32_t offset = 0;
-    EXPECT_EQ(zyOstrel_QueryBitfileRegister(session, nullptr, 0xFFFFFFFF, &offset),
-              ZYEMU_STATUS_INVALID_ARGUMENT);
-    EXPECT_EQ(lastCall().text, nullptr);
+    constexpr uint32_t kUnchanged = 99, kAnyFound = 0;
+    const struct {
+        const char* name;
+        uint32_t type;
+        int32_t status;
+        uint32_t offset;
+    } rows[] = {
+        {"ostrel.module.data valid 0", 0xFFFFFFFF, 0, kAnyFound},  // in the stored image
+        {"Count", 7, 0, 0x1234},
+        {"Count", 3, ZYEMU_STATUS_NOT_FOUND, kUnchanged},  // same name, other type
+        {"ostrel.module.dram ready", 0xFFFFFFFF, ZYEMU_STATUS_NOT_FOUND, kUnchanged},
+        {nullptr, 0xFFFFFFFF, ZYEMU_STATUS_INVALID_ARGUMENT, kUnchanged},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name != nullptr ? row.name : "(null)");
+        uint32_t offset = kUnchanged;
+        EXPECT_EQ(zyOstrel_QueryBitfileRegister(session, row.name, row.type, &offset), row.status);
+        if (row.offset == kAnyFound) {
+            EXPECT_NE(offset, kUnchanged);
+            EXPECT_NE(offset, 0u);
+        } else {
+            EXPECT_EQ(offset, row.offset);
+        }
+        const ZyEmuCall call = lastCall();
+        EXPECT_EQ(call.entry, ZYEMU_ENTRY_FIND_REGISTER);
+        EXPECT_EQ(call.session, session);
+        EXPECT_STREQ(call.text, row.name);
+        EXPECT_EQ(call.word, row.type);
+    }
     EXPECT_EQ(zyOstrel_QueryBitfileRegister(session, "ostrel.module.data valid 0", 0xFFFFFFFF,
                                             nullptr),
               ZYEMU_STATUS_INVALID_ARGUMENT);
+    uint32_t offset = 0;
+    EXPECT_EQ(zyOstrel_QueryBitfileRegister(session + 1000, "x", 0xFFFFFFFF, &offset),
+              ZYEMU_STATUS_INVALID_SESSION);
 }
 
 TEST_F(BitfileQueryTest, FifoLookupReturnsAllThreeOutputs) {
@@ -77,16 +74,6 @@ TEST_F(BitfileQueryTest, FifoLookupReturnsAllThreeOutputs) {
               ZYEMU_STATUS_NOT_FOUND);
 }
 
-TEST_F(BitfileQueryTest, QueryOnAClosedSessionFails) {
-    uint32_t offset = 0;
-    EXPECT_EQ(zyOstrel_QueryBitfileRegister(session + 1000, "x", 0xFFFFFFFF, &offset),
-              ZYEMU_STATUS_INVALID_SESSION);
-}
-
-}  // namespace
-
-namespace {
-
 using SimulatedSessionTest = zytest::EmulatorTest;
 
 // Functions that are not interface commands reach the runtime even for a simulated session.
@@ -94,11 +81,10 @@ TEST_F(SimulatedSessionTest, ForwardersAndCloseReachTheRuntime) {
     uint32_t session = 0;
     ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_SIMULATED, nullptr, 0, &session), 0);
     ASSERT_NE(session & ZYOSTREL_SIMULATED_SESSION_BIT, 0u);
-    uint32_t offset = 0;
+    uint32_t offset = 0, number = 0, implementation = 0, elements = 0;
     EXPECT_EQ(zyOstrel_QueryBitfileRegister(session, "ostrel.dsp.reset.state 0", 0xFFFFFFFF,
                                             &offset),
               0);
-    uint32_t number = 0, implementation = 0, elements = 0;
     EXPECT_EQ(zyOstrel_QueryBitfileFifo(session, "none", 0xFFFFFFFF, &number, &implementation,
                                         &elements),
               ZYEMU_STATUS_NOT_FOUND);

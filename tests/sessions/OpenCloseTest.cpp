@@ -13,103 +13,65 @@
 
 namespace {
 
-using zytest::EmulatorTest;
+using OpenCloseTest = zytest::EmulatorTest;
 
-class OpenCloseTest : public EmulatorTest {
-protected:
-    // Opens, checks the open entry's record, closes; returns the logged open call.
-    ZyEmuCall openAndClose(const char* path, uint32_t attribute, int32_t expected = 0) {
-        uint32_t session = 0;
-        EXPECT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, path, attribute, &session),
-                  expected);
-        const ZyEmuCall open = calls().at(0);
-        if (expected == 0) {
-            EXPECT_EQ(zyOstrel_CloseSession(session, 0), 0);
-        }
-        return open;
-    }
-};
-
-TEST_F(OpenCloseTest, NullPathOpensTheDefaultImage) {
-    const ZyEmuCall open = openAndClose(nullptr, 0);
-    EXPECT_EQ(open.entry, ZYEMU_ENTRY_OPEN);
-    EXPECT_STREQ(open.text, "/com::zy::ostrel::image::default");
-    EXPECT_STREQ(open.resource, ZYEMU_RESOURCE_DEFAULT);
-    EXPECT_EQ(open.word, 0xC0000000u);
-    EXPECT_EQ(open.signatureGiven, 0);
-}
-
-TEST_F(OpenCloseTest, EveryImageNameOpensTheStoredImage) {
-    for (const char* name : {ZYOSTREL_IMAGE_DEFAULT, ZYOSTREL_IMAGE_USER, ZYOSTREL_IMAGE_GOLDEN}) {
-        zyemu_clear_log();
-        const ZyEmuCall open = openAndClose(name, 0);
-        EXPECT_STREQ(open.text, name);
-        EXPECT_EQ(open.word, 0xC0000000u) << name;
-    }
-}
-
-TEST_F(OpenCloseTest, CallerAttributeBitsAreKept) {
-    EXPECT_EQ(openAndClose(ZYOSTREL_IMAGE_USER, 0x00000105).word, 0xC0000105u);
-    zyemu_clear_log();
-    EXPECT_EQ(openAndClose(nullptr, 0x40000001).word, 0xC0000001u);
-}
-
-TEST_F(OpenCloseTest, NameThatOnlyBeginsWithAnImageNameIsAPath) {
-    const std::string longer = std::string(ZYOSTREL_IMAGE_USER) + "x";
-    const ZyEmuCall open =
-        openAndClose(longer.c_str(), 0x10, ZYEMU_STATUS_BITFILE_UNREADABLE);
-    EXPECT_STREQ(open.text, longer.c_str());
-    EXPECT_EQ(open.word, 0x80000010u);
-}
-
-TEST_F(OpenCloseTest, ImageNamePrefixIsAPath) {
-    const ZyEmuCall open =
-        openAndClose("/com::zy::ostrel::image::", 0, ZYEMU_STATUS_BITFILE_UNREADABLE);
-    EXPECT_EQ(open.word, 0x80000000u);
-}
-
-TEST_F(OpenCloseTest, ImageNameInOtherCaseIsAPath) {
-    const ZyEmuCall open =
-        openAndClose("/COM::ZY::OSTREL::IMAGE::DEFAULT", 0, ZYEMU_STATUS_BITFILE_UNREADABLE);
-    EXPECT_EQ(open.word, 0x80000000u);
-}
-
-TEST_F(OpenCloseTest, BitfilePathOpensWithTheLibraryBitOnly) {
-    const ZyEmuCall open = openAndClose(ZY_SAMPLE_BITFILE, 0);
-    EXPECT_STREQ(open.text, ZY_SAMPLE_BITFILE);
-    EXPECT_EQ(open.word, 0x80000000u);
-}
-
-TEST_F(OpenCloseTest, BitfileDocumentTextIsAccepted) {
+// Image names open the stored image (0xC0000000 with the caller's low bits); anything else,
+// even a near miss of an image name, is a bitfile path or document (0x80000000).
+TEST_F(OpenCloseTest, ImageNamesPathsAndDocumentsReachTheOpenEntry) {
+    const std::string nearMiss = std::string(ZYOSTREL_IMAGE_USER) + "x";
     std::ifstream in(ZY_SAMPLE_BITFILE, std::ios::binary);
     const std::string document((std::istreambuf_iterator<char>(in)), {});
     ASSERT_FALSE(document.empty());
-    const ZyEmuCall open = openAndClose(document.c_str(), 0);
-    EXPECT_EQ(open.word, 0x80000000u);
+    const std::string plainFile = zytest::uniqueTempPath("not_a_bitfile.bin");
+    std::ofstream(plainFile) << "plain text";
+    const struct {
+        const char* path;
+        uint32_t attribute;
+        int32_t status;
+        uint32_t word;
+        const char* text;  // what the runtime is given; null: the path itself
+    } rows[] = {
+        {nullptr, 0, 0, 0xC0000000u, "/com::zy::ostrel::image::default"},
+        {ZYOSTREL_IMAGE_DEFAULT, 0, 0, 0xC0000000u, nullptr},
+        {ZYOSTREL_IMAGE_USER, 0, 0, 0xC0000000u, nullptr},
+        {ZYOSTREL_IMAGE_GOLDEN, 0, 0, 0xC0000000u, nullptr},
+        {ZYOSTREL_IMAGE_USER, 0x00000105, 0, 0xC0000105u, nullptr},
+        {nullptr, 0x40000001, 0, 0xC0000001u, "/com::zy::ostrel::image::default"},
+        {nearMiss.c_str(), 0x10, ZYEMU_STATUS_BITFILE_UNREADABLE, 0x80000010u, nullptr},
+        {"/com::zy::ostrel::image::", 0, ZYEMU_STATUS_BITFILE_UNREADABLE, 0x80000000u, nullptr},
+        {"/COM::ZY::OSTREL::IMAGE::DEFAULT", 0, ZYEMU_STATUS_BITFILE_UNREADABLE, 0x80000000u,
+         nullptr},
+        {ZY_SAMPLE_BITFILE, 0, 0, 0x80000000u, nullptr},
+        {document.c_str(), 0, 0, 0x80000000u, nullptr},
+        {"<?xml version=\"1.0\"?><Bitfile/>", 0, ZYEMU_STATUS_BITFILE_INVALID, 0x80000000u,
+         nullptr},
+        {plainFile.c_str(), 0, ZYEMU_STATUS_BITFILE_INVALID, 0x80000000u, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.path != nullptr ? row.path : "(null)").substr(0, 60));
+        zyemu_clear_log();
+        uint32_t session = 0;
+        EXPECT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, row.path, row.attribute, &session),
+                  row.status);
+        if (row.status == 0) {
+            EXPECT_EQ(zyOstrel_CloseSession(session, 0), 0);
+        }
+        const ZyEmuCall open = calls().at(0);
+        EXPECT_EQ(open.entry, ZYEMU_ENTRY_OPEN);
+        EXPECT_STREQ(open.text, row.text != nullptr ? row.text : row.path);
+        EXPECT_STREQ(open.resource, ZYEMU_RESOURCE_DEFAULT);
+        EXPECT_EQ(open.word, row.word);
+        EXPECT_EQ(open.signatureGiven, 0);
+    }
+    std::remove(plainFile.c_str());
 }
 
-TEST_F(OpenCloseTest, DocumentThatIsNotADesignIsRejected) {
-    openAndClose("<?xml version=\"1.0\"?><Bitfile/>", 0, ZYEMU_STATUS_BITFILE_INVALID);
-}
-
-TEST_F(OpenCloseTest, FileThatIsNotADocumentIsRejected) {
-    const std::string path = zytest::uniqueTempPath("not_a_bitfile.bin");
-    std::ofstream(path) << "plain text";
-    openAndClose(path.c_str(), 0, ZYEMU_STATUS_BITFILE_INVALID);
-    std::remove(path.c_str());
-}
-
-TEST_F(OpenCloseTest, UnknownResourceFailsAndLeavesTheSessionUnset) {
+TEST_F(OpenCloseTest, BadArgumentsFailAndLeaveTheSessionUnset) {
     uint32_t session = 0xABCD;
     EXPECT_EQ(zyOstrel_OpenSession("no-such-device", nullptr, 0, &session),
               ZYEMU_STATUS_RESOURCE_NOT_FOUND);
     EXPECT_EQ(session, 0xABCDu);
-}
-
-TEST_F(OpenCloseTest, NullArgumentsAreRejectedByTheRuntime) {
-    uint32_t session = 0;
-    EXPECT_EQ(zyOstrel_OpenSession(nullptr, nullptr, 0, &session),
-              ZYEMU_STATUS_INVALID_ARGUMENT);
+    EXPECT_EQ(zyOstrel_OpenSession(nullptr, nullptr, 0, &session), ZYEMU_STATUS_INVALID_ARGUMENT);
     EXPECT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, nullptr, 0, nullptr),
               ZYEMU_STATUS_INVALID_ARGUMENT);
     EXPECT_EQ(zyemu_open_session_count(), 0u);
@@ -132,12 +94,11 @@ TEST_F(OpenCloseTest, SimulatedResourceHandsOutSimulatedHandles) {
     ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_SIMULATED, nullptr, 0, &simulated), 0);
     EXPECT_EQ(real & ZYOSTREL_SIMULATED_SESSION_BIT, 0u);
     EXPECT_NE(simulated & ZYOSTREL_SIMULATED_SESSION_BIT, 0u);
-    EXPECT_NE(real, simulated);
     EXPECT_EQ(zyOstrel_CloseSession(simulated, 0), 0);
     EXPECT_EQ(zyOstrel_CloseSession(real, 0), 0);
 }
 
-TEST_F(OpenCloseTest, CloseForwardsSessionAndAttribute) {
+TEST_F(OpenCloseTest, CloseForwardsSessionAndAttributeAndTheSecondCloseFails) {
     uint32_t session = 0;
     ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_SECOND, nullptr, 0, &session), 0);
     zyemu_clear_log();
@@ -147,12 +108,6 @@ TEST_F(OpenCloseTest, CloseForwardsSessionAndAttribute) {
     EXPECT_EQ(close.entry, ZYEMU_ENTRY_CLOSE);
     EXPECT_EQ(close.session, session);
     EXPECT_EQ(close.word, 0x55u);
-}
-
-TEST_F(OpenCloseTest, ClosingTwiceReportsTheRuntimeError) {
-    uint32_t session = 0;
-    ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, nullptr, 0, &session), 0);
-    EXPECT_EQ(zyOstrel_CloseSession(session, 0), 0);
     EXPECT_EQ(zyOstrel_CloseSession(session, 0), ZYEMU_STATUS_INVALID_SESSION);
 }
 
