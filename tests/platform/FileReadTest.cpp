@@ -16,26 +16,16 @@ namespace {
 
 using zyerr::JsonText;
 
+// The whole file, embedded NULs and all, followed by one NUL; an empty file is just the NUL.
 TEST(ReadWholeFileTest, BytesFollowedByNul) {
     const std::string path = zytest::uniqueTempPath("read_whole_file_test.bin");
-    const std::string content("a\0b\xff", 4);
-    std::ofstream(path, std::ios::binary) << content;
-    zyerr::Status status;
-    std::vector<char> buffer;
-    ASSERT_TRUE(readWholeFile(path.c_str(), buffer, status));
-    ASSERT_EQ(buffer.size(), 5u);
-    EXPECT_EQ(std::string(buffer.data(), 4), content);
-    EXPECT_EQ(buffer[4], '\0');
-    std::remove(path.c_str());
-}
-
-TEST(ReadWholeFileTest, EmptyFileIsJustTheNul) {
-    const std::string path = zytest::uniqueTempPath("read_whole_file_empty.bin");
-    std::ofstream(path, std::ios::binary).flush();
-    zyerr::Status status;
-    std::vector<char> buffer{'x'};
-    ASSERT_TRUE(readWholeFile(path.c_str(), buffer, status));
-    EXPECT_EQ(buffer, std::vector<char>{'\0'});
+    for (const std::string& content : {std::string("a\0b\xff", 4), std::string()}) {
+        std::ofstream(path, std::ios::binary) << content;
+        zyerr::Status status;
+        std::vector<char> buffer{'x'};
+        ASSERT_TRUE(readWholeFile(path.c_str(), buffer, status));
+        EXPECT_EQ(std::string(buffer.begin(), buffer.end()), content + '\0');
+    }
     std::remove(path.c_str());
 }
 
@@ -56,7 +46,7 @@ TEST(ReadWholeFileTest, MissingFileRecordsNotFoundWithErrno) {
     EXPECT_LT(internal, debug);  // the system's error comes first
 }
 
-TEST(ReadWholeFileTest, DirectoryIsNotAFile) {
+TEST(ReadWholeFileTest, DirectoryOrNullPathIsNoFileAndAnErrorHeldStopsTheRead) {
     zyerr::Status status;
     std::vector<char> buffer;
     EXPECT_FALSE(readWholeFile(::testing::TempDir().c_str(), buffer, status));
@@ -64,13 +54,9 @@ TEST(ReadWholeFileTest, DirectoryIsNotAFile) {
     const JsonText text(zyerr::elaborationText(status));
     EXPECT_EQ(text.integerAt(text.findKey(text.findKey(0, "internal_error"), "code"), 0),
               EISDIR);
-}
-
-TEST(ReadWholeFileTest, NullPathAndErrorStatus) {
-    zyerr::Status status;
-    std::vector<char> buffer;
-    EXPECT_FALSE(readWholeFile(nullptr, buffer, status));
-    EXPECT_EQ(status.code, -52006);
+    zyerr::Status nullPath;
+    EXPECT_FALSE(readWholeFile(nullptr, buffer, nullPath));
+    EXPECT_EQ(nullPath.code, -52006);
     zyerr::Status failed(-3);
     EXPECT_FALSE(readWholeFile("/etc/hostname", buffer, failed));
     EXPECT_EQ(failed.code, -3);

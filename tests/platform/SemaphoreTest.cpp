@@ -12,37 +12,26 @@
 namespace zyostrel::platform {
 namespace {
 
-TEST(SemaphoreTest, PostReleasesAWaiter) {
-    zyerr::StatusRecord record = zyerr::makeStatusRecord();
-    ApalSemaphore semaphore;
-    createSemaphore(semaphore, 0, record);
-    ASSERT_NE(semaphore.inUse, nullptr);
-    EXPECT_EQ(record.code, 0);
-    bool passed = false;
-    std::thread waiter([&] {
-        waitSemaphore(semaphore);
-        passed = true;
-    });
-    postSemaphore(semaphore);
-    waiter.join();
-    EXPECT_TRUE(passed);
-    destroySemaphore(semaphore);
-    EXPECT_EQ(semaphore.inUse, nullptr);
-}
-
-TEST(SemaphoreTest, InitialValueCountsWaitsThrough) {
+// The initial value counts waits through; once spent, a post releases a blocked waiter.
+TEST(SemaphoreTest, InitialValueCountsWaitsThroughThenPostReleasesAWaiter) {
     zyerr::StatusRecord record = zyerr::makeStatusRecord();
     ApalSemaphore semaphore;
     createSemaphore(semaphore, 2, record);
+    ASSERT_NE(semaphore.inUse, nullptr);
+    EXPECT_EQ(record.code, 0);
     waitSemaphore(semaphore);
     waitSemaphore(semaphore);
     int value = -1;
     sem_getvalue(semaphore.inUse, &value);
     EXPECT_EQ(value, 0);
+    std::thread waiter([&] { waitSemaphore(semaphore); });
+    postSemaphore(semaphore);
+    waiter.join();
     destroySemaphore(semaphore);
+    EXPECT_EQ(semaphore.inUse, nullptr);
 }
 
-TEST(SemaphoreTest, InvalidInitialValueMapsToInvalidParameter) {
+TEST(SemaphoreTest, InvalidInitialValueMapsToInvalidParameterUnlessAnErrorIsHeld) {
     zyerr::StatusRecord record = zyerr::makeStatusRecord();
     ApalSemaphore semaphore;
     createSemaphore(semaphore, static_cast<uint32_t>(SEM_VALUE_MAX) + 1u, record);
@@ -54,18 +43,15 @@ TEST(SemaphoreTest, InvalidInitialValueMapsToInvalidParameter) {
     waitSemaphore(semaphore);
     postSemaphore(semaphore);
     destroySemaphore(semaphore);
-}
-
-TEST(SemaphoreTest, CreationFailureKeepsAnEarlierError) {
-    zyerr::StatusRecord record = zyerr::makeStatusRecord();
+    // The failure does not overwrite an earlier error.
+    record = zyerr::makeStatusRecord();
     zyerr::setStatusRecord(record, -1, "first", "first.c", 1);
-    ApalSemaphore semaphore;
     createSemaphore(semaphore, static_cast<uint32_t>(SEM_VALUE_MAX) + 1u, record);
     EXPECT_EQ(record.code, -1);
     EXPECT_STREQ(record.file, "first.c");
 }
 
-TEST(SemaphoreTest, NamedSemaphoreIsUnlinkedWhenAsked) {
+TEST(SemaphoreTest, NamedSemaphoreIsUnlinkedWhenAskedAndABadNameFails) {
     const std::string name = "/zyostrel_test_" + std::to_string(getpid());
     zyerr::StatusRecord record = zyerr::makeStatusRecord();
     ApalSemaphore semaphore;
@@ -76,14 +62,9 @@ TEST(SemaphoreTest, NamedSemaphoreIsUnlinkedWhenAsked) {
     destroySemaphore(semaphore);
     EXPECT_EQ(semaphore.name, nullptr);
     EXPECT_EQ(sem_open(name.c_str(), 0), SEM_FAILED);  // gone
-}
-
-TEST(SemaphoreTest, BadNameMapsItsErrno) {
-    zyerr::StatusRecord record = zyerr::makeStatusRecord();
-    ApalSemaphore semaphore;
     openNamedSemaphore(semaphore, "/no/slashes/allowed", 0, false, record);
     EXPECT_EQ(semaphore.inUse, nullptr);
-    EXPECT_LT(record.code, 0);
+    EXPECT_LT(record.code, 0);  // the bad name's errno, mapped
     destroySemaphore(semaphore);
 }
 

@@ -18,16 +18,11 @@ std::string format(const TraceLocation& location, const char* text, ...) {
 }
 
 // The component is 11 characters in a field of 10: like every field, it keeps its end.
-TEST(TraceLineTest, FieldsAreAlignedAndPadded) {
-    const TraceLocation location{"OstrelFirmwareDevice.cpp", 42, "\n"};
-    EXPECT_EQ(format(location, "Type: %s", "Bitfile"),
+TEST(TraceLineTest, FieldsAreAlignedPaddedAndKeepTheirEnd) {
+    EXPECT_EQ(format({"OstrelFirmwareDevice.cpp", 42, "\n"}, "Type: %s", "Bitfile"),
               "[yostrelapi|        OstrelFirmwareDevice.cpp|0042] Type: Bitfile\n");
-}
-
-TEST(TraceLineTest, LongFieldsKeepTheirEnd) {
     const std::string file = "/a/very/long/path/to/the/sources/firmware/Update.cpp";
-    const TraceLocation location{file.c_str(), 123456, "\n"};
-    EXPECT_EQ(format(location, "x"),
+    EXPECT_EQ(format({file.c_str(), 123456, "\n"}, "x"),
               "[yostrelapi|" + file.substr(file.size() - 32) + "|3456] x\n");
 }
 
