@@ -12,7 +12,7 @@ namespace {
 
 std::string textOf(const Status& status) { return elaborationText(status); }
 
-TEST(ElaborationWriterTest, ClosingBracketAppendsWithCommaOnlyAfterTheFirst) {
+TEST(ElaborationWriterTest, ClosingBracketAppendsOpeningBracketPrepends) {
     Status status;
     ElaborationCursor cursor = rootCursor(status);
     ASSERT_FALSE(cursor.isNull());
@@ -22,16 +22,14 @@ TEST(ElaborationWriterTest, ClosingBracketAppendsWithCommaOnlyAfterTheFirst) {
     EXPECT_EQ(textOf(status), R"({"a":-1,"b":4294967295})");
     cursor.addUInt64("c", 18446744073709551615ull);
     EXPECT_EQ(textOf(status), R"({"a":-1,"b":4294967295,"c":18446744073709551615})");
-}
-
-TEST(ElaborationWriterTest, OpeningBracketPrependsWithCommaAfter) {
-    Status status;
-    ASSERT_TRUE(setElaboration(status, "{}"));
-    const ElaborationCursor cursor(status, 0);
-    cursor.addInt("first", 1);
-    EXPECT_EQ(textOf(status), R"({"first":1})");
-    cursor.addInt("second", 2);
-    EXPECT_EQ(textOf(status), R"({"second":2,"first":1})");
+    // An opening bracket prepends, with the comma after.
+    Status front;
+    ASSERT_TRUE(setElaboration(front, "{}"));
+    const ElaborationCursor opening(front, 0);
+    opening.addInt("first", 1);
+    EXPECT_EQ(textOf(front), R"({"first":1})");
+    opening.addInt("second", 2);
+    EXPECT_EQ(textOf(front), R"({"second":2,"first":1})");
 }
 
 TEST(ElaborationWriterTest, ArraysTakeValuesWithoutKeysAtBothBrackets) {
@@ -61,14 +59,6 @@ TEST(ElaborationWriterTest, NestedContainersAndEnd) {
     EXPECT_TRUE(rootCursor(status).end().isNull());  // the root has no enclosing container
 }
 
-TEST(ElaborationWriterTest, AStaleCursorOffABracketWritesNothing) {
-    Status status;
-    const ElaborationCursor root = rootCursor(status);  // on the '}' at offset 1
-    root.addInt("a", 1);                                // the '}' moves to offset 7
-    EXPECT_TRUE(root.addInt("b", 2).isNull());
-    EXPECT_EQ(textOf(status), R"({"a":1})");
-}
-
 TEST(ElaborationWriterTest, EndOfAContainerWrittenAtAnOpeningBracketReachesTheParentsEnd) {
     Status status;
     ASSERT_TRUE(setElaboration(status, R"({"z":1})"));
@@ -77,20 +67,20 @@ TEST(ElaborationWriterTest, EndOfAContainerWrittenAtAnOpeningBracketReachesThePa
     EXPECT_EQ(textOf(status), R"({"o":{"i":1},"z":1,"tail":2})");
 }
 
-TEST(ElaborationWriterTest, StringsAreEscaped) {
+TEST(ElaborationWriterTest, StringsAndKeysAreEscaped) {
     Status status;
     rootCursor(status).addString("s", "q\"t\t\x01 \\ \b\f\n\r \x7f \xc3\xa9");
     EXPECT_EQ(textOf(status),
               "{\"s\":\"q\\\"t\\t\\u0001 \\\\ \\b\\f\\n\\r \\u007f \xc3\xa9\"}");
+    Status key;
+    rootCursor(key).addString("a\"b", nullptr);  // a null value is the empty string
+    EXPECT_EQ(textOf(key), R"({"a\"b":""})");
+    char out[6];  // a bounded escape tells the full length
+    EXPECT_EQ(escapeJsonString("a\"b\tc", out, sizeof(out)), 7u);
+    EXPECT_STREQ(out, "a\\\"b\\");
 }
 
-TEST(ElaborationWriterTest, KeysAreEscapedAndNullValuesAreEmpty) {
-    Status status;
-    rootCursor(status).addString("a\"b", nullptr);
-    EXPECT_EQ(textOf(status), R"({"a\"b":""})");
-}
-
-TEST(ElaborationWriterTest, GrowthPast512BytesDoublesAndKeepsJLast) {
+TEST(ElaborationWriterTest, GrowthPast512BytesDoublesAndAnExactFitDoesNot) {
     Status status;
     ElaborationCursor cursor = rootCursor(status);
     ASSERT_EQ(status.capacity, 512u);
@@ -106,17 +96,12 @@ TEST(ElaborationWriterTest, GrowthPast512BytesDoublesAndKeepsJLast) {
     EXPECT_EQ(status.capacity, 2048u);
     EXPECT_EQ(status.elaboration[status.capacity - 1], 'J');
     EXPECT_EQ(strnlen(status.elaboration, status.capacity), expected.size());
-}
-
-TEST(ElaborationWriterTest, ExactFitUsesTheLastFreeByteBeforeJ) {
-    Status status;
-    ElaborationCursor cursor = rootCursor(status);
-    // 512 bytes: 510 of text, NUL, 'J'. {"k":"<v>"} is 8 + v bytes.
-    const std::string value(510 - 8, 'x');
-    cursor.addString("k", value.c_str());
-    EXPECT_EQ(status.capacity, 512u);
-    EXPECT_EQ(std::strlen(status.elaboration), 510u);
-    EXPECT_EQ(status.elaboration[511], 'J');
+    // An exact fit uses the last free byte: 510 of text, NUL, 'J'; {"k":"<v>"} is 8 + v bytes.
+    Status exact;
+    rootCursor(exact).addString("k", std::string(510 - 8, 'x').c_str());
+    EXPECT_EQ(exact.capacity, 512u);
+    EXPECT_EQ(std::strlen(exact.elaboration), 510u);
+    EXPECT_EQ(exact.elaboration[511], 'J');
 }
 
 bool refuseToGrow(Status&) { return false; }
@@ -135,23 +120,23 @@ TEST(ElaborationWriterTest, FailedGrowthGivesANullCursorThatWritesNothing) {
     EXPECT_EQ(status.elaboration[status.capacity - 1], 'J');
 }
 
-TEST(ElaborationWriterTest, CursorOffABracketIsNull) {
+TEST(ElaborationWriterTest, CursorsOffABracketStaleOrOnAnUnterminatedBufferAreNull) {
     Status status;
     ASSERT_TRUE(setElaboration(status, R"({"a":1})"));
     EXPECT_TRUE(ElaborationCursor(status, 1).isNull());
     EXPECT_TRUE(ElaborationCursor(status, 100).isNull());
     Status noBuffer;
     EXPECT_TRUE(ElaborationCursor(noBuffer, 0).isNull());
-}
-
-TEST(ElaborationWriterTest, BufferThatLostItsTerminatorIsNotWritten) {
-    Status status;
-    ASSERT_TRUE(setElaboration(status, "{}"));
+    Status stale;
+    const ElaborationCursor root = rootCursor(stale);  // on the '}' at offset 1
+    root.addInt("a", 1);                                // the '}' moves to offset 7
+    EXPECT_TRUE(root.addInt("b", 2).isNull());
+    EXPECT_EQ(textOf(stale), R"({"a":1})");
+    // A buffer that lost its terminator is not written.
     std::memset(status.elaboration, ' ', status.capacity - 1);  // no NUL before the 'J'
     status.elaboration[0] = '{';
     status.elaboration[100] = '}';
-    const ElaborationCursor cursor(status, 100);
-    EXPECT_TRUE(cursor.addString("k", "v").isNull());
+    EXPECT_TRUE(ElaborationCursor(status, 100).addString("k", "v").isNull());
     EXPECT_EQ(status.elaboration[100], '}');
     EXPECT_EQ(status.elaboration[status.capacity - 1], 'J');
 }
@@ -165,12 +150,6 @@ TEST(ElaborationWriterTest, RootCursorOnTextThatIsNotAnObject) {
     ASSERT_TRUE(setElaboration(status, ""));
     EXPECT_FALSE(rootCursor(status).isNull());  // empty text counts as the empty object
     EXPECT_EQ(textOf(status), "{}");
-}
-
-TEST(ElaborationWriterTest, EscapeIntoABoundedBuffer) {
-    char out[6];
-    EXPECT_EQ(escapeJsonString("a\"b\tc", out, sizeof(out)), 7u);
-    EXPECT_STREQ(out, "a\\\"b\\");
 }
 
 }  // namespace

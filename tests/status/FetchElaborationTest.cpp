@@ -35,6 +35,17 @@ protected:
                                                     nullptr, 0);
     }
 
+    // Makes the runtime answer the elaboration function with this status and reply.
+    static void answerElaboration(int32_t status, const char* reply = nullptr, size_t size = 0) {
+        ZyEmuFault fault{};
+        fault.match = ZYEMU_MATCH_FUNCTION;
+        fault.functionNumber = kElaborationFunction;
+        fault.status = status;
+        fault.reply = reply;
+        fault.replySize = size;
+        ASSERT_GT(zyemu_add_fault(&fault), 0);
+    }
+
     uint32_t session = 0;
 };
 
@@ -67,19 +78,15 @@ TEST_F(FetchElaborationTest, ReturnsTheLastFailingCommandsElaboration) {
     EXPECT_EQ(call.outputSize, kElaborationReplySize);
 }
 
-TEST_F(FetchElaborationTest, CodeWithoutElaborationGivesTheEmptyText) {
-    Status status;
-    EXPECT_EQ(fetchElaboration(session, -52005, status), 0);
-    EXPECT_EQ(status.code, -52005);
-    EXPECT_STREQ(elaborationText(status), "");
-}
-
-TEST_F(FetchElaborationTest, SessionZeroSkipsTheDevice) {
-    Status status;
-    EXPECT_EQ(fetchElaboration(0, -52005, status), 0);
-    EXPECT_EQ(zyemu_call_count(), 1u);  // the open only
-    EXPECT_EQ(status.code, -52005);
-    EXPECT_STREQ(elaborationText(status), "");
+// Session 0 never asks the device; a code the device left no text for reads the same.
+TEST_F(FetchElaborationTest, CodeWithoutElaborationOrSessionGivesTheEmptyText) {
+    for (const uint32_t target : {session, 0u}) {
+        Status status;
+        EXPECT_EQ(fetchElaboration(target, -52005, status), 0);
+        EXPECT_EQ(status.code, -52005);
+        EXPECT_STREQ(elaborationText(status), "");
+    }
+    EXPECT_EQ(zyemu_call_count(), 2u);  // the open and the one fetch from the session
 }
 
 TEST_F(FetchElaborationTest, SimulatedSessionNeverReachesTheRuntime) {
@@ -102,11 +109,7 @@ TEST_F(FetchElaborationTest, SimulatedSessionNeverReachesTheRuntime) {
 }
 
 TEST_F(FetchElaborationTest, FailingCallLeavesTheStatusUntouched) {
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_FUNCTION;
-    fault.functionNumber = kElaborationFunction;
-    fault.status = ZYEMU_STATUS_INJECTED_FAULT;
-    ASSERT_GT(zyemu_add_fault(&fault), 0);
+    answerElaboration(ZYEMU_STATUS_INJECTED_FAULT);
     Status status;
     EXPECT_EQ(fetchElaboration(session, -52005, status), ZYEMU_STATUS_INJECTED_FAULT);
     EXPECT_EQ(status.code, 0);
@@ -118,14 +121,7 @@ TEST_F(FetchElaborationTest, FullReplyWithoutNulCannotOverrun) {
     std::vector<char> reply(kElaborationReplySize, 'x');
     const std::string head = R"({"translator":"mxlator_zyostrelapi","text":")";
     std::memcpy(reply.data(), head.data(), head.size());
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_FUNCTION;
-    fault.functionNumber = kElaborationFunction;
-    fault.status = 0;
-    fault.reply = reply.data();
-    fault.replySize = reply.size();
-    ASSERT_GT(zyemu_add_fault(&fault), 0);
-
+    answerElaboration(0, reply.data(), reply.size());
     Status status;
     EXPECT_EQ(fetchElaboration(session, -61070, status), 0);
     EXPECT_EQ(status.code, -61070);
@@ -141,21 +137,17 @@ TEST_F(FetchElaborationTest, FullReplyWithoutNulCannotOverrun) {
     EXPECT_EQ(text.stringAt(text.findKey(0, "text"), "dflt"), "dflt");
 }
 
-TEST_F(FetchElaborationTest, StatusHoldingAnotherErrorKeepsItsElaboration) {
+TEST_F(FetchElaborationTest, OnlyAStatusWithoutAnErrorTakesTheFetchedText) {
     const int32_t failure = failUnknownFunction(session);
     Status status(codes::MemoryFull);
     ASSERT_TRUE(setElaboration(status, R"({"mine":1})"));
     EXPECT_EQ(fetchElaboration(session, failure, status), 0);
     EXPECT_EQ(status.code, codes::MemoryFull);
     EXPECT_STREQ(elaborationText(status), R"({"mine":1})");
-}
-
-TEST_F(FetchElaborationTest, WarningIsReplacedByTheFetchedError) {
-    const int32_t failure = failUnknownFunction(session);
-    Status status(7);
-    EXPECT_EQ(fetchElaboration(session, failure, status), 0);
-    EXPECT_EQ(status.code, failure);
-    EXPECT_NE(std::strstr(elaborationText(status), "kUsageTypeFunctionNumber"), nullptr);
+    Status warning(7);  // a warning is replaced by the fetched error
+    EXPECT_EQ(fetchElaboration(session, failure, warning), 0);
+    EXPECT_EQ(warning.code, failure);
+    EXPECT_NE(std::strstr(elaborationText(warning), "kUsageTypeFunctionNumber"), nullptr);
 }
 
 }  // namespace

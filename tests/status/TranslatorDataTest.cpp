@@ -23,28 +23,21 @@ TEST(TranslatorDataTest, FirstOpeningWritesTheTranslatorAndItsInfo) {
                  R"("value_type":"uint64_t"}]}})");
 }
 
-TEST(TranslatorDataTest, LocationFirstThenTranslatorData) {
+// After a location the translator data follows; reopening the same translator appends.
+TEST(TranslatorDataTest, LocationFirstThenItemsAppendedOnEachOpening) {
     Status status;
     setCode(status, -304329, SourceLocation{"DspReset.cpp", 12, kComponent, ""});
-    addUsageItem(openTranslatorData(status, kLibraryTranslator), "k", 1);
-    const JsonText text(elaborationText(status));
-    EXPECT_EQ(text.stringAt(text.findKey(0, "file"), ""), "DspReset.cpp");
-    const std::size_t data = text.findKey(text.findKey(0, "translator_info"), "ordered_data");
-    EXPECT_EQ(text.stringAt(text.findKey(text.firstElement(data), "usage"), ""), "k");
-    EXPECT_NE(text.endOf(0), JsonText::npos);
-}
-
-TEST(TranslatorDataTest, ReopeningTheSameTranslatorAppends) {
-    Status status;
     addUsageItem(openTranslatorData(status, kLibraryTranslator), "first", 1);
     addUsageItem(openTranslatorData(status, kLibraryTranslator), "second", 2);
     const JsonText text(elaborationText(status));
+    EXPECT_EQ(text.stringAt(text.findKey(0, "file"), ""), "DspReset.cpp");
     const std::size_t data = text.findKey(text.findKey(0, "translator_info"), "ordered_data");
     const std::size_t first = text.firstElement(data);
     const std::size_t second = text.nextElement(first);
     EXPECT_EQ(text.stringAt(text.findKey(first, "usage"), ""), "first");
     EXPECT_EQ(text.stringAt(text.findKey(second, "usage"), ""), "second");
     EXPECT_EQ(text.nextElement(second), JsonText::npos);
+    EXPECT_NE(text.endOf(0), JsonText::npos);
 }
 
 TEST(TranslatorDataTest, AnotherTranslatorsElaborationIsLeftAlone) {
@@ -58,22 +51,24 @@ TEST(TranslatorDataTest, AnotherTranslatorsElaborationIsLeftAlone) {
 }
 
 TEST(TranslatorDataTest, MissingPartsOfTheSameTranslatorAreCreated) {
-    Status noInfo;
-    ASSERT_TRUE(setElaboration(noInfo, R"({"translator":"mxlator_zyostrelapi"})"));
-    addUsageItem(openTranslatorData(noInfo, kLibraryTranslator), "k", 1);
-    EXPECT_STREQ(elaborationText(noInfo),
-                 R"({"translator":"mxlator_zyostrelapi","translator_info":{"is_debug":"0",)"
-                 R"("version":1,"ordered_data":[{"type":"usage","usage":"k","value":"1",)"
-                 R"("value_type":"uint64_t"}]}})");
-
-    Status noData;
-    ASSERT_TRUE(setElaboration(
-        noData, R"({"translator":"mxlator_zyostrelapi","translator_info":{"version":1}})"));
-    addUsageItem(openTranslatorData(noData, kLibraryTranslator), "k", 2);
-    EXPECT_STREQ(elaborationText(noData),
-                 R"({"translator":"mxlator_zyostrelapi","translator_info":{"version":1,)"
-                 R"("ordered_data":[{"type":"usage","usage":"k","value":"2",)"
-                 R"("value_type":"uint64_t"}]}})");
+    const struct {
+        const char* given;
+        const char* expected;
+    } rows[] = {
+        {R"({"translator":"mxlator_zyostrelapi"})",
+         R"({"translator":"mxlator_zyostrelapi","translator_info":{"is_debug":"0",)"
+         R"("version":1,"ordered_data":[{"type":"usage","usage":"k","value":"1",)"
+         R"("value_type":"uint64_t"}]}})"},
+        {R"({"translator":"mxlator_zyostrelapi","translator_info":{"version":1}})",
+         R"({"translator":"mxlator_zyostrelapi","translator_info":{"version":1,)"
+         R"("ordered_data":[{"type":"usage","usage":"k","value":"1","value_type":"uint64_t"}]}})"},
+    };
+    for (const auto& row : rows) {
+        Status status;
+        ASSERT_TRUE(setElaboration(status, row.given));
+        addUsageItem(openTranslatorData(status, kLibraryTranslator), "k", 1);
+        EXPECT_STREQ(elaborationText(status), row.expected);
+    }
 }
 
 TEST(TranslatorDataTest, MalformedDeviceTextGetsNoItems) {
