@@ -306,26 +306,8 @@ TEST_F(HostReadsTest, MissingArgumentsZeroRowsAndUnnamedStreamsAreRefused) {
     EXPECT_EQ(zyemu_call_count(), 0u);
 }
 
-TEST_F(HostReadsTest, AutomaticRowsDoubleWhenBothDdcBooleansAreTrue) {
-    startContinuous(3, "AI0-AI3");
-    ASSERT_EQ(zyOstrel_SetAttributeBoolean(session, "3", 0x40000019, 1), 0);
-    ASSERT_EQ(zyOstrel_SetAttributeBoolean(session, "3", 0x4000000F, 1), 0);
-    zyemu_clear_log();
-    HostHandle data;
-    HostHandle infos;
-    ASSERT_EQ(zyOstrel_WbReadStream2DI16(session, 3, 0, kAutomatic, 2, data.get(), infos.get()), 0);
-    EXPECT_EQ(data.word(0), 8);
-    EXPECT_EQ(infos.word(0), 8);
-    const auto log = calls();
-    ASSERT_EQ(log.size(), 4u);
-    EXPECT_EQ(fieldAt<uint32_t>(log[0], 20), 0x10000000u);
-    EXPECT_EQ(textAt(log[0], 28, 256), "3");
-    EXPECT_EQ(fieldAt<uint32_t>(log[1], 20), 0x40000019u);
-    EXPECT_EQ(fieldAt<uint32_t>(log[2], 20), 0x4000000Fu);
-    EXPECT_EQ(fieldAt<uint64_t>(log[3], 32), 8u);
-}
-
-TEST_F(HostReadsTest, AutomaticRowsStayAtTheChannelCountOtherwise) {
+// Automatic rows are the stream's channel count, doubled when both DDC Booleans are true.
+TEST_F(HostReadsTest, AutomaticRowsFollowTheChannelCountAndTheDdcBooleans) {
     startContinuous(3, "AI0-AI3");
     ASSERT_EQ(zyOstrel_SetAttributeBoolean(session, "3", 0x40000019, 1), 0);
     zyemu_clear_log();
@@ -341,8 +323,23 @@ TEST_F(HostReadsTest, AutomaticRowsStayAtTheChannelCountOtherwise) {
     ASSERT_EQ(zyOstrel_WbReadStream2DF64(session, 3, 0, kAutomatic, 2, data.get(), infos.get()), 0);
     EXPECT_EQ(data.word(0), 4);
 
-    // A failed channel count read is returned.
     zyemu_clear_faults();
+    zyemu_clear_log();
+    HostHandle rows;
+    HostHandle rowInfos;
+    ASSERT_EQ(zyOstrel_WbReadStream2DI16(session, 3, 0, kAutomatic, 2, rows.get(), rowInfos.get()),
+              0);
+    EXPECT_EQ(rows.word(0), 8);
+    EXPECT_EQ(rowInfos.word(0), 8);
+    const auto log = calls();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(fieldAt<uint32_t>(log[0], 20), 0x10000000u);
+    EXPECT_EQ(textAt(log[0], 28, 256), "3");
+    EXPECT_EQ(fieldAt<uint32_t>(log[1], 20), 0x40000019u);
+    EXPECT_EQ(fieldAt<uint32_t>(log[2], 20), 0x4000000Fu);
+    EXPECT_EQ(fieldAt<uint64_t>(log[3], 32), 8u);
+
+    // A failed channel count read is returned.
     zyemu_clear_log();
     failCall(0, -4343, ZYEMU_FAULT_REPLACE);
     EXPECT_EQ(zyOstrel_WbReadStream2DF64(session, 3, 0, kAutomatic, 2, data.get(), infos.get()),

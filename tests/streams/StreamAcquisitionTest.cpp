@@ -93,20 +93,6 @@ TEST_F(StreamAcquisitionTest, ContinuousAcquisitionNeverRunsDry) {
     EXPECT_EQ(reported, 4096u);
 }
 
-TEST_F(StreamAcquisitionTest, ReadsNeedAStartedInputStream) {
-    int16_t samples[4];
-    EXPECT_EQ(zyOstrel_ReadStreamI16(session, 0, 0, 4, samples, nullptr),
-              ZYEMU_STATUS_STREAM_NOT_RUNNING);
-    configure(0, "AI0", 4);
-    ASSERT_EQ(zyOstrel_ClearStream(session, 0), 0);
-    EXPECT_EQ(zyOstrel_ReadStreamI16(session, 0, 0, 4, samples, nullptr),
-              ZYEMU_STATUS_STREAM_NOT_RUNNING);
-    EXPECT_EQ(zyOstrel_ReadStreamI16(session, 40, 0, 4, samples, nullptr),
-              ZYEMU_STATUS_STREAM_DIRECTION);
-    EXPECT_EQ(zyOstrel_ReadStreamI16(session, 64, 0, 4, samples, nullptr),
-              ZYEMU_STATUS_INVALID_STREAM);
-}
-
 TEST_F(StreamAcquisitionTest, OutputStreamsKeepWhatIsWritten) {
     const int16_t samples[6] = {10, -20, 30, -40, 50, -60};
     ASSERT_EQ(zyOstrel_WriteStreamI16(session, 40, 0, 4, samples), 0);
@@ -137,14 +123,26 @@ TEST_F(StreamAcquisitionTest, InjectedTransferStateLastsUntilTheStreamStarts) {
     EXPECT_EQ(state, ZYEMU_TRANSFER_RUNNING);
 }
 
-TEST_F(StreamAcquisitionTest, InstrumentRefusesMalformedTransfers) {
-    configure(0, "AI0", 0);
+TEST_F(StreamAcquisitionTest, InstrumentRefusesStoppedWrongOrMalformedTransfers) {
+    int16_t samples[4];
+    EXPECT_EQ(zyOstrel_ReadStreamI16(session, 0, 0, 4, samples, nullptr),
+              ZYEMU_STATUS_STREAM_NOT_RUNNING);
+    EXPECT_EQ(zyOstrel_ReadStreamI16(session, 40, 0, 4, samples, nullptr),
+              ZYEMU_STATUS_STREAM_DIRECTION);
+    EXPECT_EQ(zyOstrel_ReadStreamI16(session, 64, 0, 4, samples, nullptr),
+              ZYEMU_STATUS_INVALID_STREAM);
+
+    configure(0, "AI0", 4);
     EXPECT_EQ(zyOstrel_ReadStreamI16(session, 0, 0, 4, nullptr, nullptr),
               ZYEMU_STATUS_INVALID_ARGUMENT);
     EXPECT_EQ(zyOstrel_WriteStreamI16(session, 40, 0, 4, nullptr), ZYEMU_STATUS_INVALID_ARGUMENT);
     EXPECT_EQ(zyOstrel_WriteStreamI16(session, 40, 0, 0, nullptr), 0) << "nothing to copy";
     std::string elaboration = zytest::elaborationOf(session);
     EXPECT_NE(elaboration.find("kUsageTypeStreamNumber"), std::string::npos) << elaboration;
+    ASSERT_EQ(zyOstrel_ClearStream(session, 0), 0);
+    EXPECT_EQ(zyOstrel_ReadStreamI16(session, 0, 0, 4, samples, nullptr),
+              ZYEMU_STATUS_STREAM_NOT_RUNNING);
+
     ASSERT_EQ(zyOstrel_SetAttributeUInt64(session, "2", 0x50000002, 0), 0);
     EXPECT_EQ(zyOstrel_StartStream(session, 2), ZYEMU_STATUS_INVALID_VALUE)
         << "an input stream needs a channel";
