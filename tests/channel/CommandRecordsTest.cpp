@@ -53,7 +53,8 @@ TEST(TextFieldTest, PaddingCuttingAndTermination) {
         {"shorter text is zero-padded", fieldAfterCopy<8>("AI0"), std::string("AI0\0\0\0\0\0", 8)},
         {"longer text is cut unterminated", fieldAfterCopy<4>("ABCDEF"), "ABCD"},
         {"text of the field size has no NUL", fieldAfterCopy<4>("WXYZ"), "WXYZ"},
-        {"terminated variant ends in NUL", fieldAfterCopy<4>("ABCDEF", true), std::string("ABC\0", 4)},
+        {"terminated variant ends in NUL", fieldAfterCopy<4>("ABCDEF", true),
+         std::string("ABC\0", 4)},
         {"null text leaves zeros", fieldAfterCopy<6>(nullptr), std::string(6, '\0')},
     };
     for (const auto& row : rows) EXPECT_EQ(row.actual, row.expected) << row.name;

@@ -120,7 +120,7 @@ TEST(ElaborationWriterTest, FailedGrowthGivesANullCursorThatWritesNothing) {
     EXPECT_EQ(status.elaboration[status.capacity - 1], 'J');
 }
 
-TEST(ElaborationWriterTest, CursorsOffABracketStaleOrOnAnUnterminatedBufferAreNull) {
+TEST(ElaborationWriterTest, CursorsOffABracketStaleOnAnUnterminatedBufferOrOnNoObjectAreNull) {
     Status status;
     ASSERT_TRUE(setElaboration(status, R"({"a":1})"));
     EXPECT_TRUE(ElaborationCursor(status, 1).isNull());
@@ -139,10 +139,7 @@ TEST(ElaborationWriterTest, CursorsOffABracketStaleOrOnAnUnterminatedBufferAreNu
     EXPECT_TRUE(ElaborationCursor(status, 100).addString("k", "v").isNull());
     EXPECT_EQ(status.elaboration[100], '}');
     EXPECT_EQ(status.elaboration[status.capacity - 1], 'J');
-}
-
-TEST(ElaborationWriterTest, RootCursorOnTextThatIsNotAnObject) {
-    Status status;
+    // A root cursor needs an object.
     ASSERT_TRUE(setElaboration(status, "[1,2]"));
     EXPECT_TRUE(rootCursor(status).isNull());
     ASSERT_TRUE(setElaboration(status, R"({"cut":)"));

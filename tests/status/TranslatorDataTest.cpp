@@ -61,7 +61,8 @@ TEST(TranslatorDataTest, MissingPartsOfTheSameTranslatorAreCreated) {
          R"("value_type":"uint64_t"}]}})"},
         {R"({"translator":"mxlator_zyostrelapi","translator_info":{"version":1}})",
          R"({"translator":"mxlator_zyostrelapi","translator_info":{"version":1,)"
-         R"("ordered_data":[{"type":"usage","usage":"k","value":"1","value_type":"uint64_t"}]}})"},
+         R"("ordered_data":[{"type":"usage","usage":"k","value":"1",)"
+         R"("value_type":"uint64_t"}]}})"},
     };
     for (const auto& row : rows) {
         Status status;
