@@ -26,6 +26,10 @@ protected:
                   0);
     }
 
+    int32_t waitReady(int32_t timeoutMs, int32_t* ready, int32_t* error) {
+        return zyOstrel_WaitForIoReady(session, timeoutMs, ready, error);
+    }
+
     static size_t countEntries(uint32_t entry) {
         size_t count = 0;
         for (const ZyEmuCall& call : calls()) count += call.entry == entry ? 1 : 0;
@@ -41,7 +45,7 @@ protected:
 TEST_F(ReadinessTest, ReadyModuleSucceedsInOnePassAtTimeoutZero) {
     int32_t ready = 0;
     int32_t error = 7;
-    EXPECT_EQ(zyOstrel_WaitForIoReady(session, 0, &ready, &error), 0);
+    EXPECT_EQ(waitReady(0, &ready, &error), 0);
     EXPECT_NE(ready, 0);
     EXPECT_EQ(error, 0);
     const auto reads = attributeCalls();
@@ -57,37 +61,57 @@ TEST_F(ReadinessTest, ModuleNotReadyAtTimeoutZeroWritesBothOutputs) {
     schedule(kLongMs, 0, 0, 0);
     int32_t ready = 9;
     int32_t error = 9;
-    EXPECT_EQ(zyOstrel_WaitForIoReady(session, 0, &ready, &error),
-              ZYOSTREL_Status_IoModuleNotReady);
+    EXPECT_EQ(waitReady(0, &ready, &error), ZYOSTREL_Status_IoModuleNotReady);
     EXPECT_EQ(ready, 0);
     EXPECT_EQ(error, 0);
     EXPECT_EQ(attributeCalls().size(), 2u);  // one pass
     EXPECT_EQ(countEntries(ZYEMU_ENTRY_FIND_REGISTER), 0u);
 }
 
-TEST_F(ReadinessTest, ShortTimeoutExpires) {
-    schedule(kLongMs, 0, 0, 0);
-    EXPECT_EQ(zyOstrel_WaitForIoReady(session, 20, nullptr, nullptr),
-              ZYOSTREL_Status_IoModuleNotReady);
-    EXPECT_GT(attributeCalls().size(), 2u);
-}
-
-TEST_F(ReadinessTest, NegativeTimeoutWaitsUntilTheModuleIsReady) {
-    schedule(30, 0, 40, 50);
-    int32_t ready = 0;
-    EXPECT_EQ(zyOstrel_WaitForIoReady(session, -1, &ready, nullptr), 0);
-    EXPECT_EQ(ready, 1);
+TEST_F(ReadinessTest, EachScheduleEndsInItsStatusWithOrWithoutOutputs) {
+    struct Row {
+        const char* name;
+        uint32_t readyMs;
+        int32_t ioError;
+        uint32_t dramMs;
+        uint32_t validMs;
+        int32_t timeoutMs;
+        int32_t status;
+        int32_t ready;
+        int32_t error;
+        bool pollsAgain;  // before its deadline
+    };
+    const Row rows[] = {
+        {"short timeout", kLongMs, 0, 0, 0, 20, ZYOSTREL_Status_IoModuleNotReady, 0, 0, true},
+        {"negative timeout waits", 30, 0, 40, 50, -1, 0, 1, 0, true},
+        {"negative I/O error", 0, -3, 0, 0, 1000, ZYOSTREL_Status_IoModuleNotReady, 0, -3, false},
+        {"DRAM not ready", 0, 0, kLongMs, 0, 0, ZYOSTREL_Status_DramNotReady, 1, 0, false},
+        {"data not valid", 0, 0, 0, kLongMs, 10, ZYOSTREL_Status_DataNotValid, 1, 0, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        schedule(row.readyMs, row.ioError, row.dramMs, row.validMs);
+        int32_t ready = 9;
+        int32_t error = 9;
+        EXPECT_EQ(waitReady(row.timeoutMs, &ready, &error), row.status);
+        EXPECT_EQ(ready, row.ready);
+        EXPECT_EQ(error, row.error);
+        schedule(row.readyMs, row.ioError, row.dramMs, row.validMs);
+        zyemu_clear_log();
+        EXPECT_EQ(waitReady(row.timeoutMs, nullptr, nullptr), row.status);
+        if (row.pollsAgain) {
+            EXPECT_GT(attributeCalls().size(), 2u);
+        }
+    }
 }
 
 TEST_F(ReadinessTest, TimeoutWithoutOutputsWritesNothingAndSkipsTheRegisters) {
     schedule(kLongMs, 0, 0, 0);
-    EXPECT_EQ(zyOstrel_WaitForIoReady(session, 0, nullptr, nullptr),
-              ZYOSTREL_Status_IoModuleNotReady);
+    EXPECT_EQ(waitReady(0, nullptr, nullptr), ZYOSTREL_Status_IoModuleNotReady);
     EXPECT_EQ(countEntries(ZYEMU_ENTRY_FIND_REGISTER), 0u);
     schedule(0, -3, 0, 0);
     int32_t ready = 9;
-    EXPECT_EQ(zyOstrel_WaitForIoReady(session, 0, &ready, nullptr),
-              ZYOSTREL_Status_IoModuleNotReady);
+    EXPECT_EQ(waitReady(0, &ready, nullptr), ZYOSTREL_Status_IoModuleNotReady);
     EXPECT_EQ(ready, 0);
     EXPECT_EQ(countEntries(ZYEMU_ENTRY_FIND_REGISTER), 0u);
 }
@@ -96,35 +120,15 @@ TEST_F(ReadinessTest, PositiveIoErrorEndsTheWaitForReadiness) {
     schedule(0, 5, 0, 0);
     int32_t ready = 9;
     int32_t error = 0;
-    EXPECT_EQ(zyOstrel_WaitForIoReady(session, 0, &ready, &error), 0);
+    EXPECT_EQ(waitReady(0, &ready, &error), 0);
     EXPECT_EQ(ready, 0);
     EXPECT_EQ(error, 5);
     EXPECT_EQ(countEntries(ZYEMU_ENTRY_READ_BOOL), 2u);  // on to the module registers
 }
 
-TEST_F(ReadinessTest, NegativeIoErrorFails) {
-    schedule(0, -3, 0, 0);
-    int32_t error = 0;
-    EXPECT_EQ(zyOstrel_WaitForIoReady(session, 1000, nullptr, &error),
-              ZYOSTREL_Status_IoModuleNotReady);
-    EXPECT_EQ(error, -3);
-}
-
-TEST_F(ReadinessTest, DramStillNotReadyAtTheDeadline) {
-    schedule(0, 0, kLongMs, 0);
-    EXPECT_EQ(zyOstrel_WaitForIoReady(session, 0, nullptr, nullptr),
-              ZYOSTREL_Status_DramNotReady);
-}
-
-TEST_F(ReadinessTest, DataStillNotValidAtTheDeadline) {
-    schedule(0, 0, 0, kLongMs);
-    EXPECT_EQ(zyOstrel_WaitForIoReady(session, 10, nullptr, nullptr),
-              ZYOSTREL_Status_DataNotValid);
-}
-
 TEST_F(ReadinessTest, MetRegisterIsNotReadAgain) {
     schedule(0, 0, 0, 40);
-    EXPECT_EQ(zyOstrel_WaitForIoReady(session, -1, nullptr, nullptr), 0);
+    EXPECT_EQ(waitReady(-1, nullptr, nullptr), 0);
     const auto log = calls();
     size_t dramReads = 0;
     for (const ZyEmuCall& call : log) {
@@ -164,36 +168,27 @@ TEST_F(ReadinessTest, RegisterOfTheBitfileIsPolledAtItsOffset) {
     EXPECT_EQ(zyOstrel_CloseSession(onBitfile, 0), 0);
 }
 
-TEST_F(ReadinessTest, RegisterReadFailureIsReturned) {
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_ENTRY;
-    fault.entry = ZYEMU_ENTRY_READ_BOOL;
-    fault.status = -61;
-    ASSERT_GT(zyemu_add_fault(&fault), 0);
-    EXPECT_EQ(zyOstrel_WaitForIoReady(session, 0, nullptr, nullptr), -61);
+TEST_F(ReadinessTest, RegisterReadFailureOrFirstWarningIsReturned) {
+    for (const uint32_t action : {ZYEMU_FAULT_REPLACE, ZYEMU_FAULT_AFTER_RUNNING}) {
+        const int32_t status = action == ZYEMU_FAULT_REPLACE ? -61 : 6;
+        zyemu_clear_faults();
+        ZyEmuFault fault = makeFault(ZYEMU_MATCH_ENTRY, status, action);
+        fault.entry = ZYEMU_ENTRY_READ_BOOL;
+        addFault(fault);
+        EXPECT_EQ(waitReady(0, nullptr, nullptr), status);
+    }
 }
 
 TEST_F(ReadinessTest, AttributeReadFailureReturnsWithoutWritingOutputs) {
     faultAttribute(kIoError, -62, 721);
     int32_t ready = 9;
-    EXPECT_EQ(zyOstrel_WaitForIoReady(session, 0, &ready, nullptr), -62);
+    EXPECT_EQ(waitReady(0, &ready, nullptr), -62);
     EXPECT_EQ(ready, 9);
-}
-
-TEST_F(ReadinessTest, FirstWarningIsReturnedOnSuccess) {
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_ENTRY;
-    fault.entry = ZYEMU_ENTRY_READ_BOOL;
-    fault.action = ZYEMU_FAULT_AFTER_RUNNING;
-    fault.status = 6;
-    ASSERT_GT(zyemu_add_fault(&fault), 0);
-    EXPECT_EQ(zyOstrel_WaitForIoReady(session, 0, nullptr, nullptr), 6);
 }
 
 TEST_F(ReadinessTest, ResetBugGivesAWarningOnSuccess) {
     ASSERT_EQ(zyemu_set_attribute_bool(ZYEMU_RESOURCE_DEFAULT, kResetBug, "", 1), 0);
-    EXPECT_EQ(zyOstrel_WaitForIoReady(session, 0, nullptr, nullptr),
-              ZYOSTREL_Status_FixedLogicResetBugPresent);
+    EXPECT_EQ(waitReady(0, nullptr, nullptr), ZYOSTREL_Status_FixedLogicResetBugPresent);
 }
 
 TEST_F(ReadinessTest, SimulatedSessionFailsOnTheFirstReadWithoutReachingTheRuntime) {
@@ -201,38 +196,46 @@ TEST_F(ReadinessTest, SimulatedSessionFailsOnTheFirstReadWithoutReachingTheRunti
     EXPECT_EQ(zyemu_call_count(), 0u);
 }
 
-class PocTest : public ReadinessTest {};
+class PocTest : public ReadinessTest {
+protected:
+    template <size_t N>
+    int32_t waitSafe(const char* list, int32_t timeoutMs, char (&notSafe)[N]) {
+        return zyOstrel_WaitForPoCSafeToDisconnect(session, list, timeoutMs, N, notSafe);
+    }
+};
 
-TEST_F(PocTest, MixedListReportsTheChannelThatStaysPowered) {
+TEST_F(PocTest, MixedListReportsTheChannelThatStaysPoweredAndPollsOnlyIt) {
     ASSERT_EQ(zyemu_set_poc_power(ZYEMU_RESOURCE_DEFAULT, "SO1", 1, 0), 0);
-    char notSafe[16];
-    std::memset(notSafe, 'x', sizeof notSafe);
-    EXPECT_EQ(zyOstrel_WaitForPoCSafeToDisconnect(session, "SI0,SO1", 20, sizeof notSafe,
-                                                  notSafe),
-              ZYOSTREL_Status_PowerOverCoaxUnsafe);
-    EXPECT_STREQ(notSafe, "SO1");
-    const auto reads = attributeCalls();
-    ASSERT_GE(reads.size(), 2u);
-    EXPECT_EQ(reads[0].id, kSiPoc);
-    EXPECT_EQ(reads[0].qualifier, "SI0");
-    EXPECT_EQ(reads[1].id, kSoPoc);
-    EXPECT_EQ(reads[1].qualifier, "SO1");
-    for (size_t i = 2; i < reads.size(); ++i) EXPECT_EQ(reads[i].qualifier, "SO1");
+    for (int32_t timeoutMs : {0, 20}) {
+        SCOPED_TRACE(timeoutMs);
+        zyemu_clear_log();
+        char notSafe[16];
+        std::memset(notSafe, 'x', sizeof notSafe);
+        EXPECT_EQ(waitSafe("SI0,SO1", timeoutMs, notSafe), ZYOSTREL_Status_PowerOverCoaxUnsafe);
+        EXPECT_STREQ(notSafe, "SO1");
+        const auto reads = attributeCalls();
+        ASSERT_GE(reads.size(), 2u);
+        if (timeoutMs == 0) {
+            EXPECT_EQ(reads.size(), 2u);  // one pass
+        }
+        EXPECT_EQ(reads[0].id, kSiPoc);
+        EXPECT_EQ(reads[0].qualifier, "SI0");
+        EXPECT_EQ(reads[1].id, kSoPoc);
+        EXPECT_EQ(reads[1].qualifier, "SO1");
+        for (size_t i = 2; i < reads.size(); ++i) EXPECT_EQ(reads[i].qualifier, "SO1");
+    }
 }
 
 TEST_F(PocTest, NegativeTimeoutWaitsForTheVoltageToFall) {
     ASSERT_EQ(zyemu_set_poc_power(ZYEMU_RESOURCE_DEFAULT, "SI2", 0, 40), 0);
     char notSafe[8] = "junk";
-    EXPECT_EQ(zyOstrel_WaitForPoCSafeToDisconnect(session, "SI2", -1, sizeof notSafe, notSafe),
-              0);
+    EXPECT_EQ(waitSafe("SI2", -1, notSafe), 0);
     EXPECT_STREQ(notSafe, "");
 }
 
 TEST_F(PocTest, SafeChannelsAtTimeoutZeroWriteAnEmptyList) {
     char notSafe[4] = {'a', 'b', 'c', 'd'};
-    EXPECT_EQ(zyOstrel_WaitForPoCSafeToDisconnect(session, "SI0-SI3", 0, sizeof notSafe,
-                                                  notSafe),
-              0);
+    EXPECT_EQ(waitSafe("SI0-SI3", 0, notSafe), 0);
     for (char c : notSafe) EXPECT_EQ(c, 0);
     EXPECT_EQ(attributeCalls().size(), 4u);
 }
@@ -249,58 +252,36 @@ TEST_F(PocTest, ListIsCutLikeStrncpy) {
     ASSERT_EQ(zyemu_set_poc_power(ZYEMU_RESOURCE_DEFAULT, "SO1", 1, 0), 0);
     ASSERT_EQ(zyemu_set_poc_power(ZYEMU_RESOURCE_DEFAULT, "SO2", 1, 0), 0);
     char small[4];
-    EXPECT_EQ(zyOstrel_WaitForPoCSafeToDisconnect(session, "SO1,SO2", 0, sizeof small, small),
-              ZYOSTREL_Status_PowerOverCoaxUnsafe);
+    EXPECT_EQ(waitSafe("SO1,SO2", 0, small), ZYOSTREL_Status_PowerOverCoaxUnsafe);
     EXPECT_EQ(0, std::memcmp(small, "SO1,", 4));
     char large[10];
     std::memset(large, 'x', sizeof large);
-    EXPECT_EQ(zyOstrel_WaitForPoCSafeToDisconnect(session, "SO1,SO2", 0, sizeof large, large),
-              ZYOSTREL_Status_PowerOverCoaxUnsafe);
+    EXPECT_EQ(waitSafe("SO1,SO2", 0, large), ZYOSTREL_Status_PowerOverCoaxUnsafe);
     EXPECT_EQ(0, std::memcmp(large, "SO1,SO2\0\0\0", 10));
 }
 
-TEST_F(PocTest, TimeoutZeroReadsEachChannelOnce) {
-    ASSERT_EQ(zyemu_set_poc_power(ZYEMU_RESOURCE_DEFAULT, "SO1", 1, 0), 0);
-    char notSafe[8] = "junk";
-    EXPECT_EQ(zyOstrel_WaitForPoCSafeToDisconnect(session, "SI0,SO1", 0, sizeof notSafe,
-                                                  notSafe),
-              ZYOSTREL_Status_PowerOverCoaxUnsafe);
-    EXPECT_STREQ(notSafe, "SO1");
-    EXPECT_EQ(attributeCalls().size(), 2u);  // one pass
-}
-
 TEST_F(PocTest, WarningReadNeverCountsAsSafe) {
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_ATTRIBUTE;
+    ZyEmuFault fault = makeFault(ZYEMU_MATCH_ATTRIBUTE, 4, ZYEMU_FAULT_AFTER_RUNNING);
     fault.attributeId = kSoPoc;
-    fault.action = ZYEMU_FAULT_AFTER_RUNNING;
-    fault.status = 4;
-    ASSERT_GT(zyemu_add_fault(&fault), 0);
+    addFault(fault);
     char notSafe[8];
-    EXPECT_EQ(zyOstrel_WaitForPoCSafeToDisconnect(session, "SO0", 0, sizeof notSafe, notSafe),
-              ZYOSTREL_Status_PowerOverCoaxUnsafe);
+    EXPECT_EQ(waitSafe("SO0", 0, notSafe), ZYOSTREL_Status_PowerOverCoaxUnsafe);
     EXPECT_STREQ(notSafe, "SO0");
 }
 
-TEST_F(PocTest, SimulatedSessionFailsOnTheFirstReadWithoutReachingTheRuntime) {
+TEST_F(PocTest, FailuresLeaveTheBufferAloneOnEverySession) {
     char notSafe[8] = "keep";
+    EXPECT_EQ(waitSafe("SI0,,SO1", 0, notSafe), ZYOSTREL_Status_InvalidTerminalName);
+    faultAttribute(kSoPoc, -63, 721);
+    EXPECT_EQ(waitSafe("SO1", 0, notSafe), -63);
+    EXPECT_STREQ(notSafe, "keep");
+    EXPECT_EQ(waitSafe(nullptr, 0, notSafe), ZYOSTREL_Status_InvalidParameter);
+    // The simulated session fails on the first read, without reaching the runtime.
+    zyemu_clear_log();
     EXPECT_EQ(zyOstrel_WaitForPoCSafeToDisconnect(simulated, "SI0", 0, sizeof notSafe, notSafe),
               -1);
     EXPECT_STREQ(notSafe, "keep");
     EXPECT_EQ(zyemu_call_count(), 0u);
-}
-
-TEST_F(PocTest, FailuresLeaveTheBufferAlone) {
-    char notSafe[8] = "keep";
-    EXPECT_EQ(zyOstrel_WaitForPoCSafeToDisconnect(session, "SI0,,SO1", 0, sizeof notSafe,
-                                                  notSafe),
-              ZYOSTREL_Status_InvalidTerminalName);
-    faultAttribute(kSoPoc, -63, 721);
-    EXPECT_EQ(zyOstrel_WaitForPoCSafeToDisconnect(session, "SO1", 0, sizeof notSafe, notSafe),
-              -63);
-    EXPECT_STREQ(notSafe, "keep");
-    EXPECT_EQ(zyOstrel_WaitForPoCSafeToDisconnect(session, nullptr, 0, sizeof notSafe, notSafe),
-              ZYOSTREL_Status_InvalidParameter);
 }
 
 }  // namespace

@@ -49,14 +49,11 @@ TEST_F(RouteTest, LongTerminalNamesKeepTheirFirst511Characters) {
 
 TEST_F(RouteTest, IdentifierIsWrittenWhateverTheStatus) {
     const uint32_t injected = 0xABCD;
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_INTERFACE | ZYEMU_MATCH_METHOD;
+    ZyEmuFault fault = makeFault(ZYEMU_MATCH_INTERFACE | ZYEMU_MATCH_METHOD, -77);
     fault.interfaceNumber = 261;
-    fault.method = 0;
-    fault.status = -77;
     fault.reply = &injected;
     fault.replySize = sizeof injected;
-    ASSERT_GT(zyemu_add_fault(&fault), 0);
+    addFault(fault);
     uint32_t routeId = 0;
     EXPECT_EQ(zyOstrel_RouteSignal(session, "PFI0", "PFI1", &routeId), -77);
     EXPECT_EQ(routeId, 0xABCDu);
@@ -85,11 +82,12 @@ TEST_F(RouteTest, EmptyOrNullTerminalsAreRefused) {
               ZYOSTREL_Status_InvalidParameter);
 }
 
-TEST_F(RouteTest, SimulatedSessionRoutesNothingAndLeavesTheIdentifier) {
+TEST_F(RouteTest, SimulatedSessionRoutesAndPulsesNothingAndLeavesTheIdentifier) {
     uint32_t routeId = 1234;
     EXPECT_EQ(zyOstrel_RouteSignal(simulated, "PFI0", "PFI1", &routeId), 0);
     EXPECT_EQ(routeId, 1234u);
     EXPECT_EQ(zyOstrel_UnrouteSignal(simulated, 99), 0);
+    EXPECT_EQ(zyOstrel_SendSyncPulse(simulated), 0);
     EXPECT_EQ(zyemu_call_count(), 0u);
 }
 
@@ -103,36 +101,19 @@ TEST_F(RouteTest, SyncPulseRecord) {
     EXPECT_EQ(timingState().syncPulses, 1u);
 }
 
-TEST_F(RouteTest, FailingPulseFetchesItsElaborationAndIsReported) {
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_INTERFACE;
-    fault.interfaceNumber = 260;
-    fault.status = -88;
-    ASSERT_GT(zyemu_add_fault(&fault), 0);
+TEST_F(RouteTest, FailingPulseFetchesItsElaborationAndIsReportedEvenWhenThatFails) {
+    ZyEmuFault pulse = makeFault(ZYEMU_MATCH_INTERFACE, -88);
+    pulse.interfaceNumber = 260;
+    addFault(pulse);
     EXPECT_EQ(zyOstrel_SendSyncPulse(session), -88);
     const auto log = calls();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[1].functionNumber, 800u);
     EXPECT_EQ(zytest::fieldAt<int32_t>(log[1], 0), -88);
-}
-
-TEST_F(RouteTest, FailingPulseIsReportedEvenWhenItsElaborationCannotBeFetched) {
-    ZyEmuFault pulse{};
-    pulse.match = ZYEMU_MATCH_INTERFACE;
-    pulse.interfaceNumber = 260;
-    pulse.status = -88;
-    ASSERT_GT(zyemu_add_fault(&pulse), 0);
-    ZyEmuFault fetch{};
-    fetch.match = ZYEMU_MATCH_FUNCTION;
+    ZyEmuFault fetch = makeFault(ZYEMU_MATCH_FUNCTION, -99);
     fetch.functionNumber = 800;
-    fetch.status = -99;
-    ASSERT_GT(zyemu_add_fault(&fetch), 0);
+    addFault(fetch);
     EXPECT_EQ(zyOstrel_SendSyncPulse(session), -88);
-}
-
-TEST_F(RouteTest, SimulatedSessionPulseSucceeds) {
-    EXPECT_EQ(zyOstrel_SendSyncPulse(simulated), 0);
-    EXPECT_EQ(zyemu_call_count(), 0u);
 }
 
 }  // namespace

@@ -48,16 +48,26 @@ protected:
         return std::string(field, strnlen(field, size));
     }
 
+    // A fault answering status; the caller fills in what it matches.
+    static ZyEmuFault makeFault(uint32_t match, int32_t status,
+                                uint32_t action = ZYEMU_FAULT_REPLACE) {
+        ZyEmuFault fault{};
+        fault.match = match;
+        fault.status = status;
+        fault.action = action;
+        return fault;
+    }
+
+    static void addFault(const ZyEmuFault& fault) { ASSERT_GT(zyemu_add_fault(&fault), 0); }
+
     // Makes attribute commands on id fail (or warn) with status.
     static void faultAttribute(uint32_t id, int32_t status, uint32_t method = 722,
                                uint32_t skip = 0) {
-        ZyEmuFault fault{};
-        fault.match = ZYEMU_MATCH_ATTRIBUTE | ZYEMU_MATCH_METHOD;
+        ZyEmuFault fault = makeFault(ZYEMU_MATCH_ATTRIBUTE | ZYEMU_MATCH_METHOD, status);
         fault.attributeId = id;
         fault.method = method;
-        fault.status = status;
         fault.skip = skip;
-        ASSERT_GT(zyemu_add_fault(&fault), 0);
+        addFault(fault);
     }
 };
 
