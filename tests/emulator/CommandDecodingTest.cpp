@@ -6,22 +6,12 @@
 #include <vector>
 
 #include "channel/FpgaRuntime.h"
-#include "support/EmulatorFixture.h"
-#include "zyostrelapi.h"
+#include "emulator/SessionFixture.h"
 
 namespace {
 
-class CommandDecodingTest : public zytest::EmulatorTest {
+class CommandDecodingTest : public zytest::OneSessionTest {
 protected:
-    void SetUp() override {
-        EmulatorTest::SetUp();
-        ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, nullptr, 0, &session), 0);
-    }
-    void TearDown() override {
-        EXPECT_EQ(zyOstrel_CloseSession(session, 0), 0);
-        EmulatorTest::TearDown();
-    }
-
     std::string elaborationFor(int32_t code) {
         std::vector<char> reply(8192, 'x');
         reply[0] = 0;
@@ -31,7 +21,9 @@ protected:
         return std::string(reply.data());
     }
 
-    uint32_t session = 0;
+    void callUnknownFunction(uint32_t on) {
+        ZyFpgaDll_ClientFunctionCall(on, 2, 12345, nullptr, 0, nullptr, 0);
+    }
 };
 
 TEST_F(CommandDecodingTest, InterfaceRecordShorterThanItsHeaderIsRefused) {
@@ -67,39 +59,47 @@ TEST_F(CommandDecodingTest, UnknownFunctionNumberIsRefused) {
               std::string::npos);
 }
 
-TEST_F(CommandDecodingTest, OtherFunctionGroupIsRefused) {
+TEST_F(CommandDecodingTest, MalformedCallsAreRefused) {
     const int32_t code = 0;
-    char reply[8];
-    EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session, 3, 800, &code, 4, reply, sizeof reply),
-              ZYEMU_STATUS_BAD_FUNCTION_GROUP);
-}
-
-TEST_F(CommandDecodingTest, SizeWithoutBufferIsRefused) {
-    EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session, 2, 800, nullptr, 4, nullptr, 0),
-              ZYEMU_STATUS_INVALID_ARGUMENT);
-    const int32_t code = 0;
-    EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session, 2, 800, &code, 4, nullptr, 100),
-              ZYEMU_STATUS_INVALID_ARGUMENT);
-}
-
-TEST_F(CommandDecodingTest, CommandOnUnknownSessionIsRefused) {
-    EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session + 1, 2, 800, nullptr, 0, nullptr, 0),
-              ZYEMU_STATUS_INVALID_SESSION);
+    char reply[16];
+    struct Row {
+        const char* name;
+        uint32_t on;
+        uint32_t group;
+        const void* input;
+        uint64_t inputSize;
+        void* output;
+        uint64_t outputSize;
+        int32_t status;
+    };
+    const Row rows[] = {
+        {"other function group", session, 3, &code, 4, reply, 8, ZYEMU_STATUS_BAD_FUNCTION_GROUP},
+        {"input size without buffer", session, 2, nullptr, 4, nullptr, 0,
+         ZYEMU_STATUS_INVALID_ARGUMENT},
+        {"output size without buffer", session, 2, &code, 4, nullptr, 100,
+         ZYEMU_STATUS_INVALID_ARGUMENT},
+        {"unknown session", session + 1, 2, nullptr, 0, nullptr, 0, ZYEMU_STATUS_INVALID_SESSION},
+        {"half an elaboration code", session, 2, &code, 2, reply, sizeof reply,
+         ZYEMU_STATUS_RECORD_TOO_SHORT},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(row.on, row.group, 800, row.input,
+                                               row.inputSize, row.output, row.outputSize),
+                  row.status)
+            << row.name;
+    }
 }
 
 TEST_F(CommandDecodingTest, ElaborationIsGivenOnlyForTheLastFailingCode) {
-    ZyFpgaDll_ClientFunctionCall(session, 2, 12345, nullptr, 0, nullptr, 0);
+    EXPECT_EQ(elaborationFor(ZYEMU_STATUS_UNKNOWN_COMMAND), "");  // nothing failed yet
+    callUnknownFunction(session);
     EXPECT_FALSE(elaborationFor(ZYEMU_STATUS_UNKNOWN_COMMAND).empty());
     EXPECT_EQ(elaborationFor(-52005), "");
     EXPECT_EQ(elaborationFor(0), "");
 }
 
-TEST_F(CommandDecodingTest, SessionWithoutFailureHasNoElaboration) {
-    EXPECT_EQ(elaborationFor(ZYEMU_STATUS_UNKNOWN_COMMAND), "");
-}
-
 TEST_F(CommandDecodingTest, ElaborationIsCutToTheReplyBuffer) {
-    ZyFpgaDll_ClientFunctionCall(session, 2, 12345, nullptr, 0, nullptr, 0);
+    callUnknownFunction(session);
     const int32_t code = ZYEMU_STATUS_UNKNOWN_COMMAND;
     char reply[11];
     std::memset(reply, 'x', sizeof reply);
@@ -108,17 +108,10 @@ TEST_F(CommandDecodingTest, ElaborationIsCutToTheReplyBuffer) {
     EXPECT_EQ(reply[10], 'x');  // nothing written past the given size
 }
 
-TEST_F(CommandDecodingTest, ElaborationRequestNeedsTheCode) {
-    char reply[16];
-    const uint16_t half = 0;
-    EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session, 2, 800, &half, 2, reply, sizeof reply),
-              ZYEMU_STATUS_RECORD_TOO_SHORT);
-}
-
 TEST_F(CommandDecodingTest, ElaborationsOfSessionsAreKeptApart) {
     uint32_t other = 0;
     ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, nullptr, 0, &other), 0);
-    ZyFpgaDll_ClientFunctionCall(other, 2, 12345, nullptr, 0, nullptr, 0);
+    callUnknownFunction(other);
     EXPECT_EQ(elaborationFor(ZYEMU_STATUS_UNKNOWN_COMMAND), "");
     EXPECT_NE(zytest::elaborationOf(other), "");
     EXPECT_EQ(zyOstrel_CloseSession(other, 0), 0);

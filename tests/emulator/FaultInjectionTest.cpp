@@ -4,34 +4,23 @@
 #include <cstring>
 
 #include "channel/FpgaRuntime.h"
-#include "support/EmulatorFixture.h"
-#include "zyostrelapi.h"
+#include "emulator/SessionFixture.h"
 
 namespace {
 
-class FaultInjectionTest : public zytest::EmulatorTest {
+class FaultInjectionTest : public zytest::OneSessionTest {
 protected:
-    void SetUp() override {
-        EmulatorTest::SetUp();
-        ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, nullptr, 0, &session), 0);
-    }
-    void TearDown() override {
-        zyemu_clear_faults();
-        EXPECT_EQ(zyOstrel_CloseSession(session, 0), 0);
-        EmulatorTest::TearDown();
-    }
-
     int32_t interfaceCall(uint32_t interfaceNumber, uint32_t method, uint32_t attribute = 0) {
         uint32_t record[6] = {interfaceNumber, 0, 0, 0, method, attribute};
         return ZyFpgaDll_ClientFunctionCall(session, 2, 256, record, sizeof record, nullptr, 0);
     }
 
-    int32_t elaborate(char* reply, uint64_t size) {
+    int32_t elaborate(uint64_t size = 8) {
         const int32_t code = -1;
         return ZyFpgaDll_ClientFunctionCall(session, 2, 800, &code, 4, reply, size);
     }
 
-    uint32_t session = 0;
+    char reply[8] = {};
 };
 
 TEST_F(FaultInjectionTest, MatchesInterfaceAndMethodOnly) {
@@ -61,18 +50,14 @@ TEST_F(FaultInjectionTest, MatchesTheAttributeIdentifier) {
 }
 
 TEST_F(FaultInjectionTest, SkipAndCountSelectTheNthMatchingCall) {
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_FUNCTION;
-    fault.functionNumber = 800;
+    ZyEmuFault fault = functionFault(800, -300);
     fault.skip = 2;
     fault.count = 1;
-    fault.status = -300;
     const int32_t id = zyemu_add_fault(&fault);
-    char reply[8];
-    EXPECT_EQ(elaborate(reply, sizeof reply), 0);
-    EXPECT_EQ(elaborate(reply, sizeof reply), 0);
-    EXPECT_EQ(elaborate(reply, sizeof reply), -300);
-    EXPECT_EQ(elaborate(reply, sizeof reply), 0);
+    EXPECT_EQ(elaborate(), 0);
+    EXPECT_EQ(elaborate(), 0);
+    EXPECT_EQ(elaborate(), -300);
+    EXPECT_EQ(elaborate(), 0);
     EXPECT_EQ(zyemu_fault_hits(id), 1u);
 }
 
@@ -82,65 +67,47 @@ TEST_F(FaultInjectionTest, MatchesAPositionInTheCallLog) {
     fault.callIndex = zyemu_call_count() + 1;
     fault.status = -400;
     ASSERT_GT(zyemu_add_fault(&fault), 0);
-    char reply[8];
-    EXPECT_EQ(elaborate(reply, sizeof reply), 0);
-    EXPECT_EQ(elaborate(reply, sizeof reply), -400);
+    EXPECT_EQ(elaborate(), 0);
+    EXPECT_EQ(elaborate(), -400);
     EXPECT_EQ(lastCall().status, -400);
 }
 
 TEST_F(FaultInjectionTest, ReplacingFaultWritesItsReplyCutToTheBuffer) {
     const char injected[] = "0123456789";
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_FUNCTION;
-    fault.functionNumber = 800;
+    ZyEmuFault fault = functionFault(800, 0);
     fault.reply = injected;
     fault.replySize = 10;
     ASSERT_GT(zyemu_add_fault(&fault), 0);
-    char reply[8];
-    std::memset(reply, 0, sizeof reply);
-    char guard = 'g';
-    EXPECT_EQ(elaborate(reply, 6), 0);
+    EXPECT_EQ(elaborate(6), 0);
     EXPECT_EQ(0, std::memcmp(reply, "012345\0\0", 8));
-    EXPECT_EQ(guard, 'g');
 }
 
-TEST_F(FaultInjectionTest, FaultAfterRunningKeepsTheCommandsEffect) {
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_ENTRY;
-    fault.entry = ZYEMU_ENTRY_WRITE_U8;
-    fault.action = ZYEMU_FAULT_AFTER_RUNNING;
-    fault.status = 7;
-    ASSERT_GT(zyemu_add_fault(&fault), 0);
-    EXPECT_EQ(ZyFpgaDll_WriteU8(session, 0x40, 0x5A), 7);
-    uint8_t value = 0;
-    EXPECT_EQ(zyemu_get_register_u8(ZYEMU_RESOURCE_DEFAULT, 0x40, &value), 0);
-    EXPECT_EQ(value, 0x5A);
-}
-
-TEST_F(FaultInjectionTest, ReplacingFaultSkipsTheCommand) {
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_ENTRY | ZYEMU_MATCH_SESSION;
-    fault.entry = ZYEMU_ENTRY_WRITE_U8;
-    fault.session = session;
-    fault.status = -9;
-    ASSERT_GT(zyemu_add_fault(&fault), 0);
-    EXPECT_EQ(ZyFpgaDll_WriteU8(session, 0x40, 0x5A), -9);
-    uint8_t value = 1;
-    zyemu_get_register_u8(ZYEMU_RESOURCE_DEFAULT, 0x40, &value);
-    EXPECT_EQ(value, 0);
+TEST_F(FaultInjectionTest, ReplacingFaultSkipsTheCommandOneAfterRunningKeepsItsEffect) {
+    for (const uint32_t action : {ZYEMU_FAULT_REPLACE, ZYEMU_FAULT_AFTER_RUNNING}) {
+        const bool runs = action == ZYEMU_FAULT_AFTER_RUNNING;
+        SCOPED_TRACE(runs ? "after running" : "replacing");
+        zyemu_clear_faults();
+        ASSERT_EQ(zyemu_set_register_u8(ZYEMU_RESOURCE_DEFAULT, 0x40, 0), 0);
+        ZyEmuFault fault{};
+        fault.match = runs ? ZYEMU_MATCH_ENTRY : ZYEMU_MATCH_ENTRY | ZYEMU_MATCH_SESSION;
+        fault.entry = ZYEMU_ENTRY_WRITE_U8;
+        fault.session = session;
+        fault.action = action;
+        fault.status = runs ? 7 : -9;
+        ASSERT_GT(zyemu_add_fault(&fault), 0);
+        EXPECT_EQ(ZyFpgaDll_WriteU8(session, 0x40, 0x5A), fault.status);
+        uint8_t value = 1;
+        EXPECT_EQ(zyemu_get_register_u8(ZYEMU_RESOURCE_DEFAULT, 0x40, &value), 0);
+        EXPECT_EQ(value, runs ? 0x5A : 0);
+    }
 }
 
 TEST_F(FaultInjectionTest, OldestMatchingFaultWins) {
-    ZyEmuFault first{};
-    first.match = ZYEMU_MATCH_FUNCTION;
-    first.functionNumber = 800;
-    first.status = -1;
-    ZyEmuFault second = first;
-    second.status = -2;
+    const ZyEmuFault first = functionFault(800, -1);
+    const ZyEmuFault second = functionFault(800, -2);
     const int32_t firstId = zyemu_add_fault(&first);
     const int32_t secondId = zyemu_add_fault(&second);
-    char reply[8];
-    EXPECT_EQ(elaborate(reply, sizeof reply), -1);
+    EXPECT_EQ(elaborate(), -1);
     EXPECT_EQ(zyemu_fault_hits(firstId), 1u);
     EXPECT_EQ(zyemu_fault_hits(secondId), 0u);
 }

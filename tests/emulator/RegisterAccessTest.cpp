@@ -2,31 +2,24 @@
 #include <gtest/gtest.h>
 
 #include "channel/FpgaRuntime.h"
-#include "support/EmulatorFixture.h"
-#include "zyostrelapi.h"
+#include "emulator/SessionFixture.h"
 
 namespace {
 
-class RegisterAccessTest : public zytest::EmulatorTest {
-protected:
-    void SetUp() override {
-        EmulatorTest::SetUp();
-        ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, nullptr, 0, &session), 0);
-    }
-    void TearDown() override {
-        EXPECT_EQ(zyOstrel_CloseSession(session, 0), 0);
-        EmulatorTest::TearDown();
-    }
-    uint32_t session = 0;
-};
+using RegisterAccessTest = zytest::OneSessionTest;
 
-TEST_F(RegisterAccessTest, WrittenValueReadsBackOnEverySessionOfTheInstrument) {
+TEST_F(RegisterAccessTest, WriteIsLoggedAndReadsBackOnEverySessionOfTheInstrument) {
     uint32_t other = 0;
     ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, nullptr, 0, &other), 0);
-    EXPECT_EQ(ZyFpgaDll_WriteU8(session, 0x18014, 2), 0);
+    EXPECT_EQ(ZyFpgaDll_WriteU8(session, 0x18014, 0xFE), 0);
+    const ZyEmuCall call = lastCall();
+    EXPECT_EQ(call.entry, ZYEMU_ENTRY_WRITE_U8);
+    EXPECT_EQ(call.session, session);
+    EXPECT_EQ(call.word, 0x18014u);
+    EXPECT_EQ(call.value, 0xFEu);
     uint8_t value = 0;
     EXPECT_EQ(ZyFpgaDll_ReadU8(other, 0x18014, &value), 0);
-    EXPECT_EQ(value, 2);
+    EXPECT_EQ(value, 0xFE);
     EXPECT_EQ(zyOstrel_CloseSession(other, 0), 0);
 }
 
@@ -46,15 +39,6 @@ TEST_F(RegisterAccessTest, BooleanReadNormalisesToZeroOrOne) {
     EXPECT_EQ(call.entry, ZYEMU_ENTRY_READ_BOOL);
     EXPECT_EQ(call.word, 0x18000u);
     EXPECT_EQ(call.value, 1u);
-}
-
-TEST_F(RegisterAccessTest, WriteIsLoggedWithOffsetAndValue) {
-    EXPECT_EQ(ZyFpgaDll_WriteU8(session, 0x18014, 0xFE), 0);
-    const ZyEmuCall call = lastCall();
-    EXPECT_EQ(call.entry, ZYEMU_ENTRY_WRITE_U8);
-    EXPECT_EQ(call.session, session);
-    EXPECT_EQ(call.word, 0x18014u);
-    EXPECT_EQ(call.value, 0xFEu);
 }
 
 TEST_F(RegisterAccessTest, BadSessionOrNullOutputIsRefused) {
