@@ -183,8 +183,7 @@ TEST_F(DeviceServicesTest, ModuleInfoOnFailureIsAllOnes) {
     uint16_t f1 = 0, f6 = 0;
     uint32_t f4 = 0;
     uint8_t f5 = 0;
-    EXPECT_EQ(zyOstrelMDK_readIoModuleInfo(session, &f1, nullptr, nullptr, &f4, &f5, &f6),
-              -70000);
+    EXPECT_EQ(zyOstrelMDK_readIoModuleInfo(session, &f1, nullptr, nullptr, &f4, &f5, &f6), -70000);
     EXPECT_EQ(std::make_tuple(f1, f4, f5, f6),
               std::make_tuple(uint16_t{0xFFFF}, 0xFFFFFFFFu, uint8_t{0xFF}, uint16_t{0xFFFF}));
     addFault(faultOn(ZYEMU_MATCH_FUNCTION, 23, -70001, ZYEMU_FAULT_REPLACE, 1));

@@ -144,8 +144,7 @@ TEST_F(I2cTest, TransferChecksComeInOrder) {
     EXPECT_EQ(written, 0u);
     EXPECT_EQ(transfer(nullptr, 2000, nullptr, 300, &written, &read),
               ZYOSTREL_Status_I2cWriteDataNull);
-    EXPECT_EQ(transfer(out, 2000, nullptr, 300, &written, &read),
-              ZYOSTREL_Status_I2cWriteTooLong);
+    EXPECT_EQ(transfer(out, 2000, nullptr, 300, &written, &read), ZYOSTREL_Status_I2cWriteTooLong);
     EXPECT_EQ(transfer(out, 1, nullptr, 300, &written, &read), ZYOSTREL_Status_I2cReadDataNull);
     EXPECT_EQ(transfer(out, 1, in, 256, &written, &read), ZYOSTREL_Status_I2cReadTooLong);
     EXPECT_EQ(transfer(out, 0, in, 0, &written, &read), 0);

@@ -34,8 +34,7 @@ TEST_F(QsfpTest, WriteReadsBackAndReadOnlyBytesRefuse) {
 
 TEST_F(QsfpTest, NullOutputsAreRefusedBeforeSending) {
     EXPECT_EQ(zyOstrel_QSFPRead(session, 0, 0, nullptr), ZYOSTREL_Status_InvalidParameter);
-    EXPECT_EQ(zyOstrel_QSFPGetModulePresent(session, 0, nullptr),
-              ZYOSTREL_Status_InvalidParameter);
+    EXPECT_EQ(zyOstrel_QSFPGetModulePresent(session, 0, nullptr), ZYOSTREL_Status_InvalidParameter);
     EXPECT_EQ(zyemu_call_count(), 0u);
 }
 
