@@ -127,7 +127,7 @@ TEST(TerminalNameGrammar, EachTextResolvesToItsNamesOrFailsWithItsStatus) {
     for (const auto& row : rows) expectResolution(row.text, row.status, row.names);
 }
 
-TEST(TerminalNameConnectors, OnlyQualifiedNamesAreOwned) {
+TEST(TerminalNameConnectors, OnlyQualifiedNamesAreOwnedAndResolvingAgainStartsAFreshList) {
     ResolvedNames plain("AI0-AI63,5,TRIGIN", 0);
     ASSERT_EQ(resolveNames(plain), 0);
     EXPECT_TRUE(plain.ownedTexts.empty());
@@ -139,6 +139,13 @@ TEST(TerminalNameConnectors, OnlyQualifiedNamesAreOwned) {
     EXPECT_STREQ(qualified.names[3], "Conn1/AI3");
     EXPECT_STREQ(qualified.names[4], "Conn2/AO1");
     EXPECT_STREQ(qualified.names[5], "7");
+
+    // Resolving again starts a fresh list.
+    qualified.input = "AO3";
+    ASSERT_EQ(resolveNames(qualified), 0);
+    ASSERT_EQ(qualified.count, 1u);
+    EXPECT_STREQ(qualified.names[0], "AO3");
+    EXPECT_TRUE(qualified.ownedTexts.empty());
 }
 
 TEST(TerminalNameLists, AtMostNinetySixNames) {
@@ -188,17 +195,6 @@ TEST(TerminalNameEmptyText, DefaultsToZeroOnlyForTheTriggerChannelAttributes) {
             EXPECT_EQ(list.names[0], text) << "the caller's own pointer, or null";
         }
     }
-}
-
-TEST(TerminalNameResolution, ResolvingAgainStartsAFreshList) {
-    ResolvedNames list("conn1/ai0-ai7", 0);
-    ASSERT_EQ(resolveNames(list), 0);
-    ASSERT_EQ(list.count, 8u);
-    list.input = "AO3";
-    ASSERT_EQ(resolveNames(list), 0);
-    ASSERT_EQ(list.count, 1u);
-    EXPECT_STREQ(list.names[0], "AO3");
-    EXPECT_TRUE(list.ownedTexts.empty());
 }
 
 TEST(StreamNames, DecimalTextUpTo63) {
