@@ -13,26 +13,21 @@
 
 namespace {
 
-std::vector<std::string> corpusFiles(const std::string& directory) {
-    std::vector<std::string> files;
-    if (DIR* listing = opendir(directory.c_str())) {
-        while (const dirent* item = readdir(listing)) {
-            if (item->d_name[0] != '.') files.push_back(directory + "/" + item->d_name);
-        }
-        closedir(listing);
-    }
-    return files;
-}
-
 TEST(BitfileCorpus, EveryInputParsesOrFailsWithAStatus) {
-    const auto files = corpusFiles(ZY_BITFILE_CORPUS);
-    ASSERT_FALSE(files.empty());
-    for (const std::string& path : files) {
+    DIR* listing = opendir(ZY_BITFILE_CORPUS);
+    ASSERT_NE(listing, nullptr);
+    std::size_t replayed = 0;
+    while (const dirent* item = readdir(listing)) {
+        if (item->d_name[0] == '.') continue;
+        const std::string path = std::string(ZY_BITFILE_CORPUS) + "/" + item->d_name;
+        SCOPED_TRACE(path);
         std::ifstream in(path, std::ios::binary);
         const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        SCOPED_TRACE(path);
         zyfuzz::parseBitfileInput(bytes.data(), bytes.size());
+        ++replayed;
     }
+    closedir(listing);
+    EXPECT_GT(replayed, 0u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 namespace zytest {
 
@@ -68,11 +69,11 @@ struct DocumentParts {
 
     std::string text() const {
         std::string document = bitfileDocument();
-        document = replaced(document, "TARGET", target);
-        document = replaced(document, "CHANNELS", channels);
-        document = replaced(document, "BLOCKS", blocks);
-        document = replaced(document, "REGISTERS", registers);
-        document = replaced(document, "EXTRA", extra);
+        for (const auto& [marker, part] : {std::make_pair("TARGET", &target), std::make_pair("CHANNELS", &channels),
+                                           std::make_pair("BLOCKS", &blocks), std::make_pair("REGISTERS", &registers),
+                                           std::make_pair("EXTRA", &extra)}) {
+            document = replaced(document, marker, *part);
+        }
         return document;
     }
 };
