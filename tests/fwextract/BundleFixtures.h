@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BundleWriter.h"
@@ -32,19 +33,14 @@ struct ImageEntry {
     std::string extra;  // further members, with a leading comma
 
     std::string json(const std::string& digest) const {
+        const std::pair<const char*, std::string> members[] = {
+            {"name", name}, {"version", version}, {"path", path},
+            {"sha256sum", sha256sum.empty() ? "\"" + digest + "\"" : sha256sum},
+            {"type", type}, {"board", board}, {"identifier", identifier}};
         std::string text = "{";
-        auto add = [&text](const char* key, const std::string& value) {
-            if (value.empty()) return;
-            if (text.size() > 1) text += ",";
-            text += std::string("\"") + key + "\":" + value;
-        };
-        add("name", name);
-        add("version", version);
-        add("path", path);
-        add("sha256sum", sha256sum.empty() ? "\"" + digest + "\"" : sha256sum);
-        add("type", type);
-        add("board", board);
-        add("identifier", identifier);
+        for (const auto& [key, value] : members) {
+            if (!value.empty()) text += (text.size() > 1 ? ",\"" : "\"") + std::string(key) + "\":" + value;
+        }
         return text + extra + "}";
     }
 };

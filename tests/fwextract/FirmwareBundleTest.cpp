@@ -26,6 +26,7 @@ constexpr int32_t kTypeMismatch = zyerr::codes::TypeMismatch;
 constexpr int32_t kNotJson = zyerr::codes::InvalidParameter;
 constexpr int32_t kNotFound = zyerr::codes::ResourceNotFound;
 constexpr const char* kDevice = "ostrel-7976";
+constexpr BundleFormat kFormats[] = {BundleFormat::ZipStored, BundleFormat::ZipDeflated, BundleFormat::Tar};
 
 int32_t openStatus(const std::vector<uint8_t>& bytes) {
     return statusOf([&] { FirmwareBundle bundle(bytes.data(), bytes.size()); });
@@ -45,23 +46,40 @@ ImageEntry entryNamed(const std::string& name, const std::string& path) {
     return entry;
 }
 
-TEST(BundleArchive, EveryWriterFormatYieldsTheSameImage) {
-    const std::string manifest = manifestOf({ImageEntry()});
-    for (BundleFormat format : {BundleFormat::ZipStored, BundleFormat::ZipDeflated, BundleFormat::Tar}) {
-        const auto bytes = bundleOf(format, manifest);
-        FirmwareBundle bundle(bytes.data(), bytes.size());
-        std::vector<uint8_t> data;
+// A bundle that must open, with the image last extracted from it.
+struct Opened {
+    explicit Opened(const std::vector<uint8_t>& bytes) : bundle(bytes.data(), bytes.size()) {}
+    // The status of extracting name into data.
+    int32_t extract(const std::string& name, const std::string& device = kDevice) {
+        return statusOf([&] { bundle.extractImage(device, name, data); });
+    }
+    std::string elaborationOf(const std::string& name) {
+        return zytest::elaborationOf([&] { bundle.extractImage(kDevice, name, data); });
+    }
+    FirmwareBundle bundle;
+    std::vector<uint8_t> data;
+};
+
+// Each of the six rows uses one format, type and board, so that every one of them is read once.
+TEST(BundleArchive, EveryFormatTypeAndBoardIsRead) {
+    const char* types[] = {"bitfile", "cpld", "eeprom", "xmega", "oamFpgaFlash"};
+    for (uint32_t i = 0; i < 6; ++i) {
+        SCOPED_TRACE(i);
+        ImageEntry entry;
+        entry.type = std::string("\"") + types[i % 5] + "\"";
+        entry.board = i % 2 == 0 ? "\"base\"" : "\"oam\"";
+        Opened opened(bundleOf(kFormats[i % 3], manifestOf({entry})));
         uint32_t version = 0;
-        FirmwareImageType type = FirmwareImageType::Xmega;
-        FirmwareBoard board = FirmwareBoard::Oam;
+        auto type = static_cast<FirmwareImageType>(99);
+        auto board = static_cast<FirmwareBoard>(99);
         std::string identifier;
-        bundle.extractImage(kDevice, "fpga", data, &version, &type, &board, &identifier);
-        EXPECT_EQ(data, imageBytes("images/fpga.bit"));
+        opened.bundle.extractImage(kDevice, "fpga", opened.data, &version, &type, &board, &identifier);
+        EXPECT_EQ(opened.data, imageBytes("images/fpga.bit"));
         EXPECT_EQ(version, 3u);
-        EXPECT_EQ(type, FirmwareImageType::Bitfile);
-        EXPECT_EQ(board, FirmwareBoard::Base);
+        EXPECT_EQ(static_cast<uint32_t>(type), i % 5);
+        EXPECT_EQ(board, i % 2 == 0 ? FirmwareBoard::Base : FirmwareBoard::Oam);
         EXPECT_EQ(identifier, "default_bitfile");
-        EXPECT_EQ(bundle.getBundleVersion(), 7u);
+        EXPECT_EQ(opened.bundle.getBundleVersion(), 7u);
     }
 }
 
@@ -72,45 +90,39 @@ TEST(BundleArchive, UnreadableBytesAreAnInvalidBundle) {
     EXPECT_EQ(openStatus(zytest::bytesOf("this is not an archive of any kind, just text")), kInvalid);
     // A compressed stream is not unwrapped.
     EXPECT_EQ(openStatus(bundleOf(BundleFormat::TarGzip, manifestOf({ImageEntry()}))), kInvalid);
-}
-
-TEST(BundleArchive, ManifestMustBeNamedExactly) {
-    const std::string manifest = manifestOf({ImageEntry()});
-    for (BundleFormat format : {BundleFormat::ZipStored, BundleFormat::Tar}) {
-        EXPECT_EQ(openStatus(bundleOf(format, manifest, zytest::standardImages(), "./manifest.json")), kMissing);
-        EXPECT_EQ(openStatus(bundleOf(format, manifest, zytest::standardImages(), "Manifest.json")), kMissing);
-        EXPECT_EQ(openStatus(bundleOf(format, manifest, zytest::standardImages(), "dir/manifest.json")), kMissing);
-    }
-    // The manifest need not come first.
-    auto files = zytest::standardImages();
-    files.push_back({"manifest.json", zytest::bytesOf(manifest)});
-    const auto bytes = zyostrel::bundletool::writeBundle(BundleFormat::ZipDeflated, files);
-    EXPECT_EQ(openStatus(bytes), 0);
-}
-
-TEST(BundleArchive, ManifestMustBeJson) {
-    EXPECT_EQ(openStatus(bundleOf(BundleFormat::Tar, "{\"version\":1,")), kNotJson);
-    EXPECT_EQ(openStatus(bundleOf(BundleFormat::Tar, "")), kNotJson);
-    EXPECT_NE(zytest::elaborationOf([] {
-                  const auto bytes = bundleOf(BundleFormat::Tar, "[");
-                  FirmwareBundle bundle(bytes.data(), bytes.size());
-              }).find("jsonErrorsInvalidJSON"),
-              std::string::npos);
-}
-
-TEST(BundleArchive, LocalFilesNamedByAnArchiveAreNeverRead) {
     // An mtree description names files on the local disk; it is not an archive format here.
     const std::string mtree = "#mtree\nmanifest.json type=file contents=" ZY_FWEXTRACT_TEST_MANIFEST "\n";
     EXPECT_EQ(openStatus(zytest::bytesOf(mtree)), kInvalid);
 }
 
+TEST(BundleArchive, ManifestMustBeNamedExactly) {
+    const std::string manifest = manifestOf({ImageEntry()});
+    for (BundleFormat format : {BundleFormat::ZipStored, BundleFormat::Tar}) {
+        for (const char* path : {"./manifest.json", "Manifest.json", "dir/manifest.json"}) {
+            EXPECT_EQ(openStatus(bundleOf(format, manifest, zytest::standardImages(), path)), kMissing) << path;
+        }
+    }
+    // The manifest need not come first.
+    auto files = zytest::standardImages();
+    files.push_back({"manifest.json", zytest::bytesOf(manifest)});
+    EXPECT_EQ(openStatus(zyostrel::bundletool::writeBundle(BundleFormat::ZipDeflated, files)), 0);
+}
+
+TEST(BundleArchive, ManifestMustBeJson) {
+    EXPECT_EQ(openStatus(bundleOf(BundleFormat::Tar, "{\"version\":1,")), kNotJson);
+    EXPECT_EQ(openStatus(bundleOf(BundleFormat::Tar, "")), kNotJson);
+    const auto bytes = bundleOf(BundleFormat::Tar, "[");
+    EXPECT_NE(zytest::elaborationOf([&] { FirmwareBundle bundle(bytes.data(), bytes.size()); })
+                  .find("jsonErrorsInvalidJSON"),
+              std::string::npos);
+}
+
 TEST(BundleArchive, CallerBytesAreNotReferencedAfterConstruction) {
     auto bytes = bundleOf(BundleFormat::ZipStored, manifestOf({ImageEntry()}));
-    FirmwareBundle bundle(bytes.data(), bytes.size());
+    Opened opened(bytes);
     std::fill(bytes.begin(), bytes.end(), 0);
-    std::vector<uint8_t> data;
-    bundle.extractImage(kDevice, "fpga", data);
-    EXPECT_EQ(data, imageBytes("images/fpga.bit"));
+    EXPECT_EQ(opened.extract("fpga"), 0);
+    EXPECT_EQ(opened.data, imageBytes("images/fpga.bit"));
 }
 
 TEST(BundleArchive, CorruptEntryDataIsReported) {
@@ -156,39 +168,33 @@ TEST(ManifestNumbers, VersionsAreUnsigned32BitWithTheFractionDropped) {
     EXPECT_EQ(versionOf("-1").first, kInvalid);
     EXPECT_EQ(versionOf("1e999").first, kInvalid);
     EXPECT_EQ(versionOf("\"7\"").first, kTypeMismatch);
-
-    const auto bytes = bundleOf(BundleFormat::Tar, "{\"firmwares\":{}}");
-    FirmwareBundle bundle(bytes.data(), bytes.size());
-    EXPECT_EQ(statusOf([&] { bundle.getBundleVersion(); }), kNotFound);
+    Opened opened(bundleOf(BundleFormat::Tar, "{\"firmwares\":{}}"));
+    EXPECT_EQ(statusOf([&] { opened.bundle.getBundleVersion(); }), kNotFound);
 }
 
 TEST(ManifestLookup, MemberNamesIgnoreCaseWhileValuesDoNot) {
     std::string manifest = manifestOf({ImageEntry()});
     manifest.replace(manifest.find("\"firmwares\""), 11, "\"Firmwares\"");
     manifest.replace(manifest.find("\"version\""), 9, "\"VERSION\"");
-    const auto bytes = bundleOf(BundleFormat::ZipStored, manifest);
-    FirmwareBundle bundle(bytes.data(), bytes.size());
-    EXPECT_EQ(bundle.getBundleVersion(), 7u);
-    EXPECT_EQ(bundle.listImageNames(kDevice), std::vector<std::string>{"fpga"});
-    std::vector<uint8_t> data;
-    EXPECT_EQ(statusOf([&] { bundle.extractImage(kDevice, "FPGA", data); }), kInvalid);
+    Opened opened(bundleOf(BundleFormat::ZipStored, manifest));
+    EXPECT_EQ(opened.bundle.getBundleVersion(), 7u);
+    EXPECT_EQ(opened.bundle.listImageNames(kDevice), std::vector<std::string>{"fpga"});
+    EXPECT_EQ(opened.extract("FPGA"), kInvalid);
 }
 
 TEST(ManifestLookup, ListsNamesInManifestOrder) {
-    const auto bytes = bundleOf(BundleFormat::Tar, manifestOf({entryNamed("b", "images/cpld.jed"),
-                                                               entryNamed("a", "images/fpga.bit"),
-                                                               entryNamed("b", "images/empty.bin")}));
-    FirmwareBundle bundle(bytes.data(), bytes.size());
-    EXPECT_EQ(bundle.listImageNames(kDevice), (std::vector<std::string>{"b", "a", "b"}));
-    EXPECT_EQ(statusOf([&] { bundle.listImageNames("other-device"); }), kInvalid);
+    Opened opened(bundleOf(BundleFormat::Tar, manifestOf({entryNamed("b", "images/cpld.jed"),
+                                                         entryNamed("a", "images/fpga.bit"),
+                                                         entryNamed("b", "images/empty.bin")})));
+    EXPECT_EQ(opened.bundle.listImageNames(kDevice), (std::vector<std::string>{"b", "a", "b"}));
+    EXPECT_EQ(statusOf([&] { opened.bundle.listImageNames("other-device"); }), kInvalid);
 }
 
 TEST(ManifestLookup, DeviceValuesThatAreNotListsAreHandledByKind) {
     auto listStatus = [](const std::string& firmwares) {
-        const auto bytes = bundleOf(BundleFormat::Tar, "{\"version\":1,\"firmwares\":" + firmwares + "}");
-        FirmwareBundle bundle(bytes.data(), bytes.size());
+        Opened opened(bundleOf(BundleFormat::Tar, "{\"version\":1,\"firmwares\":" + firmwares + "}"));
         std::vector<std::string> names{"sentinel"};
-        const int32_t status = statusOf([&] { names = bundle.listImageNames("d"); });
+        const int32_t status = statusOf([&] { names = opened.bundle.listImageNames("d"); });
         return std::make_pair(status, names.size());
     };
     EXPECT_EQ(listStatus("{\"d\":5}"), std::make_pair(0, std::size_t{0}));
@@ -202,12 +208,10 @@ TEST(ManifestLookup, DeviceValuesThatAreNotListsAreHandledByKind) {
 }
 
 TEST(ImageExtraction, TheFirstEntryOfADuplicateNameIsUsed) {
-    const auto bytes = bundleOf(BundleFormat::ZipStored, manifestOf({entryNamed("image", "images/cpld.jed"),
-                                                                     entryNamed("image", "images/fpga.bit")}));
-    FirmwareBundle bundle(bytes.data(), bytes.size());
-    std::vector<uint8_t> data;
-    bundle.extractImage(kDevice, "image", data);
-    EXPECT_EQ(data, imageBytes("images/cpld.jed"));
+    Opened opened(bundleOf(BundleFormat::ZipStored, manifestOf({entryNamed("image", "images/cpld.jed"),
+                                                               entryNamed("image", "images/fpga.bit")})));
+    ASSERT_EQ(opened.extract("image"), 0);
+    EXPECT_EQ(opened.data, imageBytes("images/cpld.jed"));
 }
 
 TEST(ImageExtraction, LargeImageArrivesWholeInEveryFormat) {
@@ -220,47 +224,44 @@ TEST(ImageExtraction, LargeImageArrivesWholeInEveryFormat) {
         byte = static_cast<uint8_t>(state >> 23);
     }
     const std::vector<zytest::BundleFile> files = {{"images/large.bit", large}};
-    const std::string manifest =
-        manifestOf({entryNamed("large", "images/large.bit")}, "7", kDevice, files);
-    for (BundleFormat format : {BundleFormat::ZipStored, BundleFormat::ZipDeflated, BundleFormat::Tar}) {
-        const auto bytes = bundleOf(format, manifest, files);
-        FirmwareBundle bundle(bytes.data(), bytes.size());
-        std::vector<uint8_t> data(5, 0xEE);
-        bundle.extractImage(kDevice, "large", data);
-        EXPECT_TRUE(data == large) << "format " << static_cast<int>(format);
+    const std::string manifest = manifestOf({entryNamed("large", "images/large.bit")}, "7", kDevice, files);
+    for (BundleFormat format : kFormats) {
+        Opened opened(bundleOf(format, manifest, files));
+        opened.data.assign(5, 0xEE);
+        EXPECT_EQ(opened.extract("large"), 0);
+        EXPECT_TRUE(opened.data == large) << "format " << static_cast<int>(format);
     }
 }
 
 TEST(ImageExtraction, EmptyImageHasTheDigestOfNoData) {
-    const auto bytes = bundleOf(BundleFormat::ZipDeflated, manifestOf({entryNamed("empty", "images/empty.bin")}));
-    FirmwareBundle bundle(bytes.data(), bytes.size());
-    std::vector<uint8_t> data{1, 2, 3};
-    bundle.extractImage(kDevice, "empty", data);
-    EXPECT_TRUE(data.empty());
-    EXPECT_EQ(zyostrel::fwextract::sha256Hex(data),
+    Opened opened(bundleOf(BundleFormat::ZipDeflated, manifestOf({entryNamed("empty", "images/empty.bin")})));
+    opened.data = {1, 2, 3};
+    ASSERT_EQ(opened.extract("empty"), 0);
+    EXPECT_TRUE(opened.data.empty());
+    EXPECT_EQ(zyostrel::fwextract::sha256Hex(opened.data),
               "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    // Lower case, in digest order.
+    EXPECT_EQ(zyostrel::fwextract::sha256Hex(zytest::bytesOf("abc")),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
 
 TEST(ImageExtraction, DigestMustMatchInLowerCase) {
-    const std::string digest = zyostrel::bundletool::sha256Of(imageBytes("images/fpga.bit"));
-    std::string upper = digest;
+    std::string upper = zyostrel::bundletool::sha256Of(imageBytes("images/fpga.bit"));
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     ImageEntry entry;
     entry.sha256sum = "\"" + upper + "\"";
     entry.extra = ",\"defaultload\":true";
-    const auto bytes = bundleOf(BundleFormat::Tar, manifestOf({entry}));
-    FirmwareBundle bundle(bytes.data(), bytes.size());
-
-    std::vector<uint8_t> data{9};
+    Opened opened(bundleOf(BundleFormat::Tar, manifestOf({entry})));
+    opened.data = {9};
     uint32_t version = 99;
     std::string identifier = "unchanged";
     bool defaultload = false;
     EXPECT_EQ(statusOf([&] {
-                  bundle.extractImage(kDevice, "fpga", data, &version, nullptr, nullptr, &identifier,
-                                      &defaultload);
+                  opened.bundle.extractImage(kDevice, "fpga", opened.data, &version, nullptr, nullptr, &identifier,
+                                             &defaultload);
               }),
               kInvalid);
-    EXPECT_TRUE(data.empty());
+    EXPECT_TRUE(opened.data.empty());
     EXPECT_EQ(version, 99u);
     EXPECT_EQ(identifier, "unchanged");
     EXPECT_TRUE(defaultload);  // written as soon as the entry was read
@@ -270,23 +271,19 @@ TEST(ImageExtraction, ArchivePathMustMatchExactly) {
     ImageEntry entry;
     entry.path = "\"Images/fpga.bit\"";
     entry.sha256sum = "\"" + zyostrel::bundletool::sha256Of(imageBytes("images/fpga.bit")) + "\"";
-    const auto bytes = bundleOf(BundleFormat::ZipStored, manifestOf({entry}));
-    FirmwareBundle bundle(bytes.data(), bytes.size());
-    std::vector<uint8_t> data;
-    EXPECT_EQ(statusOf([&] { bundle.extractImage(kDevice, "fpga", data); }), kMissing);
-    EXPECT_EQ(statusOf([&] { bundle.extractImage(kDevice, "absent", data); }), kInvalid);
-    EXPECT_EQ(statusOf([&] { bundle.extractImage("absent-device", "fpga", data); }), kInvalid);
+    Opened opened(bundleOf(BundleFormat::ZipStored, manifestOf({entry})));
+    EXPECT_EQ(opened.extract("fpga"), kMissing);
+    EXPECT_EQ(opened.extract("absent"), kInvalid);
+    EXPECT_EQ(opened.extract("fpga", "absent-device"), kInvalid);
 }
 
 TEST(ImageExtraction, DefaultloadIsWrittenOnlyFromABoolean) {
     auto defaultloadOf = [](const std::string& extra, bool initial) {
         ImageEntry entry;
         entry.extra = extra;
-        const auto bytes = bundleOf(BundleFormat::Tar, manifestOf({entry}));
-        FirmwareBundle bundle(bytes.data(), bytes.size());
-        std::vector<uint8_t> data;
+        Opened opened(bundleOf(BundleFormat::Tar, manifestOf({entry})));
         bool defaultload = initial;
-        bundle.extractImage(kDevice, "fpga", data, nullptr, nullptr, nullptr, nullptr, &defaultload);
+        opened.bundle.extractImage(kDevice, "fpga", opened.data, nullptr, nullptr, nullptr, nullptr, &defaultload);
         return defaultload;
     };
     EXPECT_TRUE(defaultloadOf(",\"defaultload\":true", false));
@@ -297,70 +294,38 @@ TEST(ImageExtraction, DefaultloadIsWrittenOnlyFromABoolean) {
 }
 
 TEST(ImageExtraction, EntryMembersAreCheckedBeforeTheArchiveIsRead) {
-    auto extractStatus = [](const ImageEntry& entry) {
-        const auto bytes = bundleOf(BundleFormat::Tar, manifestOf({entry}));
-        FirmwareBundle bundle(bytes.data(), bytes.size());
-        std::vector<uint8_t> data;
-        return statusOf([&] { bundle.extractImage(kDevice, "fpga", data); });
+    struct Row {
+        const char* name;
+        void (*change)(ImageEntry&);
+        int32_t status;
     };
-    ImageEntry entry;
-    entry.type = "\"Bitfile\"";
-    entry.board = "";  // an unknown type is found before the board is read
-    EXPECT_EQ(extractStatus(entry), kInvalid);
-    entry = ImageEntry();
-    entry.board = "\"carrier\"";
-    EXPECT_EQ(extractStatus(entry), kInvalid);
-    entry = ImageEntry();
-    entry.identifier = "";
-    EXPECT_EQ(extractStatus(entry), kNotFound);
-    entry = ImageEntry();
-    entry.version = "\"3\"";
-    EXPECT_EQ(extractStatus(entry), kTypeMismatch);
-    entry = ImageEntry();
-    entry.version = "-3";
-    EXPECT_EQ(extractStatus(entry), kInvalid);
-    entry = ImageEntry();
-    entry.path = "17";
-    EXPECT_EQ(extractStatus(entry), kTypeMismatch);
-    entry = ImageEntry();
-    entry.sha256sum = "null";
-    entry.path = "\"not in the archive\"";
-    EXPECT_EQ(extractStatus(entry), kTypeMismatch);
-
-    const auto bytes = bundleOf(BundleFormat::Tar, "{\"firmwares\":{\"ostrel-7976\":{\"name\":\"fpga\"}}}");
-    FirmwareBundle bundle(bytes.data(), bytes.size());
-    std::vector<uint8_t> data;
-    const std::string elaboration = zytest::elaborationOf([&] { bundle.extractImage(kDevice, "fpga", data); });
-    EXPECT_NE(elaboration.find("jsonErrorsNotAnArray"), std::string::npos) << elaboration;
+    const Row rows[] = {
+        // An unknown type is found before the board is read.
+        {"type", [](ImageEntry& e) { e.type = "\"Bitfile\"", e.board = ""; }, kInvalid},
+        {"board", [](ImageEntry& e) { e.board = "\"carrier\""; }, kInvalid},
+        {"identifier", [](ImageEntry& e) { e.identifier = ""; }, kNotFound},
+        {"version text", [](ImageEntry& e) { e.version = "\"3\""; }, kTypeMismatch},
+        {"negative version", [](ImageEntry& e) { e.version = "-3"; }, kInvalid},
+        {"path", [](ImageEntry& e) { e.path = "17"; }, kTypeMismatch},
+        {"digest", [](ImageEntry& e) { e.sha256sum = "null", e.path = "\"not in the archive\""; }, kTypeMismatch},
+    };
+    for (const Row& row : rows) {
+        ImageEntry entry;
+        row.change(entry);
+        EXPECT_EQ(Opened(bundleOf(BundleFormat::Tar, manifestOf({entry}))).extract("fpga"), row.status) << row.name;
+    }
 }
 
-TEST(ImageExtraction, UnknownKindsCarryTheBundleErrorConstant) {
+TEST(ImageExtraction, FailuresCarryTheirErrorConstants) {
     ImageEntry entry;
     entry.type = "\"firmware\"";
-    const auto bytes = bundleOf(BundleFormat::Tar, manifestOf({entry}));
-    FirmwareBundle bundle(bytes.data(), bytes.size());
-    std::vector<uint8_t> data;
-    const std::string elaboration = zytest::elaborationOf([&] { bundle.extractImage(kDevice, "fpga", data); });
+    std::string elaboration = Opened(bundleOf(BundleFormat::Tar, manifestOf({entry}))).elaborationOf("fpga");
     EXPECT_NE(elaboration.find("\"error_constant\":\"ZYOSTREL_Status_InvalidFirmwareBundle\""), std::string::npos)
         << elaboration;
     EXPECT_NE(elaboration.find("FirmwareExtract.cpp"), std::string::npos) << elaboration;
-}
-
-TEST(ImageExtraction, EveryImageTypeAndBoardIsKnown) {
-    const char* types[] = {"bitfile", "cpld", "eeprom", "xmega", "oamFpgaFlash"};
-    for (uint32_t i = 0; i < 5; ++i) {
-        ImageEntry entry;
-        entry.type = std::string("\"") + types[i] + "\"";
-        entry.board = i % 2 == 0 ? "\"base\"" : "\"oam\"";
-        const auto bytes = bundleOf(BundleFormat::ZipStored, manifestOf({entry}));
-        FirmwareBundle bundle(bytes.data(), bytes.size());
-        std::vector<uint8_t> data;
-        FirmwareImageType type{};
-        FirmwareBoard board{};
-        bundle.extractImage(kDevice, "fpga", data, nullptr, &type, &board);
-        EXPECT_EQ(static_cast<uint32_t>(type), i);
-        EXPECT_EQ(board, i % 2 == 0 ? FirmwareBoard::Base : FirmwareBoard::Oam);
-    }
+    const std::string notAList = "{\"firmwares\":{\"ostrel-7976\":{\"name\":\"fpga\"}}}";
+    elaboration = Opened(bundleOf(BundleFormat::Tar, notAList)).elaborationOf("fpga");
+    EXPECT_NE(elaboration.find("jsonErrorsNotAnArray"), std::string::npos) << elaboration;
 }
 
 TEST(OamFlashInfo, ReadsTheFlashDescription) {
@@ -369,15 +334,13 @@ TEST(OamFlashInfo, ReadsTheFlashDescription) {
         entry.type = type;
         entry.board = "\"oam\"";
         entry.extra = info.empty() ? "" : ",\"oam_fpga_flash_info\":" + info;
-        const auto bytes = bundleOf(BundleFormat::ZipStored, manifestOf({entry}));
-        FirmwareBundle bundle(bytes.data(), bytes.size());
+        Opened opened(bundleOf(BundleFormat::ZipStored, manifestOf({entry})));
         zyostrel::fwextract::OamFlashInfo result;
-        const int32_t status = statusOf([&] { result = bundle.getOamFlashInfo(kDevice, "oam"); });
+        const int32_t status = statusOf([&] { result = opened.bundle.getOamFlashInfo(kDevice, "oam"); });
         return std::make_pair(status, result);
     };
-    const std::string good =
-        "{\"fpga_index\":255.9,\"fpga_image_crc_high\":4294967295,\"fpga_image_crc_low\":17,"
-        "\"fpga_image_revision\":3}";
+    const std::string rest = ",\"fpga_image_crc_low\":17,\"fpga_image_revision\":3}";
+    const std::string good = "{\"fpga_index\":255.9,\"fpga_image_crc_high\":4294967295" + rest;
     const auto [status, info] = infoStatus("\"oamFpgaFlash\"", good);
     ASSERT_EQ(status, 0);
     EXPECT_EQ(info.fpgaIndex, 255);
@@ -388,39 +351,20 @@ TEST(OamFlashInfo, ReadsTheFlashDescription) {
     for (const char* type : {"\"bitfile\"", "\"cpld\"", "\"eeprom\"", "\"xmega\"", "\"OamFpgaFlash\""}) {
         EXPECT_EQ(infoStatus(type, good).first, kInvalid) << type;
     }
-    EXPECT_EQ(infoStatus("\"oamFpgaFlash\"", "").first, kInvalid);
-    EXPECT_EQ(infoStatus("\"oamFpgaFlash\"", "[]").first, kInvalid);
-    EXPECT_EQ(infoStatus("\"oamFpgaFlash\"",
-                         "{\"fpga_index\":256,\"fpga_image_crc_high\":1,\"fpga_image_crc_low\":1,"
-                         "\"fpga_image_revision\":1}")
-                  .first,
-              kInvalid);
-    EXPECT_EQ(infoStatus("\"oamFpgaFlash\"",
-                         "{\"fpga_index\":1,\"fpga_image_crc_high\":\"1\",\"fpga_image_crc_low\":1,"
-                         "\"fpga_image_revision\":1}")
-                  .first,
-              kInvalid);
-    EXPECT_EQ(infoStatus("\"oamFpgaFlash\"", "{\"fpga_index\":1}").first, kInvalid);
+    for (const std::string& bad : {std::string(), std::string("[]"), std::string("{\"fpga_index\":1}"),
+                                   "{\"fpga_index\":256,\"fpga_image_crc_high\":1" + rest,
+                                   "{\"fpga_index\":1,\"fpga_image_crc_high\":\"1\"" + rest}) {
+        EXPECT_EQ(infoStatus("\"oamFpgaFlash\"", bad).first, kInvalid) << bad;
+    }
 }
-
-TEST(Digest, Sha256HexIsLowerCaseInDigestOrder) {
-    EXPECT_EQ(zyostrel::fwextract::sha256Hex(zytest::bytesOf("abc")),
-              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-}
-
-}  // namespace
-
-namespace {
 
 TEST(BundleBuilder, FilledDigestsMakeTheImagesVerify) {
     ImageEntry entry;
     entry.sha256sum = "\"to be filled\"";
     const std::string manifest = zyostrel::bundletool::fillDigests(manifestOf({entry}), zytest::standardImages());
-    const auto bytes = bundleOf(BundleFormat::ZipDeflated, manifest);
-    FirmwareBundle bundle(bytes.data(), bytes.size());
-    std::vector<uint8_t> data;
-    bundle.extractImage(kDevice, "fpga", data);
-    EXPECT_EQ(data, imageBytes("images/fpga.bit"));
+    Opened opened(bundleOf(BundleFormat::ZipDeflated, manifest));
+    EXPECT_EQ(opened.extract("fpga"), 0);
+    EXPECT_EQ(opened.data, imageBytes("images/fpga.bit"));
     EXPECT_THROW(zyostrel::bundletool::fillDigests("[1]", {}), zyostrel::bundletool::BundleError);
 }
 
@@ -431,15 +375,13 @@ TEST(BundleBuilder, ManyLongPathsFitInEveryFormat) {
         files.push_back({"images/" + std::string(200, static_cast<char>('a' + i % 26)) + std::to_string(i),
                          std::vector<uint8_t>(static_cast<std::size_t>(i), 0x5A)});
     }
-    ImageEntry entry = entryNamed("last", files.back().path);
-    const std::string manifest = manifestOf({entry}, "7", kDevice, files);
-    for (BundleFormat format : {BundleFormat::ZipStored, BundleFormat::ZipDeflated, BundleFormat::Tar}) {
+    const std::string manifest = manifestOf({entryNamed("last", files.back().path)}, "7", kDevice, files);
+    for (BundleFormat format : kFormats) {
         std::vector<uint8_t> bytes;
         ASSERT_NO_THROW(bytes = bundleOf(format, manifest, files)) << static_cast<int>(format);
-        FirmwareBundle bundle(bytes.data(), bytes.size());
-        std::vector<uint8_t> data;
-        bundle.extractImage(kDevice, "last", data);
-        EXPECT_EQ(data, files.back().bytes);
+        Opened opened(bytes);
+        EXPECT_EQ(opened.extract("last"), 0);
+        EXPECT_EQ(opened.data, files.back().bytes);
     }
 }
 
