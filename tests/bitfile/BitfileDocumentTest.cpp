@@ -57,7 +57,7 @@ TEST(SampleBitfile, ReadsEveryPartOfTheDesign) {
     EXPECT_EQ(std::string(bitfile.bitstream().begin(), bitfile.bitstream().end()), expected);
 }
 
-TEST(SampleBitfile, RegistersCarryKindTypeAndAddress) {
+TEST(SampleBitfile, RegistersAndFifosCarryKindTypeAndAddress) {
     const Bitfile bitfile(ZY_SAMPLE_BITFILE, true, false);
     ASSERT_EQ(bitfile.registers().size(), 6u);  // internal registers are not listed
     const auto* gain = bitfile.findRegister("Gain & Offset");
@@ -76,10 +76,8 @@ TEST(SampleBitfile, RegistersCarryKindTypeAndAddress) {
     ASSERT_NE(count, nullptr);
     EXPECT_EQ(count->getResourceId(), 0x80000000u | (0x10000u + 0x8020u));
     EXPECT_EQ(bitfile.findRegister("ViSignature"), nullptr);
-}
 
-TEST(SampleBitfile, FifosAreResolvedFromTheirRegisterBlocks) {
-    const Bitfile bitfile(ZY_SAMPLE_BITFILE, true, false);
+    // FIFOs are resolved from their register blocks.
     ASSERT_EQ(bitfile.fifos().size(), 4u);
     for (std::size_t i = 0; i < bitfile.fifos().size(); ++i) {
         EXPECT_EQ(bitfile.fifos()[i].number, i);
@@ -334,27 +332,19 @@ TEST(DmaChannels, NamesAndTagsAreEntityDecodedBeforeTheyAreMatched) {
 TEST(DmaChannels, NumbersMustRunWithoutAGap) {
     DocumentParts parts;
     parts.channels += zytest::channel("Second", "2", "Dma2", "zyFpgaTargetToHost", "<I32/>");
-    parts.blocks += zytest::registerBlock("Dma2", "0x1880");
+    parts.blocks += zytest::registerBlock("Dma2", "0x1880") + zytest::registerBlock("Dma1", "0x1840");
     EXPECT_EQ(parseStatus(parts.text()), kMalformed);
-    parts.channels += zytest::channel("First", "1", "Dma1", "zyFpgaHostToTarget", "<U8/>");
-    parts.blocks += zytest::registerBlock("Dma1", "0x1840");
+    // The first channel of a duplicate number is kept, so a duplicate does not fill the gap.
+    const std::string duplicate = zytest::channel("Duplicate", "0", "Dma1", "zyFpgaHostToTarget", "<U8/>");
+    EXPECT_EQ(parseStatus(replaced(parts.text(), "<Channel name=\"Second\"", duplicate + "<Channel name=\"Second\"")),
+              kMalformed);
+    parts.channels += zytest::channel("First", "1", "Dma1", "zyFpgaHostToTarget", "<U8/>") + duplicate;
     const Bitfile bitfile = parsed(parts.text());
     ASSERT_EQ(bitfile.fifos().size(), 3u);
+    EXPECT_EQ(bitfile.fifos()[0].name, "Samples");
     EXPECT_EQ(bitfile.fifos()[1].name, "First");  // ordered by number, not by document order
     EXPECT_EQ(bitfile.fifos()[2].name, "Second");
-}
-
-TEST(DmaChannels, TheFirstChannelOfADuplicateNumberIsKept) {
-    DocumentParts parts;
-    parts.channels += zytest::channel("Duplicate", "0", "Dma0", "zyFpgaHostToTarget", "<U8/>");
-    const Bitfile bitfile = parsed(parts.text());
-    ASSERT_EQ(bitfile.fifos().size(), 1u);
-    EXPECT_EQ(bitfile.fifos()[0].name, "Samples");
     EXPECT_EQ(bitfile.findFifo("Duplicate"), nullptr);
-    // The remaining numbers must still run without a gap.
-    parts.channels += zytest::channel("Third", "2", "Dma2", "zyFpgaTargetToHost", "<I32/>");
-    parts.blocks += zytest::registerBlock("Dma2", "0x1880");
-    EXPECT_EQ(parseStatus(parts.text()), kMalformed);
 }
 
 TEST(DmaChannels, TypesAreCheckedForTransfer) {

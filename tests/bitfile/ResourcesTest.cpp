@@ -135,14 +135,6 @@ TEST(PackedForms, SizeNoAllocationCanHoldIsMemoryFullAndKeepsTheBuffer) {
     EXPECT_EQ(buffer.size(), 4u);
 }
 
-TEST(ResourceIds, RegisterAddsBaseAndFlagsTimeouts) {
-    zyrask::NamedRegister entry;
-    entry.baseAddress = 0x8000;
-    entry.offset = 4;
-    entry.accessMayTimeout = true;
-    EXPECT_EQ(entry.getResourceId(), 0x80008004u);
-}
-
 TEST(ResourceIds, FifoIsCompleteOnceItsAddressesAreKnown) {
     zyrask::NamedFifo fifo;
     EXPECT_FALSE(fifo.isComplete());
