@@ -30,10 +30,7 @@ std::vector<uint8_t> tarHeader(const std::string& name, char typeflag, uint64_t 
     std::vector<uint8_t> header(kBlock, 0);
     std::memcpy(header.data(), name.data(), name.size());
     putOctal(header, 100, 8, 0644);
-    putOctal(header, 108, 8, 0);
-    putOctal(header, 116, 8, 0);
     putOctal(header, 124, 12, storedSize);
-    putOctal(header, 136, 12, 0);
     header[156] = static_cast<uint8_t>(typeflag);
     std::memcpy(header.data() + 257, "ustar  ", 8);
     if (typeflag == 'S') {
