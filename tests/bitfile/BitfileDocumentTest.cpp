@@ -159,6 +159,17 @@ TEST(DocumentText, EntitiesAreDecodedWithAmpersandLast) {
     const Bitfile bitfile = parsed(parts.text());
     ASSERT_EQ(bitfile.registers().size(), 2u);
     EXPECT_EQ(bitfile.registers()[1].name, "A &lt; B < C \"'>");
+
+    // Channel names and block tags are decoded before they are matched.
+    parts.channels = zytest::channel("A &amp; B", "0", "Dma&amp;0", "zyFpgaTargetToHost", "<I32/>");
+    parts.blocks = zytest::registerBlock("Dma&amp;0", "0x1800");
+    const Bitfile decoded = parsed(parts.text());
+    ASSERT_NE(decoded.findFifo("A & B"), nullptr);
+    EXPECT_EQ(decoded.findFifo("A & B")->baseAddressTag, "Dma&0");
+    EXPECT_EQ(decoded.findFifo("A & B")->baseAddress, 0x1800u);
+    // The tag as written (still escaped) names no block.
+    parts.blocks = zytest::registerBlock("Dma&amp;amp;0", "0x1800");
+    EXPECT_EQ(parseStatus(parts.text()), kMalformed);
 }
 
 TEST(DocumentText, InterruptOffsetsDefaultFromWhatIsGiven) {
@@ -316,19 +327,6 @@ TEST(Registers, TypesComeFromTheElementThatNamesThemAndSizesFromTheRegister) {
     EXPECT_EQ(bitfile.findRegister("Odd")->getResourceId(), 0x8030u);
 }
 
-TEST(DmaChannels, NamesAndTagsAreEntityDecodedBeforeTheyAreMatched) {
-    DocumentParts parts;
-    parts.channels = zytest::channel("A &amp; B", "0", "Dma&amp;0", "zyFpgaTargetToHost", "<I32/>");
-    parts.blocks = zytest::registerBlock("Dma&amp;0", "0x1800");
-    const Bitfile bitfile = parsed(parts.text());
-    ASSERT_NE(bitfile.findFifo("A & B"), nullptr);
-    EXPECT_EQ(bitfile.findFifo("A & B")->baseAddressTag, "Dma&0");
-    EXPECT_EQ(bitfile.findFifo("A & B")->baseAddress, 0x1800u);
-    // The tag as written (still escaped) names no block.
-    parts.blocks = zytest::registerBlock("Dma&amp;amp;0", "0x1800");
-    EXPECT_EQ(parseStatus(parts.text()), kMalformed);
-}
-
 TEST(DmaChannels, NumbersMustRunWithoutAGap) {
     DocumentParts parts;
     parts.channels += zytest::channel("Second", "2", "Dma2", "zyFpgaTargetToHost", "<I32/>");
@@ -400,7 +398,7 @@ TEST(DmaChannels, ImplementationDecidesWhichBlocksAreResolved) {
     EXPECT_EQ(parsed(parts.text()).fifos()[0].descriptor.implementation(), zyrask::FifoImplementation::Unknown);
 }
 
-TEST(TargetData, DramBaseAddressComesFromTheTargetData) {
+TEST(TargetData, DramBaseAddressAndFlagsComeFromTheProject) {
     const std::string text = DocumentParts().text();
     EXPECT_EQ(parsed(text).dram2DpBaseAddress(), 0xFFFFFFFFu);
     EXPECT_TRUE(parsed(text).targetSpecificDataText().empty());
@@ -411,10 +409,8 @@ TEST(TargetData, DramBaseAddressComesFromTheTargetData) {
     EXPECT_EQ(withData("<Dram2DPBaseAddress>0x40000</Dram2DPBaseAddress><HMB/>").dram2DpBaseAddress(), 0x40000u);
     EXPECT_EQ(withData("<Dram2DPBaseAddress>0xFFFFFFFF</Dram2DPBaseAddress><HMB/>").dram2DpBaseAddress(), 0x15000u);
     EXPECT_EQ(withData("<Other/>").dram2DpBaseAddress(), 0xFFFFFFFFu);
-}
 
-TEST(TargetData, ProjectFlagsCountByPresence) {
-    const std::string text = DocumentParts().text();
+    // Project flags count by their presence.
     const Bitfile flagged = parsed(replaced(
         text, "<CompilationResultsTree>",
         "<ResetNotSupported/><AbortNotSupported>false</AbortNotSupported><CompilationResultsTree>"));
