@@ -46,7 +46,12 @@ struct ImageEntry {
 };
 
 // The image files every bundle of the tests carries.
-std::vector<BundleFile> standardImages();
+inline std::vector<BundleFile> standardImages() {
+    std::vector<uint8_t> fpga(3000);
+    for (std::size_t i = 0; i < fpga.size(); ++i) fpga[i] = static_cast<uint8_t>(i * 7 + 1);
+    return {{"images/fpga.bit", fpga}, {"images/cpld.jed", bytesOf("CPLD image")},
+            {"images/empty.bin", {}}, {"oam/flash.bin", bytesOf("adapter flash image")}};
+}
 
 // A manifest listing entries for device; each entry without a "sha256sum" of its own gets the
 // digest of the file at its path (64 zeros when there is none).

@@ -68,7 +68,9 @@ TEST(BundleArchive, EveryFormatTypeAndBoardIsRead) {
         ImageEntry entry;
         entry.type = std::string("\"") + types[i % 5] + "\"";
         entry.board = i % 2 == 0 ? "\"base\"" : "\"oam\"";
-        Opened opened(bundleOf(kFormats[i % 3], manifestOf({entry})));
+        auto bytes = bundleOf(kFormats[i % 3], manifestOf({entry}));
+        Opened opened(bytes);
+        std::fill(bytes.begin(), bytes.end(), 0);  // the bundle keeps its own copy
         uint32_t version = 0;
         auto type = static_cast<FirmwareImageType>(99);
         auto board = static_cast<FirmwareBoard>(99);
@@ -115,14 +117,6 @@ TEST(BundleArchive, ManifestMustBeJson) {
     EXPECT_NE(zytest::elaborationOf([&] { FirmwareBundle bundle(bytes.data(), bytes.size()); })
                   .find("jsonErrorsInvalidJSON"),
               std::string::npos);
-}
-
-TEST(BundleArchive, CallerBytesAreNotReferencedAfterConstruction) {
-    auto bytes = bundleOf(BundleFormat::ZipStored, manifestOf({ImageEntry()}));
-    Opened opened(bytes);
-    std::fill(bytes.begin(), bytes.end(), 0);
-    EXPECT_EQ(opened.extract("fpga"), 0);
-    EXPECT_EQ(opened.data, imageBytes("images/fpga.bit"));
 }
 
 TEST(BundleArchive, CorruptEntryDataIsReported) {
