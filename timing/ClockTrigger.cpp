@@ -6,7 +6,7 @@
 #include "attributes/Attributes.h"
 #include "attributes/TerminalNames.h"
 #include "channel/CommandChannel.h"
-#include "status/FetchElaboration.h"
+#include "status/Status.h"
 #include "timing/TimingAttributes.h"
 #include "timing/TimingRecords.h"
 #include "zyostrelapi.h"
@@ -23,6 +23,7 @@ using channel::Interface;
 using channel::InterfaceId;
 using channel::isSimulatedSession;
 using channel::mergeStatus;
+using channel::sendElaboratedInterfaceCommand;
 using channel::sendInterfaceCommand;
 
 const InterfaceId kSynchronisationInterface(Interface::Synchronisation);
@@ -50,14 +51,12 @@ ChannelName formatChannel(const char* format, int32_t number) {
 
 int32_t sendSyncPulse(uint32_t session) {
     const SyncPulseRecord record{{kSynchronisationInterface, kSyncPulseMethod}, 0};
-    const int32_t result = sendInterfaceCommand(session, record);
-    // A simulated session has no pulse to send and nothing to explain: it succeeds.
-    if (result == 0 || isSimulatedSession(session)) return 0;
-    // The device keeps an elaboration of the failure; fetching it keeps the exchange the
+    // The device keeps an elaboration of a failure; fetching it keeps the exchange the
     // device expects. Whether or not that succeeds, the pulse's own result is reported.
     zyerr::Status elaboration;
-    zyerr::fetchElaboration(session, result, elaboration);
-    return result;
+    const int32_t result = sendElaboratedInterfaceCommand(session, record, &elaboration);
+    // A simulated session has no pulse to send and nothing to explain: it succeeds.
+    return isSimulatedSession(session) ? 0 : result;
 }
 
 int32_t configureForReferenceClock(uint32_t session, uint32_t referenceClockSource) {
