@@ -24,11 +24,16 @@ if(ZY_BUILD_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
-# Shared libraries are linked so that every symbol they use is resolved at link time. With
-# clang's sanitizers the runtime lives in the executable, not in the shared libraries, so
-# that check cannot hold there.
-set(ZY_SHARED_NO_UNDEFINED -Wl,--no-undefined -Wl,-z,defs)
+# With clang's sanitizers the runtime lives in the executable, not in the shared libraries.
+set(ZY_CLANG_SANITIZERS OFF)
 if(ZY_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  set(ZY_CLANG_SANITIZERS ON)
+endif()
+
+# Shared libraries are linked so that every symbol they use is resolved at link time, which
+# cannot hold when the sanitizer runtime is left to the executable.
+set(ZY_SHARED_NO_UNDEFINED -Wl,--no-undefined -Wl,-z,defs)
+if(ZY_CLANG_SANITIZERS)
   set(ZY_SHARED_NO_UNDEFINED "")
 endif()
 
@@ -36,7 +41,7 @@ endif()
 # while the libraries it loads are C++ and call into the C++ part; such a program is linked
 # through the C++ driver instead. Its sources stay C.
 function(zy_c_program target)
-  if(ZY_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  if(ZY_CLANG_SANITIZERS)
     set_target_properties(${target} PROPERTIES LINKER_LANGUAGE CXX)
   endif()
 endfunction()
