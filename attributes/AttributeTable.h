@@ -74,7 +74,8 @@ constexpr bool attributeTableIsSorted() {
     return true;
 }
 // Lookups search the table by halves, so it must stay in ascending identifier order.
-static_assert(attributeTableIsSorted(), "AttributeTable.def must list identifiers in ascending order");
+static_assert(attributeTableIsSorted(),
+              "AttributeTable.def must list identifiers in ascending order");
 
 // The table entry of id, or null when the table does not name it. Header-only, so that the
 // emulated instrument builds its store from the same table without linking the library.

@@ -87,11 +87,10 @@ int32_t restoreAttributeDefault(uint32_t session, const char* name, uint32_t id)
     return channel::sendInterfaceCommand(session, record);
 }
 
-int32_t getAttributeInt32(uint32_t session, const char* channelName, uint32_t id,
-                          int32_t* value) {
+int32_t getAttributeInt32(uint32_t session, const char* channelName, uint32_t id, int32_t* value) {
     AttributeValue reply = zeroValue();
-    const int32_t status = getValue(session, channelName, id, AttributeType::Int32,
-                                    WireType::Int32, value != nullptr, false, reply);
+    const int32_t status = getValue(session, channelName, id, AttributeType::Int32, WireType::Int32,
+                                    value != nullptr, false, reply);
     // The device sends the value sign-extended to 64 bits; its low 32 bits are the value.
     if (status == 0) *value = static_cast<int32_t>(static_cast<uint32_t>(reply.i64));
     return status;
@@ -106,8 +105,7 @@ int32_t getAttributeUInt64(uint32_t session, const char* channelName, uint32_t i
     return status;
 }
 
-int32_t getAttributeDouble(uint32_t session, const char* channelName, uint32_t id,
-                           double* value) {
+int32_t getAttributeDouble(uint32_t session, const char* channelName, uint32_t id, double* value) {
     AttributeValue reply = zeroValue();
     const int32_t status = getValue(session, channelName, id, AttributeType::Double,
                                     WireType::Double, value != nullptr, false, reply);
@@ -135,33 +133,30 @@ int32_t getAttributeString(uint32_t session, const char* channelName, uint32_t i
     const std::size_t length = strnlen(reply.text, sizeof reply.text);
     const std::size_t copied = bufferSize < length ? static_cast<std::size_t>(bufferSize) : length;
     std::memcpy(buffer, reply.text, copied);
-    if (bufferSize > copied) std::memset(buffer + copied, 0, static_cast<std::size_t>(bufferSize - copied));
+    if (bufferSize > copied)
+        std::memset(buffer + copied, 0, static_cast<std::size_t>(bufferSize - copied));
     return status;
 }
 
-int32_t setAttributeInt32(uint32_t session, const char* channelName, uint32_t id,
-                          int32_t value) {
+int32_t setAttributeInt32(uint32_t session, const char* channelName, uint32_t id, int32_t value) {
     AttributeValue wire = zeroValue();
     wire.i64 = value;
     return setValue(session, channelName, id, AttributeType::Int32, WireType::Int32, wire);
 }
 
-int32_t setAttributeUInt64(uint32_t session, const char* channelName, uint32_t id,
-                           uint64_t value) {
+int32_t setAttributeUInt64(uint32_t session, const char* channelName, uint32_t id, uint64_t value) {
     AttributeValue wire = zeroValue();
     wire.u64 = value;
     return setValue(session, channelName, id, AttributeType::UInt64, WireType::UInt64, wire);
 }
 
-int32_t setAttributeDouble(uint32_t session, const char* channelName, uint32_t id,
-                           double value) {
+int32_t setAttributeDouble(uint32_t session, const char* channelName, uint32_t id, double value) {
     AttributeValue wire = zeroValue();
     wire.f64 = value;
     return setValue(session, channelName, id, AttributeType::Double, WireType::Double, wire);
 }
 
-int32_t setAttributeBoolean(uint32_t session, const char* channelName, uint32_t id,
-                            int32_t value) {
+int32_t setAttributeBoolean(uint32_t session, const char* channelName, uint32_t id, int32_t value) {
     AttributeValue wire = zeroValue();
     wire.u8 = value != 0 ? 1 : 0;
     return setValue(session, channelName, id, AttributeType::Boolean, WireType::Boolean, wire);

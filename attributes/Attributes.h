@@ -42,8 +42,7 @@ int32_t restoreAttributeDefault(uint32_t session, const char* name, uint32_t id)
 // name grammar; a get needs exactly one name, a set sends one command per name in order and
 // stops at the first error. A getter writes its output only on status 0.
 int32_t getAttributeInt32(uint32_t session, const char* channelName, uint32_t id, int32_t* value);
-int32_t getAttributeUInt64(uint32_t session, const char* channelName, uint32_t id,
-                           uint64_t* value);
+int32_t getAttributeUInt64(uint32_t session, const char* channelName, uint32_t id, uint64_t* value);
 int32_t getAttributeDouble(uint32_t session, const char* channelName, uint32_t id, double* value);
 // value may be null: the command is sent all the same.
 int32_t getAttributeBoolean(uint32_t session, const char* channelName, uint32_t id,
@@ -53,12 +52,10 @@ int32_t getAttributeString(uint32_t session, const char* channelName, uint32_t i
                            uint64_t bufferSize, char* buffer);
 
 int32_t setAttributeInt32(uint32_t session, const char* channelName, uint32_t id, int32_t value);
-int32_t setAttributeUInt64(uint32_t session, const char* channelName, uint32_t id,
-                           uint64_t value);
+int32_t setAttributeUInt64(uint32_t session, const char* channelName, uint32_t id, uint64_t value);
 int32_t setAttributeDouble(uint32_t session, const char* channelName, uint32_t id, double value);
 // Any nonzero value is sent as 1.
-int32_t setAttributeBoolean(uint32_t session, const char* channelName, uint32_t id,
-                            int32_t value);
+int32_t setAttributeBoolean(uint32_t session, const char* channelName, uint32_t id, int32_t value);
 // A null text is sent as an empty one.
 int32_t setAttributeString(uint32_t session, const char* channelName, uint32_t id,
                            const char* value);

@@ -106,7 +106,7 @@ std::uint32_t signedValueBits(const ScannedNumber& number) {
     std::uint64_t value = 0;
     if (number.negative) {
         value = number.overflow || number.magnitude > kLongMax + 1 ? kLongMax + 1
-                                                                    : 0 - number.magnitude;
+                                                                   : 0 - number.magnitude;
     } else {
         value = number.overflow || number.magnitude > kLongMax ? kLongMax : number.magnitude;
     }

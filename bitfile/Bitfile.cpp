@@ -56,7 +56,8 @@ std::vector<char> readFile(const std::string& path) {
     std::vector<char> text(static_cast<std::size_t>(end) + 1, '\0');
     std::size_t done = 0;
     while (done < static_cast<std::size_t>(end)) {
-        const ssize_t got = ::read(descriptor, text.data() + done, static_cast<std::size_t>(end) - done);
+        const ssize_t got =
+            ::read(descriptor, text.data() + done, static_cast<std::size_t>(end) - done);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) ZYRASK_FAIL(kUnreadable);
         done += static_cast<std::size_t>(got);
@@ -160,7 +161,8 @@ private:
 void BitfileParser::parse(std::vector<char>& text) {
     std::size_t start = 0;
     if (text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
-        static_cast<unsigned char>(text[1]) == 0xBB && static_cast<unsigned char>(text[2]) == 0xBF) {
+        static_cast<unsigned char>(text[1]) == 0xBB &&
+        static_cast<unsigned char>(text[2]) == 0xBF) {
         start = 3;
     }
     // text ends with the zero byte the parser stops at.
@@ -182,7 +184,8 @@ void BitfileParser::parse(std::vector<char>& text) {
     readProject(root);
     readRegisters(root);
     bitfile_.bitstreamVersion_ = requiredNumber(root, "BitstreamVersion");
-    if (const Node* md5 = xml::child(root, "BitstreamMD5")) bitfile_.bitstreamMd5_ = xml::textOf(md5);
+    if (const Node* md5 = xml::child(root, "BitstreamMD5"))
+        bitfile_.bitstreamMd5_ = xml::textOf(md5);
     readBitstream(root);
     printMetadata(document, root);
 }
@@ -227,7 +230,8 @@ void BitfileParser::readProject(const Node* root) {
 
     const Node* compilationResults =
         required(required(project, "CompilationResultsTree"), "CompilationResults");
-    if (const Node* patch = xml::child(xml::child(compilationResults, "ZyRask"), "ZynqBsEnablePatch")) {
+    if (const Node* patch =
+            xml::child(xml::child(compilationResults, "ZyRask"), "ZynqBsEnablePatch")) {
         bitfile_.zynqBsEnablePatch_ = booleanOf(patch);
     }
     xml::print(compilationResults, bitfile_.compilationResultsText_);
@@ -241,8 +245,9 @@ void BitfileParser::readTargetInformation(const Node* compilationResults) {
     } else {
         static const char* const kTargetsAtZero[] = {"TargetAlpha", "TargetBeta", "TargetGamma",
                                                      "TargetDelta", "TargetEpsilon"};
-        const bool atZero = std::any_of(std::begin(kTargetsAtZero), std::end(kTargetsAtZero),
-                                        [this](const char* name) { return bitfile_.targetClass_ == name; });
+        const bool atZero =
+            std::any_of(std::begin(kTargetsAtZero), std::end(kTargetsAtZero),
+                        [this](const char* name) { return bitfile_.targetClass_ == name; });
         bitfile_.baseAddress_ = atZero ? 0 : kDefaultBaseAddress;
     }
     readTargetSpecificData(compilationResults);
@@ -349,8 +354,7 @@ void BitfileParser::readRegisters(const Node* root) {
     bool diagramReset = false;
     for (const Node* item = xml::child(list, "Register"); item != nullptr;
          item = item->next_sibling("Register", 8, true)) {
-        readRegister(item, viSignature, viControl, interruptEnable, interruptStatus,
-                     diagramReset);
+        readRegister(item, viSignature, viControl, interruptEnable, interruptStatus, diagramReset);
     }
     if (!viSignature || !viControl) ZYRASK_FAIL(kMalformed);
     if (!interruptEnable) bitfile_.interruptEnableOffset_ = kDefaultInterruptEnableOffset;
@@ -362,8 +366,7 @@ void BitfileParser::readRegisters(const Node* root) {
 }
 
 void BitfileParser::readRegister(const Node* item, bool& viSignature, bool& viControl,
-                                 bool& interruptEnable, bool& interruptStatus,
-                                 bool& diagramReset) {
+                                 bool& interruptEnable, bool& interruptStatus, bool& diagramReset) {
     std::string name = xml::textOf(required(item, "Name"));
     const uint32_t offset = requiredNumber(item, "Offset");
     if (requiredBoolean(item, "Internal")) {
@@ -394,8 +397,7 @@ void BitfileParser::readRegister(const Node* item, bool& viSignature, bool& viCo
         isArray = true;
         named = required(named, "Type")->first_node();
     }
-    const Type type =
-        named != nullptr ? typeNamed(xml::nameOf(named), named, item) : Type();
+    const Type type = named != nullptr ? typeNamed(xml::nameOf(named), named, item) : Type();
     const unsigned access = (indicator ? 0u : 1u) + (isArray ? 2u : 0u);
 
     NamedRegister entry;
@@ -432,9 +434,9 @@ void BitfileParser::readBitstream(Node* root) {
     constexpr std::size_t kPiece = std::size_t{1} << 30;
     for (std::size_t from = 0; from < size; from += kPiece) {
         const std::size_t piece = std::min(kPiece, size - from);
-        decoded += static_cast<std::size_t>(base64_decode_block(
-            bitstream->value() + from, static_cast<int>(piece),
-            reinterpret_cast<char*>(out.data() + decoded), &state));
+        decoded += static_cast<std::size_t>(
+            base64_decode_block(bitstream->value() + from, static_cast<int>(piece),
+                                reinterpret_cast<char*>(out.data() + decoded), &state));
     }
     out.resize(decoded);
 }

@@ -34,8 +34,7 @@ void ByteBuffer::append(const void* bytes, std::size_t count, zyerr::Status& sta
 
 void ByteBuffer::appendU32(uint32_t value, zyerr::Status& status) {
     const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                              static_cast<uint8_t>(value >> 16),
-                              static_cast<uint8_t>(value >> 24)};
+                              static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
     append(bytes, sizeof bytes, status);
 }
 
@@ -92,8 +91,7 @@ Type Type::fixedPoint(uint32_t wordLength, int32_t integerWordLength, bool isSig
     } else if (wordLength <= 32) {
         bytes = 4;
     }
-    return Type(TypeId::Fxp, wordLength, bytes, isSigned,
-                static_cast<uint32_t>(integerWordLength));
+    return Type(TypeId::Fxp, wordLength, bytes, isSigned, static_cast<uint32_t>(integerWordLength));
 }
 
 Type Type::compositeOfBits(uint32_t sizeInBits) {

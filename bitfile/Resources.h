@@ -89,8 +89,7 @@ public:
     static constexpr std::size_t kPackedSize = 14;
 
     Type() = default;
-    Type(TypeId id, uint32_t bits, uint32_t transferBytes, bool signedness,
-         uint32_t integerBits)
+    Type(TypeId id, uint32_t bits, uint32_t transferBytes, bool signedness, uint32_t integerBits)
         : typeId(id),
           sizeInBits(bits),
           transferSizeBytes(transferBytes),

@@ -22,7 +22,9 @@ void replaceAll(std::string& text, const char* entity, char replacement) {
     text.swap(result);
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
 
 int digitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -94,8 +96,8 @@ std::optional<int32_t> parseSigned(const std::string& text) {
     }
     const auto magnitude = parseMagnitude(text, position, negative ? 0x80000000u : 0x7FFFFFFFu);
     if (!magnitude) return std::nullopt;
-    const int64_t value = negative ? -static_cast<int64_t>(*magnitude)
-                                   : static_cast<int64_t>(*magnitude);
+    const int64_t value =
+        negative ? -static_cast<int64_t>(*magnitude) : static_cast<int64_t>(*magnitude);
     return static_cast<int32_t>(value);
 }
 
@@ -194,8 +196,7 @@ void printElement(const Node* node, std::string& out, int level) {
     for (const auto* attribute = node->first_attribute(); attribute != nullptr;
          attribute = attribute->next_attribute()) {
         const char quote =
-            std::memchr(attribute->value(), '"', attribute->value_size()) != nullptr ? '\''
-                                                                                      : '"';
+            std::memchr(attribute->value(), '"', attribute->value_size()) != nullptr ? '\'' : '"';
         out.push_back(' ');
         out.append(attribute->name(), attribute->name_size());
         out.push_back('=');

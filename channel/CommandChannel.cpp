@@ -13,9 +13,8 @@ int32_t sendInterfaceCommand(uint32_t session, const void* record, std::size_t r
                                         replySize != 0 ? reply : nullptr, replySize);
 }
 
-int32_t sendElaboratedInterfaceCommand(uint32_t session, const void* record,
-                                       std::size_t recordSize, void* reply,
-                                       std::size_t replySize, zyerr::Status* status) {
+int32_t sendElaboratedInterfaceCommand(uint32_t session, const void* record, std::size_t recordSize,
+                                       void* reply, std::size_t replySize, zyerr::Status* status) {
     const int32_t result = sendInterfaceCommand(session, record, recordSize, reply, replySize);
     // A simulated session gets no elaboration: the fetch itself yields -1 untouched.
     if (result != 0 && status != nullptr) zyerr::fetchElaboration(session, result, *status);

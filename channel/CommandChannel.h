@@ -40,9 +40,8 @@ int32_t sendInterfaceCommand(uint32_t session, const Record& record, Reply& repl
 // As sendInterfaceCommand; when the result is nonzero and status is given, the device's
 // elaboration of the result is fetched into status first (the callbacks that report through
 // a status want the daemon's words, not only the code). The result is returned unchanged.
-int32_t sendElaboratedInterfaceCommand(uint32_t session, const void* record,
-                                       std::size_t recordSize, void* reply,
-                                       std::size_t replySize, zyerr::Status* status);
+int32_t sendElaboratedInterfaceCommand(uint32_t session, const void* record, std::size_t recordSize,
+                                       void* reply, std::size_t replySize, zyerr::Status* status);
 
 template <class Record>
 int32_t sendElaboratedInterfaceCommand(uint32_t session, const Record& record,
@@ -53,8 +52,8 @@ int32_t sendElaboratedInterfaceCommand(uint32_t session, const Record& record,
 template <class Record, class Reply>
 int32_t sendElaboratedInterfaceCommand(uint32_t session, const Record& record, Reply& reply,
                                        zyerr::Status* status) {
-    return sendElaboratedInterfaceCommand(session, &record, sizeof(Record), &reply,
-                                          sizeof(Reply), status);
+    return sendElaboratedInterfaceCommand(session, &record, sizeof(Record), &reply, sizeof(Reply),
+                                          status);
 }
 
 // Sends a direct function (any function number but 256). The runtime is always called,

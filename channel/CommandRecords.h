@@ -35,10 +35,14 @@ struct InterfaceId {
     // All zero, so that whole records can be value-initialised before their fields are set.
     constexpr InterfaceId() = default;
     constexpr explicit InterfaceId(Interface number)
-        : interfaceNumber(static_cast<uint32_t>(number)), reserved(0), qualifier1(0),
+        : interfaceNumber(static_cast<uint32_t>(number)),
+          reserved(0),
+          qualifier1(0),
           qualifier2(0) {}
     constexpr InterfaceId(Interface number, uint32_t q1, uint32_t q2)
-        : interfaceNumber(static_cast<uint32_t>(number)), reserved(0), qualifier1(q1),
+        : interfaceNumber(static_cast<uint32_t>(number)),
+          reserved(0),
+          qualifier1(q1),
           qualifier2(q2) {}
 };
 

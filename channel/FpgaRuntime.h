@@ -38,8 +38,7 @@ extern "C" {
  * stored image name; signature is always null from this library. On success *session holds
  * the new handle. */
 ZYFPGA_API int32_t ZyFpgaDll_Open(const char* imagePath, const char* signature,
-                                  const char* resourceName, uint32_t attribute,
-                                  uint32_t* session);
+                                  const char* resourceName, uint32_t attribute, uint32_t* session);
 
 /* Ends a session. Internal callers pass attribute 0. */
 ZYFPGA_API int32_t ZyFpgaDll_Close(uint32_t session, uint32_t attribute);
@@ -60,8 +59,7 @@ ZYFPGA_API int32_t ZyFpgaDll_FindRegisterPrivate(uint32_t session, const char* r
  * number of elements. */
 ZYFPGA_API int32_t ZyFpgaDll_FindFifoPrivate(uint32_t session, const char* fifoName,
                                              uint32_t typeSelector, uint32_t* fifoNumber,
-                                             uint32_t* implementation,
-                                             uint32_t* numberOfElements);
+                                             uint32_t* implementation, uint32_t* numberOfElements);
 
 /* Reads a Boolean or U8 indicator, writes a U8 control, at a register offset. */
 ZYFPGA_API int32_t ZyFpgaDll_ReadBool(uint32_t session, uint32_t offset, uint8_t* value);

@@ -14,8 +14,8 @@ ZYOSTREL_API int32_t zyOstrel_QueryBitfileFifo(uint32_t session, const char* fif
                                                uint32_t typeSelector, uint32_t* fifoNumber,
                                                uint32_t* implementation,
                                                uint32_t* numberOfElements) {
-    return ZyFpgaDll_FindFifoPrivate(session, fifoName, typeSelector, fifoNumber,
-                                     implementation, numberOfElements);
+    return ZyFpgaDll_FindFifoPrivate(session, fifoName, typeSelector, fifoNumber, implementation,
+                                     numberOfElements);
 }
 
 }  // extern "C"

@@ -58,20 +58,18 @@ ZYOSTREL_API int32_t zyOstrel_ReadI2C(uint32_t session, uint64_t busId, int32_t 
 }
 
 ZYOSTREL_API int32_t zyOstrel_WriteI2C(uint32_t session, uint64_t busId, int32_t deviceAddress,
-                                       const uint8_t* writeData, size_t writeCount,
-                                       uint8_t option, size_t* bytesWritten) {
+                                       const uint8_t* writeData, size_t writeCount, uint8_t option,
+                                       size_t* bytesWritten) {
     return zyostrel::device::writeI2c({session, busId, deviceAddress, option != 0}, writeData,
                                       writeCount, bytesWritten);
 }
 
-ZYOSTREL_API int32_t zyOstrel_TransferI2C(uint32_t session, uint64_t busId,
-                                          int32_t deviceAddress, const uint8_t* writeData,
-                                          size_t writeCount, uint8_t* readData,
-                                          size_t readCount, uint8_t option,
+ZYOSTREL_API int32_t zyOstrel_TransferI2C(uint32_t session, uint64_t busId, int32_t deviceAddress,
+                                          const uint8_t* writeData, size_t writeCount,
+                                          uint8_t* readData, size_t readCount, uint8_t option,
                                           size_t* bytesWritten, size_t* bytesRead) {
-    return zyostrel::device::transferI2c({session, busId, deviceAddress, option != 0},
-                                         writeData, writeCount, readData, readCount,
-                                         bytesWritten, bytesRead);
+    return zyostrel::device::transferI2c({session, busId, deviceAddress, option != 0}, writeData,
+                                         writeCount, readData, readCount, bytesWritten, bytesRead);
 }
 
 /* ---- QSFP ----------------------------------------------------------------------------- */
@@ -102,27 +100,24 @@ ZYOSTREL_API int32_t zyOstrel_QSFPGetModulePresent(uint32_t session, int32_t por
     if (present == nullptr) return ZYOSTREL_Status_InvalidParameter;
     const uint8_t input = lowByte(port);
     uint8_t reply = 0;
-    const int32_t status = sendDirectCommand(
-        session, fn(DeviceFunction::QsfpModulePresent), &input, 1, &reply, 1);
+    const int32_t status =
+        sendDirectCommand(session, fn(DeviceFunction::QsfpModulePresent), &input, 1, &reply, 1);
     *present = reply;
     return status;
 }
 
 /* ---- Device services ------------------------------------------------------------------ */
 
-ZYOSTREL_API int32_t zyOstrel_Commit(uint32_t session) {
-    return zyostrel::device::commit(session);
-}
+ZYOSTREL_API int32_t zyOstrel_Commit(uint32_t session) { return zyostrel::device::commit(session); }
 
 ZYOSTREL_API int32_t zyOstrel_ReadCalibrationData(uint32_t session, uint32_t calibrationSelector,
                                                   uint8_t* data, size_t dataSize) {
     if (data == nullptr) return ZYOSTREL_Status_InvalidParameter;
-    return sendDirectCommand(session, fn(DeviceFunction::ReadCalibrationData),
-                             &calibrationSelector, sizeof calibrationSelector, data, dataSize);
+    return sendDirectCommand(session, fn(DeviceFunction::ReadCalibrationData), &calibrationSelector,
+                             sizeof calibrationSelector, data, dataSize);
 }
 
-ZYOSTREL_API int32_t zyOstrel_WriteCalibrationData(uint32_t session,
-                                                   uint32_t calibrationSelector,
+ZYOSTREL_API int32_t zyOstrel_WriteCalibrationData(uint32_t session, uint32_t calibrationSelector,
                                                    const uint8_t* data, size_t dataSize) {
     return zyostrel::device::writeCalibrationData(session, calibrationSelector, data, dataSize);
 }
@@ -228,31 +223,28 @@ ZYOSTREL_API int32_t zyOstrelMDK_readIoModuleSlotsUsed(uint32_t session, uint8_t
 ZYOSTREL_API int32_t zyOstrelMDK_writeInstructionFifo(uint32_t session, uint32_t instruction,
                                                       uint32_t argumentCount,
                                                       const uint64_t* arguments) {
-    return zyostrel::device::writeInstructionFifo(session, instruction, argumentCount,
-                                                  arguments);
+    return zyostrel::device::writeInstructionFifo(session, instruction, argumentCount, arguments);
 }
 
 ZYOSTREL_API int32_t zyOstrel_WriteInstructionFifo(uint32_t session, uint32_t instruction,
                                                    uint32_t argumentCount,
                                                    const uint64_t* arguments) {
-    return zyostrel::device::writeInstructionFifo(session, instruction, argumentCount,
-                                                  arguments);
+    return zyostrel::device::writeInstructionFifo(session, instruction, argumentCount, arguments);
 }
 
 ZYOSTREL_API int32_t zyOstrelMDK_readInstructionFifo(uint32_t session, uint32_t instruction,
                                                      uint32_t argumentCount,
                                                      const uint64_t* arguments,
                                                      uint64_t* response) {
-    return zyostrel::device::readInstructionFifo(session, instruction, argumentCount,
-                                                 arguments, response);
+    return zyostrel::device::readInstructionFifo(session, instruction, argumentCount, arguments,
+                                                 response);
 }
 
 ZYOSTREL_API int32_t zyOstrel_ReadInstructionFifo(uint32_t session, uint32_t instruction,
-                                                  uint32_t argumentCount,
-                                                  const uint64_t* arguments,
+                                                  uint32_t argumentCount, const uint64_t* arguments,
                                                   uint64_t* response) {
-    return zyostrel::device::readInstructionFifo(session, instruction, argumentCount,
-                                                 arguments, response);
+    return zyostrel::device::readInstructionFifo(session, instruction, argumentCount, arguments,
+                                                 response);
 }
 
 }  // extern "C"

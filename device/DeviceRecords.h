@@ -41,7 +41,7 @@ enum InstructionFifoMethod : uint32_t { kFifoRead = 0, kFifoWrite = 1 };
 inline constexpr uint32_t kCommitMethod = 342;
 
 inline constexpr std::size_t kI2cMaxRead = 255;
-inline constexpr std::size_t kI2cMaxWrite = 1023;   // the data field holds one byte more
+inline constexpr std::size_t kI2cMaxWrite = 1023;  // the data field holds one byte more
 inline constexpr std::size_t kI2cDataField = 1024;
 inline constexpr uint32_t kInstructionFifoMaxArguments = 15;  // the area holds 16 words
 

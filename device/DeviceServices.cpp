@@ -40,8 +40,8 @@ bool buildInstructionFifoRecord(uint32_t method, uint32_t instruction, uint32_t 
 
 }  // namespace
 
-int32_t writeCalibrationData(uint32_t session, uint32_t calibrationSelector,
-                             const uint8_t* data, std::size_t dataSize) {
+int32_t writeCalibrationData(uint32_t session, uint32_t calibrationSelector, const uint8_t* data,
+                             std::size_t dataSize) {
     if (data == nullptr) return ZYOSTREL_Status_InvalidParameter;
     // Any size whose block length would wrap is refused, not only the one that wraps to 0:
     // a shorter wrap would allocate a few bytes and copy the caller's size into them.
@@ -80,8 +80,8 @@ int32_t readInstructionFifo(uint32_t session, uint32_t instruction, uint32_t arg
 }
 
 int32_t readIoModuleInfo(uint32_t session, IoModuleInfo& info) {
-    const int32_t status = sendDirectCommand(session, fn(DeviceFunction::ReadIoModuleInfo),
-                                             nullptr, 0, &info, sizeof info);
+    const int32_t status = sendDirectCommand(session, fn(DeviceFunction::ReadIoModuleInfo), nullptr,
+                                             0, &info, sizeof info);
     if (status < 0) std::memset(&info, 0xFF, sizeof info);
     return status;
 }

@@ -8,8 +8,8 @@
 
 namespace zyostrel::device {
 
-int32_t writeCalibrationData(uint32_t session, uint32_t calibrationSelector,
-                             const uint8_t* data, std::size_t dataSize);
+int32_t writeCalibrationData(uint32_t session, uint32_t calibrationSelector, const uint8_t* data,
+                             std::size_t dataSize);
 
 int32_t writeInstructionFifo(uint32_t session, uint32_t instruction, uint32_t argumentCount,
                              const uint64_t* arguments);

@@ -30,9 +30,8 @@ int32_t readI2c(const I2cTarget& target, uint8_t* readData, std::size_t readCoun
     if (readData == nullptr) return ZYOSTREL_Status_I2cReadDataNull;
     if (readCount == 0) return 0;
 
-    const I2cReadRequest request{{kI2cInterface, kI2cRead},
-                                 addressOf(target),
-                                 static_cast<uint32_t>(readCount)};
+    const I2cReadRequest request{
+        {kI2cInterface, kI2cRead}, addressOf(target), static_cast<uint32_t>(readCount)};
     I2cReadReply reply{};
     const int32_t status = sendInterfaceCommand(target.session, request, reply);
     if (status < 0) return status;

@@ -36,8 +36,8 @@ static void printStatistics(const char* name, const double* values, size_t count
         sum += values[i];
         squares += values[i] * values[i];
     }
-    printf("  %s: %zu samples, min %+.4f V, max %+.4f V, mean %+.4f V, rms %.4f V\n", name,
-           count, minimum, maximum, sum / (double)count, sqrt(squares / (double)count));
+    printf("  %s: %zu samples, min %+.4f V, max %+.4f V, mean %+.4f V, rms %.4f V\n", name, count,
+           minimum, maximum, sum / (double)count, sqrt(squares / (double)count));
 }
 
 int main(int argc, char** argv) {
@@ -55,13 +55,14 @@ int main(int argc, char** argv) {
     if (check("open session", zyOstrel_OpenSession(resource, NULL, 0, &session))) return 1;
     printf("session 0x%08x on %s\n", (unsigned)session, resource);
 
-    failed = check("enable channels",
-                   zyOstrel_ConfigureStreamEnabledChannels(session, STREAM, CHANNELS, &enabled)) ||
-             check("configure finite",
-                   zyOstrel_ConfigureStreamFinite(session, STREAM, SAMPLES_PER_CHANNEL)) ||
-             check("start", zyOstrel_StartStream(session, STREAM)) ||
-             check("wait", zyOstrel_WaitForTransfer(session, STREAM, CHANNEL_COUNT * SAMPLES_PER_CHANNEL,
-                                                    0, &available, &transferState));
+    failed =
+        check("enable channels",
+              zyOstrel_ConfigureStreamEnabledChannels(session, STREAM, CHANNELS, &enabled)) ||
+        check("configure finite",
+              zyOstrel_ConfigureStreamFinite(session, STREAM, SAMPLES_PER_CHANNEL)) ||
+        check("start", zyOstrel_StartStream(session, STREAM)) ||
+        check("wait", zyOstrel_WaitForTransfer(session, STREAM, CHANNEL_COUNT * SAMPLES_PER_CHANNEL,
+                                               0, &available, &transferState));
     if (!failed) {
         printf("stream %u: %u channels (%s), %u samples each; %llu samples ready, state %u\n",
                STREAM, (unsigned)enabled, CHANNELS, SAMPLES_PER_CHANNEL,
@@ -85,16 +86,16 @@ int main(int argc, char** argv) {
         }
         printf("first samples (1-D read, raw counts):");
         for (i = 0; i < 8; ++i) printf(" %d", (int)interleaved[i]);
-        printf("\nfirst samples of the 2-D read (V): AI0 %+.4f %+.4f, AI1 %+.4f %+.4f\n",
-               rows[0], rows[1], rows[ROW_SAMPLES], rows[ROW_SAMPLES + 1]);
+        printf("\nfirst samples of the 2-D read (V): AI0 %+.4f %+.4f, AI1 %+.4f %+.4f\n", rows[0],
+               rows[1], rows[ROW_SAMPLES], rows[ROW_SAMPLES + 1]);
         printf("statistics:\n");
         printStatistics("AI0", channel[0], SAMPLES_PER_CHANNEL);
         printStatistics("AI1", channel[1], SAMPLES_PER_CHANNEL);
-        failed = check("wait", zyOstrel_WaitForTransfer(session, STREAM, 0, 0, &available,
-                                                        &transferState));
+        failed = check("wait",
+                       zyOstrel_WaitForTransfer(session, STREAM, 0, 0, &available, &transferState));
         if (!failed) {
-            printf("after the reads: %llu samples left, state %u\n",
-                   (unsigned long long)available, (unsigned)transferState);
+            printf("after the reads: %llu samples left, state %u\n", (unsigned long long)available,
+                   (unsigned)transferState);
         }
     }
     failed |= check("clear", zyOstrel_ClearStream(session, STREAM));

@@ -17,8 +17,8 @@ int main(int argc, char** argv) {
     int32_t status;
 
     status = zyOstrel_OpenSession(resource, NULL, 0, &session);
-    printf("open session on %s (default image): status %d, session 0x%08x\n", resource,
-           (int)status, (unsigned)session);
+    printf("open session on %s (default image): status %d, session 0x%08x\n", resource, (int)status,
+           (unsigned)session);
     if (status < 0) return 1;
 
     status = zyOstrel_QueryBitfileRegister(session, READY_REGISTER, 0xFFFFFFFFu, &offset);

@@ -56,8 +56,8 @@ static int inspectDevices(uint32_t session) {
 
     write[0] = start; /* the EEPROM's address pointer, then the data */
     memcpy(write + 1, text, sizeof text);
-    status = zyOstrel_WriteI2C(session, EEPROM_BUS, EEPROM_ADDRESS, write, sizeof write, 0,
-                               &written);
+    status =
+        zyOstrel_WriteI2C(session, EEPROM_BUS, EEPROM_ADDRESS, write, sizeof write, 0, &written);
     printf("%-44s status %d, %u bytes\n", "I2C write to the EEPROM at 0x10", (int)status,
            (unsigned)written);
     if (status < 0) return 1;

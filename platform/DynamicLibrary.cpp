@@ -8,13 +8,12 @@ namespace zyostrel::platform {
 namespace {
 
 void recordSymbolFailure(zyerr::Status& status, const char* name, const char* message) {
-    zyerr::ElaborationCursor cursor =
-        recordFailure(status, zyerr::codes::InvalidParameter,
-                      ZYERR_LOCATION(zyerr::codes::InvalidParameter))
-            .beginObject("zydynlib_debug")
-            .addString("debug", "failed to get symbol")
-            .addString("zydynlib_symbol", name)
-            .end();
+    zyerr::ElaborationCursor cursor = recordFailure(status, zyerr::codes::InvalidParameter,
+                                                    ZYERR_LOCATION(zyerr::codes::InvalidParameter))
+                                          .beginObject("zydynlib_debug")
+                                          .addString("debug", "failed to get symbol")
+                                          .addString("zydynlib_symbol", name)
+                                          .end();
     addLoaderError(cursor, message);
 }
 

@@ -17,10 +17,10 @@ struct FileCloser {
 };
 
 void recordOpenFailure(zyerr::Status& status, int error, const char* path) {
-    zyerr::ElaborationCursor cursor = addErrnoError(
-        recordFailure(status, zyerr::codes::ResourceNotFound,
-                      ZYERR_LOCATION(zyerr::codes::ResourceNotFound)),
-        error);
+    zyerr::ElaborationCursor cursor =
+        addErrnoError(recordFailure(status, zyerr::codes::ResourceNotFound,
+                                    ZYERR_LOCATION(zyerr::codes::ResourceNotFound)),
+                      error);
     cursor.beginObject("zysysq_debug")
         .addString("desc", "error opening file")
         .addString("filename", path);
@@ -29,8 +29,7 @@ void recordOpenFailure(zyerr::Status& status, int error, const char* path) {
 void recordShortRead(zyerr::Status& status, int error, const char* path, uint64_t size,
                      uint64_t read) {
     zyerr::ElaborationCursor cursor = addErrnoError(
-        recordFailure(status, zyerr::codes::OsFault, ZYERR_LOCATION(zyerr::codes::OsFault)),
-        error);
+        recordFailure(status, zyerr::codes::OsFault, ZYERR_LOCATION(zyerr::codes::OsFault)), error);
     cursor.beginObject("zysysq_debug")
         .addString("desc", "didn't read full content of file")
         .addUInt64("fileSize", size)
@@ -71,8 +70,7 @@ bool readWholeFile(const char* path, std::vector<char>& buffer, zyerr::Status& s
     try {
         buffer.resize(fileSize + 1);
     } catch (const std::bad_alloc&) {
-        zyerr::setCode(status, zyerr::codes::MemoryFull,
-                       ZYERR_LOCATION(zyerr::codes::MemoryFull));
+        zyerr::setCode(status, zyerr::codes::MemoryFull, ZYERR_LOCATION(zyerr::codes::MemoryFull));
         return false;
     }
     errno = 0;

@@ -56,16 +56,15 @@ const PathVariable kPathVariables[] = {
 };
 
 void recordRelocationFailure(zyerr::Status& outcome, const char* name, int result) {
-    zyerr::ElaborationCursor cursor = recordFailure(
-        outcome, zyerr::codes::ResourceNotFound, ZYERR_LOCATION(zyerr::codes::ResourceNotFound));
+    zyerr::ElaborationCursor cursor = recordFailure(outcome, zyerr::codes::ResourceNotFound,
+                                                    ZYERR_LOCATION(zyerr::codes::ResourceNotFound));
     cursor.beginObject("zysysq_debug")
         .addString("desc", "relocation library failed for a standard directory")
         .addString("name", name)
         .addInt("result", result);
 }
 
-void setEntry(StandardDirTable& table, const std::string& name, std::string value,
-              int32_t status) {
+void setEntry(StandardDirTable& table, const std::string& name, std::string value, int32_t status) {
     for (StandardDirEntry& entry : table.entries) {
         if (entry.name == name) {
             entry.value = std::move(value);
@@ -76,8 +75,7 @@ void setEntry(StandardDirTable& table, const std::string& name, std::string valu
     table.entries.push_back({name, std::move(value), status});
 }
 
-void relocate(StandardDirTable& table, RelocatedDirFunction relocatedDir,
-              zyerr::Status& outcome) {
+void relocate(StandardDirTable& table, RelocatedDirFunction relocatedDir, zyerr::Status& outcome) {
     zyerr::StatusRecord record = zyerr::makeStatusRecord();
     ArrayPtr<char> buffer(static_cast<char*>(allocateArray(kRelocatedDirSize, record)));
     if (buffer == nullptr) {
@@ -90,7 +88,8 @@ void relocate(StandardDirTable& table, RelocatedDirFunction relocatedDir,
         const int result = relocatedDir(standard.name.c_str(), buffer.get(), kRelocatedDirSize);
         if (result >= 1) {
             // The library's text is taken only up to the buffer's end, terminated or not.
-            setEntry(table, standard.name, std::string(buffer.get(), strnlen(buffer.get(), kRelocatedDirSize)), 0);
+            setEntry(table, standard.name,
+                     std::string(buffer.get(), strnlen(buffer.get(), kRelocatedDirSize)), 0);
         } else if (result < 0) {
             recordRelocationFailure(outcome, standard.name.c_str(), result);
             setEntry(table, standard.name, std::string(), zyerr::codes::ResourceNotFound);

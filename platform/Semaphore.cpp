@@ -15,11 +15,16 @@ constexpr const char* kSemaphoreSource = "zyapal/protons/synchronization/tSemaph
 
 int32_t codeForErrno(int error) {
     switch (error) {
-        case EPERM: return zyerr::codes::InternalSoftwareFault;
-        case EINVAL: return zyerr::codes::InvalidParameter;
-        case ENOSPC: return zyerr::codes::OsFault;
-        case ENOSYS: return zyerr::codes::OperationNotSupported;
-        default: return zyerr::codes::OsFault;
+        case EPERM:
+            return zyerr::codes::InternalSoftwareFault;
+        case EINVAL:
+            return zyerr::codes::InvalidParameter;
+        case ENOSPC:
+            return zyerr::codes::OsFault;
+        case ENOSYS:
+            return zyerr::codes::OperationNotSupported;
+        default:
+            return zyerr::codes::OsFault;
     }
 }
 
@@ -27,15 +32,13 @@ int32_t codeForErrno(int error) {
 // location fields included.
 void reportCreation(int error, uint64_t line, zyerr::StatusRecord& record) {
     zyerr::StatusRecord outcome = zyerr::makeStatusRecord();
-    zyerr::setStatusRecord(outcome, codeForErrno(error), zyerr::kComponent, kSemaphoreSource,
-                           line);
+    zyerr::setStatusRecord(outcome, codeForErrno(error), zyerr::kComponent, kSemaphoreSource, line);
     zyerr::mergeStatusRecord(record, outcome);
 }
 
 }  // namespace
 
-void createSemaphore(ApalSemaphore& semaphore, uint32_t initialValue,
-                     zyerr::StatusRecord& record) {
+void createSemaphore(ApalSemaphore& semaphore, uint32_t initialValue, zyerr::StatusRecord& record) {
     semaphore.inUse = nullptr;
     if (sem_init(&semaphore.semaphore, 0, initialValue) != 0) {
         reportCreation(errno, __LINE__, record);

@@ -11,15 +11,14 @@ namespace zyostrel::platform {
 
 struct ApalSemaphore {
     sem_t semaphore{};
-    sem_t* inUse = nullptr;      // null when creation failed
-    char* name = nullptr;        // owned; set for a named semaphore
+    sem_t* inUse = nullptr;  // null when creation failed
+    char* name = nullptr;    // owned; set for a named semaphore
     bool unlinkOnDestroy = false;
 };
 
 // An unnamed, process-private semaphore. On failure inUse stays null and errno maps into
 // record: EPERM -52003, EINVAL -52005, ENOSPC -52008, ENOSYS -52002, others -52008.
-void createSemaphore(ApalSemaphore& semaphore, uint32_t initialValue,
-                     zyerr::StatusRecord& record);
+void createSemaphore(ApalSemaphore& semaphore, uint32_t initialValue, zyerr::StatusRecord& record);
 
 // A named semaphore (created when missing), unlinked on destruction when asked.
 void openNamedSemaphore(ApalSemaphore& semaphore, const char* name, uint32_t initialValue,

@@ -19,7 +19,8 @@ struct TraceLocation {
     const char* lineEnding;
 };
 
-#define ZY_TRACE_LOCATION ::zyostrel::platform::TraceLocation{__FILE__, __LINE__, "\n"}
+#define ZY_TRACE_LOCATION \
+    ::zyostrel::platform::TraceLocation { __FILE__, __LINE__, "\n" }
 
 // "[" component (10, right-aligned) "|" file (32, right-aligned) "|" line (4, zero-padded)
 // "] " message and the line ending; longer fields keep their last characters.

@@ -35,8 +35,7 @@ uint32_t openAttributeWord(const char* imagePath, uint32_t attribute) {
 int32_t openWithImage(OpenEntry openEntry, const char* resourceName, const char* imagePath,
                       uint32_t attribute, uint32_t* session) {
     const char* path = imagePath != nullptr ? imagePath : ZYOSTREL_IMAGE_DEFAULT;
-    return openEntry(path, nullptr, resourceName, openAttributeWord(imagePath, attribute),
-                     session);
+    return openEntry(path, nullptr, resourceName, openAttributeWord(imagePath, attribute), session);
 }
 
 }  // namespace zyostrel::sessions

@@ -7,8 +7,7 @@ namespace zyostrel::sessions {
 
 // Signature of an open entry: the FPGA runtime's, or the graphical host's own.
 using OpenEntry = int32_t (*)(const char* imagePath, const char* signature,
-                              const char* resourceName, uint32_t attribute,
-                              uint32_t* session);
+                              const char* resourceName, uint32_t attribute, uint32_t* session);
 
 // True when text is exactly one of the stored image names.
 bool isStoredImageName(const char* text);

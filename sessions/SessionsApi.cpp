@@ -11,8 +11,8 @@ extern "C" {
 
 ZYOSTREL_API int32_t zyOstrel_OpenSession(const char* resourceName, const char* imagePath,
                                           uint32_t attribute, uint32_t* session) {
-    return zyostrel::sessions::openWithImage(&ZyFpgaDll_Open, resourceName, imagePath,
-                                             attribute, session);
+    return zyostrel::sessions::openWithImage(&ZyFpgaDll_Open, resourceName, imagePath, attribute,
+                                             session);
 }
 
 ZYOSTREL_API int32_t zyOstrel_CloseSession(uint32_t session, uint32_t attribute) {

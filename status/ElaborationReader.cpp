@@ -118,25 +118,35 @@ std::size_t JsonText::skipLiteral(std::size_t pos, std::string_view literal) con
 JsonType JsonText::typeAt(std::size_t pos) const {
     if (pos >= size_) return JsonType::None;
     switch (data_[pos]) {
-        case '{': return JsonType::Object;
-        case '[': return JsonType::Array;
-        case '"': return JsonType::String;
-        case 'n': return skipLiteral(pos, "null") != npos ? JsonType::Null : JsonType::None;
+        case '{':
+            return JsonType::Object;
+        case '[':
+            return JsonType::Array;
+        case '"':
+            return JsonType::String;
+        case 'n':
+            return skipLiteral(pos, "null") != npos ? JsonType::Null : JsonType::None;
         case 't':
             return skipLiteral(pos, "true") != npos ? JsonType::Boolean : JsonType::None;
         case 'f':
             return skipLiteral(pos, "false") != npos ? JsonType::Boolean : JsonType::None;
-        default: return skipNumber(pos) != npos ? JsonType::Number : JsonType::None;
+        default:
+            return skipNumber(pos) != npos ? JsonType::Number : JsonType::None;
     }
 }
 
 std::size_t JsonText::skipValue(std::size_t pos) const {
     switch (typeAt(pos)) {
-        case JsonType::None: return npos;
-        case JsonType::Null: return pos + 4;
-        case JsonType::Boolean: return data_[pos] == 't' ? pos + 4 : pos + 5;
-        case JsonType::Number: return skipNumber(pos);
-        case JsonType::String: return skipString(pos);
+        case JsonType::None:
+            return npos;
+        case JsonType::Null:
+            return pos + 4;
+        case JsonType::Boolean:
+            return data_[pos] == 't' ? pos + 4 : pos + 5;
+        case JsonType::Number:
+            return skipNumber(pos);
+        case JsonType::String:
+            return skipString(pos);
         case JsonType::Array:
         case JsonType::Object: {
             const std::size_t end = endOf(pos);
@@ -195,8 +205,7 @@ std::size_t JsonText::nextMember(std::size_t keyPos) const {
 }
 
 std::size_t JsonText::findKey(std::size_t objectPos, std::string_view key) const {
-    for (std::size_t member = firstMember(objectPos); member != npos;
-         member = nextMember(member)) {
+    for (std::size_t member = firstMember(objectPos); member != npos; member = nextMember(member)) {
         const std::size_t keyEnd = skipString(member);
         if (keyEnd == npos) return npos;
         if (std::string_view(data_ + member + 1, keyEnd - member - 2) == key) {
@@ -282,11 +291,21 @@ bool JsonText::decodeStringAt(std::size_t pos, std::string& out) const {
         }
         const char escaped = data_[++i];  // i < last: skipString saw a complete escape
         switch (escaped) {
-            case 'b': out.push_back('\b'); break;
-            case 't': out.push_back('\t'); break;
-            case 'n': out.push_back('\n'); break;
-            case 'f': out.push_back('\f'); break;
-            case 'r': out.push_back('\r'); break;
+            case 'b':
+                out.push_back('\b');
+                break;
+            case 't':
+                out.push_back('\t');
+                break;
+            case 'n':
+                out.push_back('\n');
+                break;
+            case 'f':
+                out.push_back('\f');
+                break;
+            case 'r':
+                out.push_back('\r');
+                break;
             case 'u': {
                 uint32_t unit = 0;
                 if (!readHex4(i + 1, unit)) {
@@ -310,7 +329,9 @@ bool JsonText::decodeStringAt(std::size_t pos, std::string& out) const {
                 }
                 break;
             }
-            default: out.push_back(escaped); break;  // quote, backslash, slash and others
+            default:
+                out.push_back(escaped);
+                break;  // quote, backslash, slash and others
         }
     }
     return true;

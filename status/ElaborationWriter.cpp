@@ -38,13 +38,27 @@ std::string escaped(const char* text) {
     for (const char* p = text; *p != '\0'; ++p) {
         const auto c = static_cast<unsigned char>(*p);
         switch (c) {
-            case '\b': out += "\\b"; break;
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\f': out += "\\f"; break;
-            case '\r': out += "\\r"; break;
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
             default:
                 if (c < 0x20 || c == 0x7F) {
                     char unicode[8];
@@ -78,8 +92,7 @@ bool growElaboration(Status& status) {
 }
 
 ElaborationCursor::ElaborationCursor(Status& status, std::size_t offset, GrowFunction grow) {
-    if (grow == nullptr || offset >= textLength(status) ||
-        !isBracket(status.elaboration[offset])) {
+    if (grow == nullptr || offset >= textLength(status) || !isBracket(status.elaboration[offset])) {
         return;
     }
     status_ = &status;

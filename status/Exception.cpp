@@ -6,7 +6,9 @@ namespace zyerr {
 
 ExceptionBase::ExceptionBase(Status&& status) noexcept : status_(std::move(status)) {}
 
-ExceptionBase::ExceptionBase(const ExceptionBase& other) noexcept { mergeFrom(status_, other.status_); }
+ExceptionBase::ExceptionBase(const ExceptionBase& other) noexcept {
+    mergeFrom(status_, other.status_);
+}
 
 ExceptionBase::~ExceptionBase() = default;
 
@@ -18,7 +20,8 @@ Exception::Exception(Status&& status) noexcept : ExceptionBase(std::move(status)
 
 Exception::Exception(int32_t code) noexcept : ExceptionBase(Status(code)) {}
 
-Exception::Exception(const Exception& other) noexcept : ExceptionBase(other), std::exception(other) {}
+Exception::Exception(const Exception& other) noexcept
+    : ExceptionBase(other), std::exception(other) {}
 
 Exception::~Exception() = default;
 

@@ -21,8 +21,7 @@ int32_t fetchElaboration(uint32_t session, int32_t code, Status& status) {
         reply[0] = '\0';
         reply[kElaborationReplySize] = '\0';
         const int32_t sent = zyostrel::channel::sendDirectCommand(
-            session, kElaborationFunction, &code, sizeof(code), reply.get(),
-            kElaborationReplySize);
+            session, kElaborationFunction, &code, sizeof(code), reply.get(), kElaborationReplySize);
         if (sent < 0) return sent;
         result = sent;
     }

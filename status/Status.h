@@ -56,10 +56,10 @@ struct SourceLocation {
 };
 
 // The location of the current source line for code, with the code's error constant.
-#define ZYERR_LOCATION(code)                                                                   \
-    ::zyerr::SourceLocation {                                                                  \
-        __FILE__, static_cast<uint32_t>(__LINE__), ::zyerr::kComponent,                        \
-            ::zyerr::errorConstantOf(code)                                                     \
+#define ZYERR_LOCATION(code)                                            \
+    ::zyerr::SourceLocation {                                           \
+        __FILE__, static_cast<uint32_t>(__LINE__), ::zyerr::kComponent, \
+            ::zyerr::errorConstantOf(code)                              \
     }
 
 // The elaboration text, "{}" for a status without a buffer. Never null.

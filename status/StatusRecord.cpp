@@ -37,14 +37,15 @@ StatusRecord makeStatusRecord() {
     return record;
 }
 
-bool setStatusRecord(StatusRecord& record, int64_t code, const char* component,
-                     const char* file, uint64_t line) {
+bool setStatusRecord(StatusRecord& record, int64_t code, const char* component, const char* file,
+                     uint64_t line) {
     if (!holdsCode(record)) return false;
     if (!recordReplaces(record.code, code)) return false;
     record.code = code;
     if (record.structSize < kStatusRecordSize) return true;
     std::memset(record.component, 0, sizeof(record.component));
-    if (component != nullptr) std::strncpy(record.component, component, sizeof(record.component) - 1);
+    if (component != nullptr)
+        std::strncpy(record.component, component, sizeof(record.component) - 1);
     storeFile(record.file, file);
     record.line = line;
     record.extra[0] = 0;

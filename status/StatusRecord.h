@@ -10,10 +10,10 @@ namespace zyerr {
 struct StatusRecord {
     uint64_t structSize;  // size the caller allocated; kStatusRecordSize for the full record
     int64_t code;
-    char component[10];   // at most 9 characters and NUL
-    char file[101];       // at most 100 characters and NUL
+    char component[10];  // at most 9 characters and NUL
+    char file[101];      // at most 100 characters and NUL
     uint64_t line;
-    uint64_t extra[10];   // zero-terminated list of further values
+    uint64_t extra[10];  // zero-terminated list of further values
 };
 
 inline constexpr std::size_t kStatusRecordSize = 216;
@@ -32,8 +32,8 @@ StatusRecord makeStatusRecord();
 // line, and clears the first extra word. A smaller record stores only the code; one too
 // small to hold the code (structSize below 16) is not touched. Returns whether the code was
 // replaced.
-bool setStatusRecord(StatusRecord& record, int64_t code, const char* component,
-                     const char* file, uint64_t line);
+bool setStatusRecord(StatusRecord& record, int64_t code, const char* component, const char* file,
+                     uint64_t line);
 
 // Merge rule on other's code; when replaced, everything other holds is copied along,
 // extra words included.

@@ -3,8 +3,8 @@
 namespace zyostrel::host {
 
 bool memoryManagerPresent() {
-    return &DSNewHandle != nullptr && &DSGetHandleSize != nullptr &&
-           &DSSetHandleSize != nullptr && &NumericArrayResize != nullptr;
+    return &DSNewHandle != nullptr && &DSGetHandleSize != nullptr && &DSSetHandleSize != nullptr &&
+           &NumericArrayResize != nullptr;
 }
 
 int64_t allocatedSize(ZyHostHandle handle) {

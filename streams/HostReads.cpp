@@ -56,15 +56,12 @@ int64_t measure2D(ElementType type, int64_t total) {
     if (total > kMaxMeasurableTotal) return kMeasureLimit;
     return type == ElementType::I16 ? total * 2 + 10 : total * 8 + 8;
 }
-int64_t measureReadInfo(int64_t rows) {
-    return rows * static_cast<int64_t>(kReadInfoSize) + 8;
-}
+int64_t measureReadInfo(int64_t rows) { return rows * static_cast<int64_t>(kReadInfoSize) + 8; }
 
 // Sizes a numeric array handle for count elements under the sizing policy; the elements
 // start at elementsOffset of the block.
-int32_t sizeNumericHandle(ZyHostHandle& handle, ElementType type, int32_t dimensions,
-                          int64_t count, std::size_t elementsOffset, int64_t newMeasure,
-                          int64_t oldMeasure) {
+int32_t sizeNumericHandle(ZyHostHandle& handle, ElementType type, int32_t dimensions, int64_t count,
+                          std::size_t elementsOffset, int64_t newMeasure, int64_t oldMeasure) {
     const int64_t required =
         static_cast<int64_t>(elementsOffset) + count * static_cast<int64_t>(elementSize(type));
     if (!host::needsResize(newMeasure, oldMeasure, host::allocatedSize(handle), required)) {
@@ -97,13 +94,13 @@ int32_t automaticRows(uint32_t session, uint32_t stream, uint64_t& rows) {
     }
     uint32_t iqEnabled = 0;
     uint32_t ddcEnabled = 0;
-    const bool iq = attr::getAttributeBoolean(session, name, attr::ids::kFpgaDdcIqEnabled,
-                                              &iqEnabled) >= 0 &&
-                    iqEnabled != 0;
-    const bool ddc = iq &&
-                     attr::getAttributeBoolean(session, name, attr::ids::kFpgaDdcEnabled,
-                                               &ddcEnabled) >= 0 &&
-                     ddcEnabled != 0;
+    const bool iq =
+        attr::getAttributeBoolean(session, name, attr::ids::kFpgaDdcIqEnabled, &iqEnabled) >= 0 &&
+        iqEnabled != 0;
+    const bool ddc =
+        iq &&
+        attr::getAttributeBoolean(session, name, attr::ids::kFpgaDdcEnabled, &ddcEnabled) >= 0 &&
+        ddcEnabled != 0;
     // A device that reports no channels (or a negative count) leaves nothing to read.
     if (channels <= 0) return ZYOSTREL_Status_ZeroRowsRequested;
     rows = static_cast<uint64_t>(channels) * (ddc ? 2 : 1);
@@ -125,15 +122,14 @@ int32_t sizeReadInfoHandle(ZyHostHandle readInfo, int64_t rows) {
 
 }  // namespace
 
-int32_t hostReadStream1D(uint32_t session, uint32_t stream, uint32_t deviceArgument,
-                         uint64_t count, ElementType type, ZyHostHandle data, void* readInfo) {
+int32_t hostReadStream1D(uint32_t session, uint32_t stream, uint32_t deviceArgument, uint64_t count,
+                         ElementType type, ZyHostHandle data, void* readInfo) {
     if (channel::isSimulatedSession(session)) return 0;
     if (int32_t status = checkHostArguments(data, readInfo)) return status;
     // The host counts elements in an i32.
     if (count > static_cast<uint64_t>(kMaxDimension)) return ZYOSTREL_Status_MemoryFull;
     const auto n = static_cast<int64_t>(count);
-    const std::size_t elements =
-        type == ElementType::I16 ? kElements1DI16Offset : kElementsOffset;
+    const std::size_t elements = type == ElementType::I16 ? kElements1DI16Offset : kElementsOffset;
     if (int32_t status = sizeNumericHandle(data, type, 1, n, elements, measure1D(type, n),
                                            measure1D(type, lengthWord(data, kCountOffset)))) {
         return status;
@@ -146,9 +142,9 @@ int32_t hostReadStream1D(uint32_t session, uint32_t stream, uint32_t deviceArgum
     return status;
 }
 
-int32_t hostReadStream2D(uint32_t session, uint32_t stream, uint32_t deviceArgument,
-                         uint64_t rows, uint64_t elementsPerRow, ElementType type,
-                         ZyHostHandle data, ZyHostHandle readInfo) {
+int32_t hostReadStream2D(uint32_t session, uint32_t stream, uint32_t deviceArgument, uint64_t rows,
+                         uint64_t elementsPerRow, ElementType type, ZyHostHandle data,
+                         ZyHostHandle readInfo) {
     if (channel::isSimulatedSession(session)) return 0;
     if (int32_t status = checkHostArguments(data, readInfo)) return status;
     if (rows == 0) return ZYOSTREL_Status_ZeroRowsRequested;
@@ -167,16 +163,15 @@ int32_t hostReadStream2D(uint32_t session, uint32_t stream, uint32_t deviceArgum
     const int64_t oldTotal =
         int64_t{lengthWord(data, kCountOffset)} * lengthWord(data, kColumnsOffset);
     if (int32_t status = sizeNumericHandle(data, type, 2, total, kElementsOffset,
-                                           measure2D(type, total),
-                                           measure2D(type, oldTotal))) {
+                                           measure2D(type, total), measure2D(type, oldTotal))) {
         return status;
     }
     setLengthWord(data, kCountOffset, rowCount);
     setLengthWord(data, kColumnsOffset, columns);
     if (int32_t status = sizeReadInfoHandle(readInfo, rowCount)) return status;
 
-    const int32_t status = readStream(session, stream, deviceArgument, rows, elementsPerRow,
-                                      type, *data + kElementsOffset, *readInfo + kElementsOffset);
+    const int32_t status = readStream(session, stream, deviceArgument, rows, elementsPerRow, type,
+                                      *data + kElementsOffset, *readInfo + kElementsOffset);
     setLengthWord(data, kCountOffset, rowCount);
     setLengthWord(data, kColumnsOffset, columns);
     return status;

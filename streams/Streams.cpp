@@ -66,16 +66,17 @@ int32_t configureStreamFinite(uint32_t session, uint32_t stream, uint64_t sample
     const char* name = attr::streamName(stream);
     if (name == nullptr) return ZYOSTREL_Status_InvalidStreamNumber;
     int32_t result = 0;
-    if (!mergeStatus(result, attr::setAttributeBoolean(session, name, attr::ids::kStreamFinite, 1))) {
+    if (!mergeStatus(result,
+                     attr::setAttributeBoolean(session, name, attr::ids::kStreamFinite, 1))) {
         return result;
     }
-    mergeStatus(result,
-                attr::setAttributeUInt64(session, name, attr::ids::kStreamNumberOfSamples, samples));
+    mergeStatus(result, attr::setAttributeUInt64(session, name, attr::ids::kStreamNumberOfSamples,
+                                                 samples));
     return result;
 }
 
-int32_t configureStreamEnabledChannels(uint32_t session, uint32_t stream,
-                                       const char* channelList, uint32_t* channelCount) {
+int32_t configureStreamEnabledChannels(uint32_t session, uint32_t stream, const char* channelList,
+                                       uint32_t* channelCount) {
     const char* name = attr::streamName(stream);
     if (name == nullptr) return ZYOSTREL_Status_InvalidStreamNumber;
     attr::ResolvedNames names(channelList, 0);
@@ -125,9 +126,12 @@ int32_t transferStateStatus(uint32_t session, uint32_t stream) {
     // The wait only asks for the state; its own status does not change the answer.
     static_cast<void>(waitForTransfer(session, stream, 0, 0, &reportedValue, &state));
     switch (state) {
-        case kTransferStateEnded: return ZYOSTREL_Status_TransferAbortedState4;
-        case kTransferStateOverwritten: return ZYOSTREL_Status_TransferAbortedState6;
-        default: return ZYOSTREL_Status_TransferAborted;
+        case kTransferStateEnded:
+            return ZYOSTREL_Status_TransferAbortedState4;
+        case kTransferStateOverwritten:
+            return ZYOSTREL_Status_TransferAbortedState6;
+        default:
+            return ZYOSTREL_Status_TransferAborted;
     }
 }
 
@@ -147,8 +151,8 @@ int32_t readStream(uint32_t session, uint32_t stream, uint32_t deviceArgument, u
     return sendTransfer(session, stream, record);
 }
 
-int32_t writeStream(uint32_t session, uint32_t stream, uint32_t deviceArgument,
-                    uint64_t elements, WriteKind kind, const void* data) {
+int32_t writeStream(uint32_t session, uint32_t stream, uint32_t deviceArgument, uint64_t elements,
+                    WriteKind kind, const void* data) {
     const bool complex = kind == WriteKind::ComplexI16;
     const uint64_t bytesPerElement = complex ? 4 : 2;
     if (elements > std::numeric_limits<uint64_t>::max() / bytesPerElement) {

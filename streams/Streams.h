@@ -18,8 +18,8 @@ int32_t configureStreamFinite(uint32_t session, uint32_t stream, uint64_t sample
 // Sets "Channels In Stream" and "Stream Channels Enabled" from a list of AI/AO names. The
 // count of distinct channel indexes is stored through channelCount (may be null) before any
 // command is sent.
-int32_t configureStreamEnabledChannels(uint32_t session, uint32_t stream,
-                                       const char* channelList, uint32_t* channelCount);
+int32_t configureStreamEnabledChannels(uint32_t session, uint32_t stream, const char* channelList,
+                                       uint32_t* channelCount);
 
 int32_t clearStream(uint32_t session, uint32_t stream);
 int32_t startStream(uint32_t session, uint32_t stream);
@@ -38,7 +38,7 @@ int32_t readStream(uint32_t session, uint32_t stream, uint32_t deviceArgument, u
                    uint64_t elementsPerRow, ElementType type, void* data, void* readInfo);
 
 // Writes elements (of 2 bytes, or 4 for complex samples) from data.
-int32_t writeStream(uint32_t session, uint32_t stream, uint32_t deviceArgument,
-                    uint64_t elements, WriteKind kind, const void* data);
+int32_t writeStream(uint32_t session, uint32_t stream, uint32_t deviceArgument, uint64_t elements,
+                    WriteKind kind, const void* data);
 
 }  // namespace zyostrel::streams

@@ -39,17 +39,17 @@ ZYOSTREL_API int32_t zyOstrel_WaitForTransfer(uint32_t session, uint32_t streamN
 }
 
 ZYOSTREL_API int32_t zyOstrel_ReadStreamI16(uint32_t session, uint32_t streamNumber,
-                                            uint32_t deviceArgument, uint64_t count,
-                                            int16_t* data, void* readInfo) {
-    return st::readStream(session, streamNumber, deviceArgument, 1, count, ElementType::I16,
-                          data, readInfo);
+                                            uint32_t deviceArgument, uint64_t count, int16_t* data,
+                                            void* readInfo) {
+    return st::readStream(session, streamNumber, deviceArgument, 1, count, ElementType::I16, data,
+                          readInfo);
 }
 
 ZYOSTREL_API int32_t zyOstrel_ReadStreamF64(uint32_t session, uint32_t streamNumber,
-                                            uint32_t deviceArgument, uint64_t count,
-                                            double* data, void* readInfo) {
-    return st::readStream(session, streamNumber, deviceArgument, 1, count, ElementType::F64,
-                          data, readInfo);
+                                            uint32_t deviceArgument, uint64_t count, double* data,
+                                            void* readInfo) {
+    return st::readStream(session, streamNumber, deviceArgument, 1, count, ElementType::F64, data,
+                          readInfo);
 }
 
 ZYOSTREL_API int32_t zyOstrel_ReadStream2DI16(uint32_t session, uint32_t streamNumber,

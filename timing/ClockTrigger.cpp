@@ -61,11 +61,10 @@ int32_t sendSyncPulse(uint32_t session) {
 
 int32_t configureForReferenceClock(uint32_t session, uint32_t referenceClockSource) {
     int32_t status = 0;
-    const int32_t first =
-        referenceClockSource != 0
-            ? setAttributeInt32(session, kNoChannel, kReferenceClockSource,
-                                static_cast<int32_t>(referenceClockSource))
-            : restoreAttributeDefault(session, kNoChannel, kReferenceClockSource);
+    const int32_t first = referenceClockSource != 0
+                              ? setAttributeInt32(session, kNoChannel, kReferenceClockSource,
+                                                  static_cast<int32_t>(referenceClockSource))
+                              : restoreAttributeDefault(session, kNoChannel, kReferenceClockSource);
     if (!mergeStatus(status, first)) return status;
     mergeStatus(status,
                 setAttributeInt32(session, kNoChannel, kSampleClockSource, kSampleClockInternal));
@@ -104,8 +103,8 @@ int32_t configureRxClocks(uint32_t session, uint32_t rxClockSelect, int32_t rxBa
         return setAttributeInt32(session, bank.text, kFpgaRxClockSelect, select);
     }
     int32_t bankCount = 0;
-    int32_t status = attributes::getAttributeInt32(session, kNoChannel, kFpgaRxClockBankCount,
-                                                   &bankCount);
+    int32_t status =
+        attributes::getAttributeInt32(session, kNoChannel, kFpgaRxClockBankCount, &bankCount);
     if (status < 0 || bankCount <= 0) return status;
     for (int32_t index = 0; index < bankCount; ++index) {
         const ChannelName bank = formatChannel("RxBank%d", index);
@@ -127,8 +126,8 @@ int32_t getRxClockConfiguration(uint32_t session, uint32_t* rxClockSelect, int32
     return status;
 }
 
-int32_t routeSignal(uint32_t session, const char* sourceTerminal,
-                    const char* destinationTerminal, uint32_t* routeId) {
+int32_t routeSignal(uint32_t session, const char* sourceTerminal, const char* destinationTerminal,
+                    uint32_t* routeId) {
     if (isSimulatedSession(session)) return 0;
     if (sourceTerminal == nullptr || destinationTerminal == nullptr) {
         return ZYOSTREL_Status_InvalidParameter;
@@ -193,8 +192,8 @@ int32_t analogChannelTrigger(uint32_t session, uint32_t streamNumber, int64_t ch
     const char* stream = attributes::streamName(streamNumber);
     if (stream == nullptr) return ZYOSTREL_Status_InvalidStreamNumber;
     if ((status = setAttributeDouble(session, stream, kAnalogEdgeTriggerLevel, level)) != 0 ||
-        (status = setAttributeDouble(session, stream, kAnalogEdgeTriggerHysteresis,
-                                     hysteresis)) != 0 ||
+        (status = setAttributeDouble(session, stream, kAnalogEdgeTriggerHysteresis, hysteresis)) !=
+            0 ||
         (status = setAttributeBoolean(session, stream, kAnalogEdgeTriggerRising,
                                       rising != 0 ? 1 : 0)) != 0) {
         return status;
@@ -203,8 +202,7 @@ int32_t analogChannelTrigger(uint32_t session, uint32_t streamNumber, int64_t ch
                              static_cast<int32_t>(channel));
 }
 
-int32_t externalInputTrigger(uint32_t session, int32_t rising, double level,
-                             double hysteresis) {
+int32_t externalInputTrigger(uint32_t session, int32_t rising, double level, double hysteresis) {
     int32_t status = 0;
     if ((status = setAttributeInt32(session, kTriggerTypeChannel, kStartTriggerType,
                                     kTriggerExternalAnalog)) != 0 ||

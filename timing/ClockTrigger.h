@@ -12,8 +12,8 @@ int32_t configureForExternalClock(uint32_t session, int32_t externalClockSource,
 int32_t configureTxClocks(uint32_t session, int32_t txClock, double userClockFrequency);
 int32_t configureRxClocks(uint32_t session, uint32_t rxClockSelect, int32_t rxBank);
 int32_t getRxClockConfiguration(uint32_t session, uint32_t* rxClockSelect, int32_t rxBank);
-int32_t routeSignal(uint32_t session, const char* sourceTerminal,
-                    const char* destinationTerminal, uint32_t* routeId);
+int32_t routeSignal(uint32_t session, const char* sourceTerminal, const char* destinationTerminal,
+                    uint32_t* routeId);
 int32_t unrouteSignal(uint32_t session, uint32_t routeId);
 int32_t configureImmediateTrigger(uint32_t session, uint32_t streamNumber);
 int32_t configureDigitalStartTrigger(uint32_t session, uint32_t streamNumber,

@@ -78,8 +78,7 @@ int32_t waitForModuleRegisters(uint32_t session, const Deadline& deadline, int32
 
 }  // namespace
 
-int32_t waitForIoReady(uint32_t session, int32_t timeoutMs, int32_t* ioReady,
-                       int32_t* ioError) {
+int32_t waitForIoReady(uint32_t session, int32_t timeoutMs, int32_t* ioReady, int32_t* ioError) {
     const Deadline deadline(timeoutMs);
     int32_t pending = 0;
     uint32_t ready = 0;
@@ -105,8 +104,8 @@ int32_t waitForIoReady(uint32_t session, int32_t timeoutMs, int32_t* ioReady,
     }
     if (pending != 0) return pending;
     uint32_t resetBug = 0;
-    const int32_t status = attributes::getAttributeBoolean(session, kNoChannel,
-                                                           kFixedLogicResetBugPresent, &resetBug);
+    const int32_t status =
+        attributes::getAttributeBoolean(session, kNoChannel, kFixedLogicResetBugPresent, &resetBug);
     return status == 0 && resetBug != 0 ? ZYOSTREL_Status_FixedLogicResetBugPresent : 0;
 }
 

@@ -34,8 +34,7 @@ ZYOSTREL_API int32_t zyOstrel_X41_ConfigureRXClocks(uint32_t session, uint32_t r
     return timing::configureRxClocks(session, rxClockSelect, rxBank);
 }
 
-ZYOSTREL_API int32_t zyOstrel_X41_GetRXClockConfiguration(uint32_t session,
-                                                          uint32_t* rxClockSelect,
+ZYOSTREL_API int32_t zyOstrel_X41_GetRXClockConfiguration(uint32_t session, uint32_t* rxClockSelect,
                                                           int32_t rxBank) {
     return timing::getRxClockConfiguration(session, rxClockSelect, rxBank);
 }
@@ -53,29 +52,25 @@ ZYOSTREL_API int32_t zyOstrel_ConfigureImmediateTrigger(uint32_t session, uint32
     return timing::configureImmediateTrigger(session, streamNumber);
 }
 
-ZYOSTREL_API int32_t zyOstrel_ConfigureDigitalStartTrigger(uint32_t session,
-                                                           uint32_t streamNumber,
+ZYOSTREL_API int32_t zyOstrel_ConfigureDigitalStartTrigger(uint32_t session, uint32_t streamNumber,
                                                            const char* triggerSource,
                                                            uint32_t sensitivity) {
-    return timing::configureDigitalStartTrigger(session, streamNumber, triggerSource,
-                                                sensitivity);
+    return timing::configureDigitalStartTrigger(session, streamNumber, triggerSource, sensitivity);
 }
 
 ZYOSTREL_API int32_t zyOstrel_ConfigureAnalogEdgeTrigger(uint32_t session, uint32_t streamNumber,
-                                                         const char* triggerChannel,
-                                                         int32_t rising, double level,
-                                                         double hysteresis) {
-    return timing::configureAnalogEdgeTrigger(session, streamNumber, triggerChannel, rising,
-                                              level, hysteresis);
+                                                         const char* triggerChannel, int32_t rising,
+                                                         double level, double hysteresis) {
+    return timing::configureAnalogEdgeTrigger(session, streamNumber, triggerChannel, rising, level,
+                                              hysteresis);
 }
 
-ZYOSTREL_API int32_t zyOstrel_WaitForIoReady(uint32_t session, int32_t timeoutMs,
-                                             int32_t* ioReady, int32_t* ioError) {
+ZYOSTREL_API int32_t zyOstrel_WaitForIoReady(uint32_t session, int32_t timeoutMs, int32_t* ioReady,
+                                             int32_t* ioError) {
     return timing::waitForIoReady(session, timeoutMs, ioReady, ioError);
 }
 
-ZYOSTREL_API int32_t zyOstrel_WaitForPoCSafeToDisconnect(uint32_t session,
-                                                         const char* channelList,
+ZYOSTREL_API int32_t zyOstrel_WaitForPoCSafeToDisconnect(uint32_t session, const char* channelList,
                                                          int32_t timeoutMs,
                                                          size_t notSafeChannelsSize,
                                                          char* notSafeChannels) {

@@ -8,7 +8,7 @@
 
 namespace zyostrel::timing {
 
-#define ZY_TIMING_ATTRIBUTE(name, id, type)                                            \
+#define ZY_TIMING_ATTRIBUTE(name, id, type)                                           \
     inline constexpr uint32_t name = id;                                              \
     static_assert(attributes::attributeTableHas(id, attributes::AttributeType::type), \
                   #name " not in the table")

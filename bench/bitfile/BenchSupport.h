@@ -71,7 +71,8 @@ public:
         // With repetitions the median stands for the benchmark, else its single run.
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-                times_.emplace(run.benchmark_name(), run.real_accumulated_time / static_cast<double>(run.iterations));
+                times_.emplace(run.benchmark_name(),
+                               run.real_accumulated_time / static_cast<double>(run.iterations));
             } else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
                 std::string name = run.benchmark_name();
                 name.erase(name.size() - std::string("_median").size());
@@ -81,7 +82,8 @@ public:
         ConsoleReporter::ReportRuns(runs);
     }
     // Prints how many times faster (or slower) subject is than reference.
-    void printRatio(const std::string& subject, const std::string& reference, const char* target) const {
+    void printRatio(const std::string& subject, const std::string& reference,
+                    const char* target) const {
         const auto s = times_.find(subject);
         const auto r = times_.find(reference);
         if (s == times_.end() || r == times_.end() || s->second <= 0) return;

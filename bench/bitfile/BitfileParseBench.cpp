@@ -16,7 +16,8 @@ constexpr std::size_t kBitstreamBytes = 6 * 1024 * 1024;
 
 std::string registerText(int index) {
     const char* types[] = {"<U32/>", "<Boolean/>", "<I16/>",
-                           "<FXP><WordLength>20</WordLength><IntegerWordLength>4</IntegerWordLength><Signed>true</Signed></FXP>",
+                           "<FXP><WordLength>20</WordLength><IntegerWordLength>4</"
+                           "IntegerWordLength><Signed>true</Signed></FXP>",
                            "<Array><Size>8</Size><Type><DBL/></Type></Array>"};
     return "\t\t\t<Register>\n\t\t\t\t<Name>Control &amp; status " + std::to_string(index) +
            "</Name>\n\t\t\t\t<Offset>0x" + std::to_string(0x10000 + index * 4) +
@@ -27,7 +28,8 @@ std::string registerText(int index) {
 }
 
 std::string base64Of(std::size_t bytes) {
-    static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    static const char kAlphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string text;
     text.reserve(bytes / 3 * 4 + bytes / 57 + 8);
     uint32_t state = 0x12345678;
@@ -41,31 +43,40 @@ std::string base64Of(std::size_t bytes) {
 
 std::string largeDocument() {
     std::string text =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Bitfile>\n\t<BitfileVersion>4.0</BitfileVersion>\n"
+        "<?xml version=\"1.0\" "
+        "encoding=\"UTF-8\"?>\n<Bitfile>\n\t<BitfileVersion>4.0</BitfileVersion>\n"
         "\t<SignatureRegister>5A0C3F9B17E24D6880A1B2C3D4E5F601</SignatureRegister>\n"
         "\t<Project>\n\t\t<TargetClass>Ostrel-7976</TargetClass>\n"
         "\t\t<AutoRunWhenDownloaded>false</AutoRunWhenDownloaded>\n"
         "\t\t<CompilationResultsTree><CompilationResults><ZyFpga><DmaChannelAllocationList>\n";
     for (int i = 0; i < 16; ++i) {
-        text += "<Channel name=\"Stream " + std::to_string(i) + "\"><Number>" + std::to_string(i) +
-                "</Number><NumberOfElements>8191</NumberOfElements><BaseAddressTag>Dma" +
-                std::to_string(i) +
-                "</BaseAddressTag><Implementation>zyFpgaTargetToHost</Implementation><DataType><I16/>"
-                "</DataType><UserVisible>true</UserVisible></Channel>\n";
+        text +=
+            "<Channel name=\"Stream " + std::to_string(i) + "\"><Number>" + std::to_string(i) +
+            "</Number><NumberOfElements>8191</NumberOfElements><BaseAddressTag>Dma" +
+            std::to_string(i) +
+            "</BaseAddressTag><Implementation>zyFpgaTargetToHost</Implementation><DataType><I16/>"
+            "</DataType><UserVisible>true</UserVisible></Channel>\n";
     }
     text += "</DmaChannelAllocationList><RegisterBlockList>\n";
     for (int i = 0; i < 16; ++i) {
         text += "<RegisterBlock name=\"Dma" + std::to_string(i) + "\"><Offset>" +
                 std::to_string(0x1800 + i * 0x40) + "</Offset></RegisterBlock>\n";
     }
-    text += "</RegisterBlockList></ZyFpga></CompilationResults></CompilationResultsTree>\n\t</Project>\n"
-            "\t<VI>\n\t\t<RegisterList>\n"
-            "\t\t\t<Register><Name>ViSignature</Name><Offset>0x7FF0</Offset><Internal>true</Internal></Register>\n"
-            "\t\t\t<Register><Name>ViControl</Name><Offset>0x7FF4</Offset><Internal>true</Internal></Register>\n";
+    text +=
+        "</RegisterBlockList></ZyFpga></CompilationResults></CompilationResultsTree>\n\t</"
+        "Project>\n"
+        "\t<VI>\n\t\t<RegisterList>\n"
+        "\t\t\t<Register><Name>ViSignature</Name><Offset>0x7FF0</Offset><Internal>true</Internal></"
+        "Register>\n"
+        "\t\t\t<Register><Name>ViControl</Name><Offset>0x7FF4</Offset><Internal>true</Internal></"
+        "Register>\n";
     for (int i = 0; i < kRegisters; ++i) text += registerText(i);
-    text += "\t\t</RegisterList>\n\t\t<Icon><Image>AAAA</Image><Mask>AAAA</Mask><Colors>AAAA</Colors></Icon>\n"
-            "\t</VI>\n\t<BitstreamVersion>3</BitstreamVersion>\n\t<BitstreamEncoding>base64</BitstreamEncoding>\n"
-            "\t<Bitstream>";
+    text +=
+        "\t\t</RegisterList>\n\t\t<Icon><Image>AAAA</Image><Mask>AAAA</Mask><Colors>AAAA</Colors></"
+        "Icon>\n"
+        "\t</VI>\n\t<BitstreamVersion>3</BitstreamVersion>\n\t<BitstreamEncoding>base64</"
+        "BitstreamEncoding>\n"
+        "\t<Bitstream>";
     text += base64Of(kBitstreamBytes);
     text += "</Bitstream>\n</Bitfile>\n";
     return text;
@@ -109,8 +120,10 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     zybench::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("BM_ParseWithoutBitstream/real_time", "BM_XmllintNoout/manual_time", "target >= 4");
-    reporter.printRatio("BM_ParseWithBitstream/real_time", "BM_XmllintNoout/manual_time", "no target");
+    reporter.printRatio("BM_ParseWithoutBitstream/real_time", "BM_XmllintNoout/manual_time",
+                        "target >= 4");
+    reporter.printRatio("BM_ParseWithBitstream/real_time", "BM_XmllintNoout/manual_time",
+                        "no target");
     benchmark::Shutdown();
     return 0;
 }

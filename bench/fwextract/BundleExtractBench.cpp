@@ -31,19 +31,23 @@ void prepare() {
         state ^= state << 13;
         state ^= state >> 7;
         state ^= state << 17;
-        for (int k = 0; k < 8; ++k) image[i + static_cast<std::size_t>(k)] = static_cast<uint8_t>(state >> (8 * k));
+        for (int k = 0; k < 8; ++k)
+            image[i + static_cast<std::size_t>(k)] = static_cast<uint8_t>(state >> (8 * k));
     }
     const std::string digest = zyostrel::bundletool::sha256Of(image);
     const std::string manifest =
-        std::string("{\"version\":7,\"firmwares\":{\"ostrel-7976\":[{\"name\":\"default_bitfile\",") +
+        std::string(
+            "{\"version\":7,\"firmwares\":{\"ostrel-7976\":[{\"name\":\"default_bitfile\",") +
         "\"version\":3,\"path\":\"" + kImagePath + "\",\"sha256sum\":\"" + digest +
         "\",\"type\":\"bitfile\",\"board\":\"base\",\"identifier\":\"default_bitfile\"}]}}";
     bundleBytes = zyostrel::bundletool::writeBundle(
         zyostrel::bundletool::BundleFormat::ZipStored,
-        {{"manifest.json", std::vector<uint8_t>(manifest.begin(), manifest.end())}, {kImagePath, image}});
+        {{"manifest.json", std::vector<uint8_t>(manifest.begin(), manifest.end())},
+         {kImagePath, image}});
     bundlePath = scratch.file("bundle.zip");
     std::ofstream(bundlePath, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bundleBytes.data()), static_cast<std::streamsize>(bundleBytes.size()));
+        .write(reinterpret_cast<const char*>(bundleBytes.data()),
+               static_cast<std::streamsize>(bundleBytes.size()));
 }
 
 void BM_ExtractAndVerify(benchmark::State& state) {
@@ -59,7 +63,10 @@ void BM_ExtractAndVerify(benchmark::State& state) {
 // from weighing on the steady state these ratios are about.
 constexpr double kSteadyStateSeconds = 3.0;
 
-BENCHMARK(BM_ExtractAndVerify)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(kSteadyStateSeconds);
+BENCHMARK(BM_ExtractAndVerify)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(kSteadyStateSeconds);
 
 void BM_ExtractAndVerifyIntoNewVector(benchmark::State& state) {
     FirmwareBundle bundle(bundleBytes.data(), bundleBytes.size());
@@ -86,14 +93,20 @@ void BM_BareSha256(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(zyostrel::fwextract::sha256Hex(image));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kImageBytes));
 }
-BENCHMARK(BM_BareSha256)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(kSteadyStateSeconds);
+BENCHMARK(BM_BareSha256)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(kSteadyStateSeconds);
 
 void BM_BsdtarSha256sum(benchmark::State& state) {
     const std::string command =
         "bsdtar -xOf '" + bundlePath + "' '" + kImagePath + "' | sha256sum > /dev/null";
     for (auto _ : state) state.SetIterationTime(zybench::timeCommand(command));
 }
-BENCHMARK(BM_BsdtarSha256sum)->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(kSteadyStateSeconds);
+BENCHMARK(BM_BsdtarSha256sum)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->MinTime(kSteadyStateSeconds);
 
 }  // namespace
 
@@ -104,10 +117,15 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     zybench::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("BM_ExtractAndVerify/min_time:3.000/real_time", "BM_BsdtarSha256sum/min_time:3.000/manual_time", "target >= 5");
-    reporter.printRatio("BM_ExtractAndVerify/min_time:3.000/real_time", "BM_BareSha256/min_time:3.000/real_time", "target >= 1/1.5 = 0.67");
-    reporter.printRatio("BM_ExtractAndVerifyIntoNewVector/real_time", "BM_BareSha256/min_time:3.000/real_time", "fresh vector, no target");
-    reporter.printRatio("BM_OpenBundleAndExtract/real_time", "BM_BareSha256/min_time:3.000/real_time", "with the bundle copy, no target");
+    reporter.printRatio("BM_ExtractAndVerify/min_time:3.000/real_time",
+                        "BM_BsdtarSha256sum/min_time:3.000/manual_time", "target >= 5");
+    reporter.printRatio("BM_ExtractAndVerify/min_time:3.000/real_time",
+                        "BM_BareSha256/min_time:3.000/real_time", "target >= 1/1.5 = 0.67");
+    reporter.printRatio("BM_ExtractAndVerifyIntoNewVector/real_time",
+                        "BM_BareSha256/min_time:3.000/real_time", "fresh vector, no target");
+    reporter.printRatio("BM_OpenBundleAndExtract/real_time",
+                        "BM_BareSha256/min_time:3.000/real_time",
+                        "with the bundle copy, no target");
     benchmark::Shutdown();
     return 0;
 }

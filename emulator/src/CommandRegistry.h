@@ -22,7 +22,7 @@ struct CommandContext {
     Emulator& emulator;
     Session& session;
     Instrument& instrument;
-    WireReader input;     // the whole record, header included for interface calls
+    WireReader input;  // the whole record, header included for interface calls
     ReplyWriter reply;
     Elaboration& elaboration;  // usage items explaining a failure
 };
@@ -69,8 +69,7 @@ struct CommandRegistration {
         CommandRegistry::instance().addDirect(command.functionNumber, handler);
     }
     CommandRegistration(InterfaceCommand command, CommandHandler handler) {
-        CommandRegistry::instance().addInterface(command.interfaceNumber, command.method,
-                                                 handler);
+        CommandRegistry::instance().addInterface(command.interfaceNumber, command.method, handler);
     }
 };
 

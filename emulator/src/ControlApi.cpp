@@ -60,8 +60,8 @@ ZYEMU_API size_t zyemu_open_session_count(void) {
     return Emulator::instance().openSessionCount();
 }
 
-ZYEMU_API int32_t zyemu_define_register(const char* resource, const char* name,
-                                        uint32_t offset, uint32_t typeId) {
+ZYEMU_API int32_t zyemu_define_register(const char* resource, const char* name, uint32_t offset,
+                                        uint32_t typeId) {
     return zyemu::withInstrument(resource, [&](zyemu::Instrument& instrument) -> int32_t {
         if (name == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
         instrument.extraRegisters[name] = {offset, typeId};

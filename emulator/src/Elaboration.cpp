@@ -30,11 +30,21 @@ std::string jsonQuoted(const std::string& text) {
     std::string quoted = "\"";
     for (unsigned char c : text) {
         switch (c) {
-            case '"': quoted += "\\\""; break;
-            case '\\': quoted += "\\\\"; break;
-            case '\n': quoted += "\\n"; break;
-            case '\r': quoted += "\\r"; break;
-            case '\t': quoted += "\\t"; break;
+            case '"':
+                quoted += "\\\"";
+                break;
+            case '\\':
+                quoted += "\\\\";
+                break;
+            case '\n':
+                quoted += "\\n";
+                break;
+            case '\r':
+                quoted += "\\r";
+                break;
+            case '\t':
+                quoted += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     char escape[8];

@@ -121,8 +121,8 @@ int32_t Emulator::open(const char* imagePath, const char* signature, const char*
     });
 }
 
-int32_t Emulator::openLocked(const char* imagePath, const char* resourceName,
-                             uint32_t attribute, uint32_t* session) {
+int32_t Emulator::openLocked(const char* imagePath, const char* resourceName, uint32_t attribute,
+                             uint32_t* session) {
     if (imagePath == nullptr || resourceName == nullptr || session == nullptr) {
         return ZYEMU_STATUS_INVALID_ARGUMENT;
     }
@@ -263,8 +263,7 @@ int32_t Emulator::findRegister(uint32_t session, const char* name, uint32_t type
 }
 
 int32_t Emulator::findFifo(uint32_t session, const char* name, uint32_t typeSelector,
-                           uint32_t* number, uint32_t* implementation,
-                           uint32_t* numberOfElements) {
+                           uint32_t* number, uint32_t* implementation, uint32_t* numberOfElements) {
     LoggedCall entry;
     entry.entry = ZYEMU_ENTRY_FIND_FIFO;
     entry.session = session;

@@ -24,12 +24,11 @@ public:
                  uint32_t attribute, uint32_t* session);
     int32_t close(uint32_t session, uint32_t attribute);
     int32_t clientCall(uint32_t session, uint32_t functionGroup, uint32_t functionNumber,
-                       const void* input, uint64_t inputSize, void* output,
-                       uint64_t outputSize);
+                       const void* input, uint64_t inputSize, void* output, uint64_t outputSize);
     int32_t findRegister(uint32_t session, const char* name, uint32_t typeSelector,
                          uint32_t* offset);
-    int32_t findFifo(uint32_t session, const char* name, uint32_t typeSelector,
-                     uint32_t* number, uint32_t* implementation, uint32_t* numberOfElements);
+    int32_t findFifo(uint32_t session, const char* name, uint32_t typeSelector, uint32_t* number,
+                     uint32_t* implementation, uint32_t* numberOfElements);
     int32_t readRegister(uint32_t entry, uint32_t session, uint32_t offset, uint8_t* value);
     int32_t writeU8(uint32_t session, uint32_t offset, uint8_t value);
 

@@ -8,8 +8,7 @@ using zyemu::Emulator;
 extern "C" {
 
 ZYFPGA_API int32_t ZyFpgaDll_Open(const char* imagePath, const char* signature,
-                                  const char* resourceName, uint32_t attribute,
-                                  uint32_t* session) {
+                                  const char* resourceName, uint32_t attribute, uint32_t* session) {
     return Emulator::instance().open(imagePath, signature, resourceName, attribute, session);
 }
 
@@ -21,8 +20,8 @@ ZYFPGA_API int32_t ZyFpgaDll_ClientFunctionCall(uint32_t session, uint32_t funct
                                                 uint32_t functionNumber, const void* input,
                                                 uint64_t inputSize, void* output,
                                                 uint64_t outputSize) {
-    return Emulator::instance().clientCall(session, functionGroup, functionNumber, input,
-                                           inputSize, output, outputSize);
+    return Emulator::instance().clientCall(session, functionGroup, functionNumber, input, inputSize,
+                                           output, outputSize);
 }
 
 ZYFPGA_API int32_t ZyFpgaDll_FindRegisterPrivate(uint32_t session, const char* registerName,
@@ -32,8 +31,7 @@ ZYFPGA_API int32_t ZyFpgaDll_FindRegisterPrivate(uint32_t session, const char* r
 
 ZYFPGA_API int32_t ZyFpgaDll_FindFifoPrivate(uint32_t session, const char* fifoName,
                                              uint32_t typeSelector, uint32_t* fifoNumber,
-                                             uint32_t* implementation,
-                                             uint32_t* numberOfElements) {
+                                             uint32_t* implementation, uint32_t* numberOfElements) {
     return Emulator::instance().findFifo(session, fifoName, typeSelector, fifoNumber,
                                          implementation, numberOfElements);
 }

@@ -3,8 +3,7 @@
 namespace zyemu {
 
 bool isStoredImageName(const std::string& name) {
-    return name == "/com::zy::ostrel::image::default" ||
-           name == "/com::zy::ostrel::image::user" ||
+    return name == "/com::zy::ostrel::image::default" || name == "/com::zy::ostrel::image::user" ||
            name == "/com::zy::ostrel::image::golden";
 }
 

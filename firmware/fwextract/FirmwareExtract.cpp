@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstring>
 
-#include <boost/numeric/conversion/cast.hpp>
 #include <crypto++/sha.h>
+#include <boost/numeric/conversion/cast.hpp>
 
 #include "platform/LargeBuffer.h"
 #include "status/Exception.h"
@@ -109,8 +109,8 @@ FirmwareBundle::FirmwareBundle(const uint8_t* bytes, std::size_t size) {
     reader.readData([this](const uint8_t* data, std::size_t count) {
         manifestText_.insert(manifestText_.end(), data, data + count);
     });
-    manifest_ = json::parse(reinterpret_cast<const char*>(manifestText_.data()),
-                            manifestText_.size());
+    manifest_ =
+        json::parse(reinterpret_cast<const char*>(manifestText_.data()), manifestText_.size());
 }
 
 FirmwareBundle::~FirmwareBundle() = default;
@@ -172,8 +172,8 @@ void FirmwareBundle::extractImage(const std::string& deviceKey, const std::strin
     archive_entry* header = reader.entry();
     if (archive_entry_size_is_set(header) && archive_entry_size(header) > 0) {
         const auto declared = static_cast<uint64_t>(archive_entry_size(header));
-        platform::reserveLarge(data,
-                               static_cast<std::size_t>(std::min<uint64_t>(declared, bytes_.size())));
+        platform::reserveLarge(
+            data, static_cast<std::size_t>(std::min<uint64_t>(declared, bytes_.size())));
     }
     CryptoPP::SHA256 hash;
     try {

@@ -6,10 +6,10 @@
 namespace zyostrel::fwextract::json {
 namespace {
 
-#define ZYJSON_FAIL(code, constant)                                                        \
-    ::zyerr::throwStatus((code), ::zyerr::SourceLocation{__FILE__,                         \
-                                                         static_cast<uint32_t>(__LINE__), \
-                                                         ::zyerr::kComponent, (constant)})
+#define ZYJSON_FAIL(code, constant)                                                         \
+    ::zyerr::throwStatus((code),                                                            \
+                         ::zyerr::SourceLocation{__FILE__, static_cast<uint32_t>(__LINE__), \
+                                                 ::zyerr::kComponent, (constant)})
 
 constexpr int32_t kTypeMismatch = zyerr::codes::TypeMismatch;
 constexpr int32_t kInvalid = zyerr::codes::InvalidParameter;

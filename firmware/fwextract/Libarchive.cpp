@@ -84,8 +84,7 @@ bool ArchiveReader::nextBlock(const void*& data, std::size_t& size, uint64_t& ex
         // Past reading the data, the reader only warns when the entry fails its own integrity
         // checks (a zip CRC or size that does not match): the bytes handed out are not the
         // entry's, so a warning is as corrupt as a fatal error, and so is endless retrying.
-        if (result != ARCHIVE_OK || offset < 0 ||
-            static_cast<uint64_t>(offset) != expectedOffset) {
+        if (result != ARCHIVE_OK || offset < 0 || static_cast<uint64_t>(offset) != expectedOffset) {
             ZYFW_FAIL(zyerr::codes::CorruptFirmwareBundle);
         }
         expectedOffset += size;

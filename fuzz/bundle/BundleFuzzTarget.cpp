@@ -32,10 +32,12 @@ void expectStatusOnly(Body&& body) {
 // The device keys of the manifest, read independently of the reader.
 std::vector<std::string> deviceKeys(const std::vector<uint8_t>& manifest) {
     std::vector<std::string> keys;
-    cJSON* root = cJSON_ParseWithLength(reinterpret_cast<const char*>(manifest.data()), manifest.size());
+    cJSON* root =
+        cJSON_ParseWithLength(reinterpret_cast<const char*>(manifest.data()), manifest.size());
     const cJSON* firmwares = cJSON_GetObjectItem(root, "firmwares");
     if (cJSON_IsObject(firmwares)) {
-        for (const cJSON* device = firmwares->child; device != nullptr && keys.size() < 8; device = device->next) {
+        for (const cJSON* device = firmwares->child; device != nullptr && keys.size() < 8;
+             device = device->next) {
             if (device->string != nullptr) keys.emplace_back(device->string);
         }
     }
@@ -59,7 +61,8 @@ void queryEverything(FirmwareBundle& bundle) {
             std::string identifier = "unchanged";
             bool defaultload = false;
             try {
-                bundle.extractImage(key, name, data, &version, &type, &board, &identifier, &defaultload);
+                bundle.extractImage(key, name, data, &version, &type, &board, &identifier,
+                                    &defaultload);
                 require(static_cast<uint32_t>(type) <= 4 && static_cast<uint32_t>(board) <= 1);
             } catch (const zyerr::Exception& exception) {
                 require(exception.code() < 0);

@@ -70,8 +70,11 @@ void walk(const JsonText& text) {
                 require(std::strlen(small) < sizeof(small));
                 break;
             }
-            case JsonType::Number: text.integerAt(pos, 0); break;
-            default: break;
+            case JsonType::Number:
+                text.integerAt(pos, 0);
+                break;
+            default:
+                break;
         }
         require(text.skipValue(pos) == JsonText::npos || text.skipValue(pos) <= text.size());
     }
@@ -90,8 +93,7 @@ void exerciseElaboration(const uint8_t* data, std::size_t size) {
     const std::string terminated(bytes.data(), text.size());
     if (!zyerr::setElaboration(status, terminated.c_str())) return;
     checkInvariant(status);
-    zyerr::ElaborationCursor cursor =
-        zyerr::openTranslatorData(status, zyerr::kLibraryTranslator);
+    zyerr::ElaborationCursor cursor = zyerr::openTranslatorData(status, zyerr::kLibraryTranslator);
     cursor = zyerr::addUsageItem(cursor, "kUsageTypeFuzz", size);
     cursor.addString("s", terminated.c_str()).beginObject("o").addInt("i", -1).end();
     checkInvariant(status);

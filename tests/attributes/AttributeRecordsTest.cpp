@@ -12,18 +12,17 @@ namespace {
 
 using zytest::fieldAt;
 
-constexpr uint32_t kAiRange = 0x20000010;             // Double
-constexpr uint32_t kChannelsInStream = 0x10000000;    // Int32
-constexpr uint32_t kTriggerChannel = 0x10000008;      // Int32, empty text names "0"
-constexpr uint32_t kTriggerSource = 0x30000000;       // String
-constexpr uint32_t kAiChannelEnabled = 0x40000000;    // Boolean
-constexpr uint32_t kStreamSamples = 0x50000000;       // UInt64
+constexpr uint32_t kAiRange = 0x20000010;           // Double
+constexpr uint32_t kChannelsInStream = 0x10000000;  // Int32
+constexpr uint32_t kTriggerChannel = 0x10000008;    // Int32, empty text names "0"
+constexpr uint32_t kTriggerSource = 0x30000000;     // String
+constexpr uint32_t kAiChannelEnabled = 0x40000000;  // Boolean
+constexpr uint32_t kStreamSamples = 0x50000000;     // UInt64
 
 class AttributeRecordsTest : public zytest::SessionTest {
 protected:
     // Checks the part every attribute record shares.
-    static void expectHeader(const ZyEmuCall& call, uint32_t method, uint32_t id,
-                             uint64_t size) {
+    static void expectHeader(const ZyEmuCall& call, uint32_t method, uint32_t id, uint64_t size) {
         EXPECT_EQ(call.functionNumber, 256u);
         EXPECT_EQ(call.interfaceNumber, 258u);
         EXPECT_EQ(call.method, method);
@@ -38,11 +37,16 @@ protected:
     // else String) into scratch outputs.
     int32_t get(uint32_t wireType, const char* names, uint32_t id) {
         switch (wireType) {
-        case 0: return zyOstrel_GetAttributeBoolean(session, names, id, &boolean);
-        case 1: return zyOstrel_GetAttributeDouble(session, names, id, &f64);
-        case 2: return zyOstrel_GetAttributeInt32(session, names, id, &i32);
-        case 5: return zyOstrel_GetAttributeUInt64(session, names, id, &u64);
-        default: return zyOstrel_GetAttributeString(session, names, id, sizeof text, text);
+            case 0:
+                return zyOstrel_GetAttributeBoolean(session, names, id, &boolean);
+            case 1:
+                return zyOstrel_GetAttributeDouble(session, names, id, &f64);
+            case 2:
+                return zyOstrel_GetAttributeInt32(session, names, id, &i32);
+            case 5:
+                return zyOstrel_GetAttributeUInt64(session, names, id, &u64);
+            default:
+                return zyOstrel_GetAttributeString(session, names, id, sizeof text, text);
         }
     }
     uint32_t boolean = 0;
@@ -58,12 +62,16 @@ TEST_F(AttributeRecordsTest, GetRecordCarriesTypeCodeAndQualifierAt28) {
         const char* names;
         uint32_t id;
         const char* qualifier;
-    } rows[] = {{2, "AI3", kChannelsInStream, "AI3"}, {1, "ai1", kAiRange, "AI1"},
-                {6, "", kTriggerSource, ""},          {0, "AI0", kAiChannelEnabled, "AI0"},
+    } rows[] = {{2, "AI3", kChannelsInStream, "AI3"},
+                {1, "ai1", kAiRange, "AI1"},
+                {6, "", kTriggerSource, ""},
+                {0, "AI0", kAiChannelEnabled, "AI0"},
                 {5, "7", kStreamSamples, "7"},
                 // An empty text names "0" for the trigger attributes only.
-                {2, "", kTriggerChannel, "0"},        {1, nullptr, 0x20000002, "0"},
-                {1, "", 0x20000003, "0"},             {1, nullptr, 0x20000004, ""},
+                {2, "", kTriggerChannel, "0"},
+                {1, nullptr, 0x20000002, "0"},
+                {1, "", 0x20000003, "0"},
+                {1, nullptr, 0x20000004, ""},
                 {2, nullptr, kChannelsInStream, ""}};
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << std::hex << row.id);
@@ -183,8 +191,7 @@ TEST_F(AttributeRecordsTest, NameErrorsAndGetsOnSeveralNamesAreRefusedBeforeSend
 
 TEST_F(AttributeRecordsTest, NullOutputGivesMinusOneAfterTheRangeAndNameChecks) {
     EXPECT_EQ(zyOstrel_GetAttributeInt32(session, "", 0x1000FFFF, nullptr), -63196);
-    EXPECT_EQ(zyOstrel_GetAttributeInt32(session, "AI0,AI1", kChannelsInStream, nullptr),
-              -304420);
+    EXPECT_EQ(zyOstrel_GetAttributeInt32(session, "AI0,AI1", kChannelsInStream, nullptr), -304420);
     EXPECT_EQ(zyOstrel_GetAttributeInt32(session, "", kChannelsInStream, nullptr), -1);
     EXPECT_EQ(zyOstrel_GetAttributeUInt64(session, "", kStreamSamples, nullptr), -1);
     EXPECT_EQ(zyOstrel_GetAttributeDouble(session, "", kAiRange, nullptr), -1);

@@ -28,7 +28,8 @@ protected:
     // The text of a fixed-size field of a logged record, up to its first NUL.
     static std::string textAt(const ZyEmuCall& call, size_t offset, size_t size) {
         std::string text;
-        for (size_t i = offset; i < offset + size && i < call.inputSize && call.input[i] != 0; ++i) {
+        for (size_t i = offset; i < offset + size && i < call.inputSize && call.input[i] != 0;
+             ++i) {
             text.push_back(static_cast<char>(call.input[i]));
         }
         return text;

@@ -63,9 +63,8 @@ TEST(AttributeTableTest, DefinitionFileHasOneWellFormedEntryPerLine) {
     ASSERT_TRUE(file) << ZY_ATTRIBUTE_TABLE_FILE;
     const std::string id = "0x[0-9A-F]{8}";
     const std::string text = "\"(?:(?!, )[^\"])";
-    const std::regex attribute("ZY_ATTRIBUTE\\(" + id +
-                               ", (Int32|Double|String|Boolean|UInt64), " + text +
-                               "+\", (ReadWrite|ReadOnly), " + text + "*\"\\)");
+    const std::regex attribute("ZY_ATTRIBUTE\\(" + id + ", (Int32|Double|String|Boolean|UInt64), " +
+                               text + "+\", (ReadWrite|ReadOnly), " + text + "*\"\\)");
     const std::regex value("ZY_ATTRIBUTE_ENUM\\(" + id + ", -?(0x[0-9A-F]+|[0-9]+), " + text +
                            "+\"\\)");
     std::size_t attributes = 0;

@@ -40,8 +40,7 @@ TEST_F(AttributeValuesTest, ValuesAreKeptPerNameOtherNamesKeepTheDefaultAndResto
     EXPECT_EQ(u64, ~uint64_t{0});
 
     ASSERT_EQ(zyOstrel_SetAttributeInt32(session, "", kReferenceClockSource, 3), 0);
-    ASSERT_EQ(zyostrel::attributes::restoreAttributeDefault(session, "", kReferenceClockSource),
-              0);
+    ASSERT_EQ(zyostrel::attributes::restoreAttributeDefault(session, "", kReferenceClockSource), 0);
     ASSERT_EQ(zyOstrel_GetAttributeInt32(session, "", kReferenceClockSource, &i32), 0);
     EXPECT_EQ(i32, 0) << "restoring brings the default back";
 }

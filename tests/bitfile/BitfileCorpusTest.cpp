@@ -22,7 +22,8 @@ TEST(BitfileCorpus, EveryInputParsesOrFailsWithAStatus) {
         const std::string path = std::string(ZY_BITFILE_CORPUS) + "/" + item->d_name;
         SCOPED_TRACE(path);
         std::ifstream in(path, std::ios::binary);
-        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                         std::istreambuf_iterator<char>());
         zyfuzz::parseBitfileInput(bytes.data(), bytes.size());
         ++replayed;
     }

@@ -5,8 +5,8 @@
 #include <tuple>
 #include <vector>
 
-#include "bitfile/BitfileDocuments.h"
 #include "bitfile/Bitfile.h"
+#include "bitfile/BitfileDocuments.h"
 #include "status/Exception.h"
 #include "status/StatusCodes.h"
 
@@ -31,7 +31,9 @@ int32_t parseStatus(const std::string& text, bool parseBitstream = false, bool i
     }
 }
 
-Bitfile parsed(const std::string& text, bool parseBitstream = false) { return Bitfile(text, false, parseBitstream); }
+Bitfile parsed(const std::string& text, bool parseBitstream = false) {
+    return Bitfile(text, false, parseBitstream);
+}
 
 // The id, size in bits and transfer size of a type, compared in one piece.
 std::tuple<TypeId, uint32_t, uint32_t> shapeOf(const zyrask::Type& type) {
@@ -53,7 +55,8 @@ TEST(SampleBitfile, ReadsEveryPartOfTheDesign) {
     EXPECT_EQ(bitfile.dram2DpBaseAddress(), 0x15000u);  // an HMB child and no explicit address
     EXPECT_EQ(bitfile.bitstreamVersion(), 3u);
     EXPECT_EQ(bitfile.bitstreamMd5(), "0f1e2d3c4b5a69788796a5b4c3d2e1f0");
-    const std::string expected = std::string("ZYOSTREL-SAMPLE-BITSTREAM") + '\0' + "\x01\x02\x03\xfe\xff";
+    const std::string expected =
+        std::string("ZYOSTREL-SAMPLE-BITSTREAM") + '\0' + "\x01\x02\x03\xfe\xff";
     EXPECT_EQ(std::string(bitfile.bitstream().begin(), bitfile.bitstream().end()), expected);
 }
 
@@ -115,8 +118,10 @@ TEST(SampleBitfile, MetadataDropsIconAndBitstreamAndParsesAgain) {
     EXPECT_EQ(again.registers().size(), bitfile.registers().size());
     EXPECT_NE(again.findRegister("Gain & Offset"), nullptr);
     EXPECT_EQ(again.metadataText(), metadata);
-    EXPECT_NE(bitfile.compilationResultsText().find("<DmaChannelAllocationList>"), std::string::npos);
-    EXPECT_EQ(bitfile.targetSpecificDataText(), "<TargetSpecificData>\n\t<HMB/>\n</TargetSpecificData>\n");
+    EXPECT_NE(bitfile.compilationResultsText().find("<DmaChannelAllocationList>"),
+              std::string::npos);
+    EXPECT_EQ(bitfile.targetSpecificDataText(),
+              "<TargetSpecificData>\n\t<HMB/>\n</TargetSpecificData>\n");
 }
 
 TEST(DocumentText, ByteOrderMarkIsSkipped) {
@@ -143,7 +148,8 @@ TEST(DocumentText, BooleansIgnoreLetterCaseAndAcceptNoOtherWord) {
 
 TEST(DocumentText, NumbersTakeTheirBaseFromThePrefix) {
     DocumentParts parts;
-    parts.registers += userRegister("Hex", "0x10", "<U8/>") + userRegister("Octal", "010", "<U8/>") +
+    parts.registers += userRegister("Hex", "0x10", "<U8/>") +
+                       userRegister("Octal", "010", "<U8/>") +
                        userRegister("Decimal", "10 trailing text", "<U8/>") +
                        userRegister("Top", "0xFFFFFFFF", "<U8/>");
     const Bitfile bitfile = parsed(parts.text());
@@ -191,7 +197,8 @@ TEST(DocumentText, BaseAddressFollowsTheTargetClass) {
     DocumentParts parts;
     parts.registers += userRegister("Slow", "4", "<U32/>", true, true);
     EXPECT_EQ(parsed(parts.text()).findRegister("Slow")->getResourceId(), 0x80008004u);
-    for (const char* target : {"TargetAlpha", "TargetBeta", "TargetGamma", "TargetDelta", "TargetEpsilon"}) {
+    for (const char* target :
+         {"TargetAlpha", "TargetBeta", "TargetGamma", "TargetDelta", "TargetEpsilon"}) {
         parts.target = target;
         const Bitfile bitfile = parsed(parts.text());
         EXPECT_EQ(bitfile.baseAddress(), 0u) << target;
@@ -221,11 +228,14 @@ TEST(DocumentText, EachChangedPartGivesItsStatus) {
         {"<RegisterBlock name=\"Dma0\"", "<RegisterBlock name=\"Unrelated\"", kMalformed},
         // An array register names its element type inside a Type child.
         {"<Datatype><U32/>", "<Datatype><Array><Size>4</Size></Array>", kMalformed},
-        {"</UserVisible>", "</UserVisible><WriteWindowAddressTag>W</WriteWindowAddressTag>", kMalformed},
-        {"<ZyFpga>", "<ZyRask><ZynqBsEnablePatch>1</ZynqBsEnablePatch></ZyRask><ZyFpga>", kMalformed},
+        {"</UserVisible>", "</UserVisible><WriteWindowAddressTag>W</WriteWindowAddressTag>",
+         kMalformed},
+        {"<ZyFpga>", "<ZyRask><ZynqBsEnablePatch>1</ZynqBsEnablePatch></ZyRask><ZyFpga>",
+         kMalformed},
     };
     for (const char* version : {"8", "8.", ".1", "8.x", "8.0.1", "0x8.0"}) {
-        rows.push_back({"<BitfileVersion>8.0", std::string("<BitfileVersion>") + version, kMalformed});
+        rows.push_back(
+            {"<BitfileVersion>8.0", std::string("<BitfileVersion>") + version, kMalformed});
     }
     for (const char* offset : {"", "x10", "-4", "0x100000000", "4294967296"}) {
         rows.push_back({"<Offset>0x20<", std::string("<Offset>") + offset + "<", kMalformed});
@@ -259,12 +269,32 @@ TEST(DocumentText, MissingRequiredElementsAreMalformed) {
         EXPECT_EQ(parseStatus(parts.text()), kMalformed) << element;
     }
     const std::string text = DocumentParts().text();
-    for (const char* element :
-         {"BitfileVersion", "SignatureRegister", "TargetClass", "AutoRunWhenDownloaded", "BitstreamVersion",
-          "Bitstream", "Image", "Mask", "Colors", "RegisterList", "Icon", "DmaChannelAllocationList",
-          "CompilationResults", "Indicator", "AccessMayTimeout", "Datatype", "Number", "NumberOfElements",
-          "BaseAddressTag", "Implementation", "DataType", "UserVisible", "Project", "VI",
-          "CompilationResultsTree", "ZyFpga"}) {
+    for (const char* element : {"BitfileVersion",
+                                "SignatureRegister",
+                                "TargetClass",
+                                "AutoRunWhenDownloaded",
+                                "BitstreamVersion",
+                                "Bitstream",
+                                "Image",
+                                "Mask",
+                                "Colors",
+                                "RegisterList",
+                                "Icon",
+                                "DmaChannelAllocationList",
+                                "CompilationResults",
+                                "Indicator",
+                                "AccessMayTimeout",
+                                "Datatype",
+                                "Number",
+                                "NumberOfElements",
+                                "BaseAddressTag",
+                                "Implementation",
+                                "DataType",
+                                "UserVisible",
+                                "Project",
+                                "VI",
+                                "CompilationResultsTree",
+                                "ZyFpga"}) {
         EXPECT_EQ(parseStatus(without(text, element)), kMalformed) << element;
     }
 }
@@ -274,12 +304,14 @@ TEST(DocumentText, NotWellFormedTooDeepOrUnreadableIsRefused) {
     for (int i = 0; i < 100000; ++i) open += "<a>";
     closed = open;
     for (int i = 0; i < 100000; ++i) closed += "</a>";
-    for (const std::string& text : {std::string(), std::string("<Bitfile>"), std::string("<Bitfile><a></Bitfile"),
-                                    std::string("plain text"), open, closed}) {
+    for (const std::string& text :
+         {std::string(), std::string("<Bitfile>"), std::string("<Bitfile><a></Bitfile"),
+          std::string("plain text"), open, closed}) {
         EXPECT_EQ(parseStatus(text), kMalformed) << text.substr(0, 30);
     }
     // A directory opens but cannot be read.
-    EXPECT_EQ(parseStatus("/nonexistent/bitfile.xml", false, true), zyerr::codes::BitfileUnreadable);
+    EXPECT_EQ(parseStatus("/nonexistent/bitfile.xml", false, true),
+              zyerr::codes::BitfileUnreadable);
     EXPECT_EQ(parseStatus("/", false, true), zyerr::codes::BitfileUnreadable);
 }
 
@@ -295,22 +327,26 @@ TEST(DocumentText, BitstreamIsDecodedOnlyWhenAsked) {
     EXPECT_EQ(parseStatus(parts.text(), false), 0);
 
     // The encoding is judged before the bitstream itself is looked for.
-    const std::string withoutBitstream = replaced(parts.text(), "<Bitstream>AAECAw==</Bitstream>", "");
+    const std::string withoutBitstream =
+        replaced(parts.text(), "<Bitstream>AAECAw==</Bitstream>", "");
     EXPECT_EQ(parseStatus(withoutBitstream, true), kIncompatible);
     EXPECT_EQ(parseStatus(withoutBitstream, false), kMalformed);
 }
 
 TEST(Registers, TypesComeFromTheElementThatNamesThemAndSizesFromTheRegister) {
-    const std::string fixedPoint = "<Array><Type><FXP><WordLength>40</WordLength><IntegerWordLength>-0x10"
-                                   "</IntegerWordLength><Signed>TRUE</Signed></FXP></Type></Array>";
+    const std::string fixedPoint =
+        "<Array><Type><FXP><WordLength>40</WordLength><IntegerWordLength>-0x10"
+        "</IntegerWordLength><Signed>TRUE</Signed></FXP></Type></Array>";
     DocumentParts parts;
-    parts.registers +=
-        userRegister("Blob", "0x24", "<Cluster/>", true, false, "<TransferSizeBytes>0xE0000006</TransferSizeBytes>") +
-        userRegister("Packed", "0x28", "<Array><Type><Cluster/></Type></Array>", false, false,
-                     "<SizeInBits>12</SizeInBits>") +
-        userRegister("Fixed", "0x2C", fixedPoint) + userRegister("Odd", "0x30", "<Mystery/>");
+    parts.registers += userRegister("Blob", "0x24", "<Cluster/>", true, false,
+                                    "<TransferSizeBytes>0xE0000006</TransferSizeBytes>") +
+                       userRegister("Packed", "0x28", "<Array><Type><Cluster/></Type></Array>",
+                                    false, false, "<SizeInBits>12</SizeInBits>") +
+                       userRegister("Fixed", "0x2C", fixedPoint) +
+                       userRegister("Odd", "0x30", "<Mystery/>");
     const Bitfile bitfile = parsed(parts.text());
-    EXPECT_EQ(shapeOf(bitfile.findRegister("Blob")->descriptor.type), std::make_tuple(TypeId::Composite, 48u, 6u));
+    EXPECT_EQ(shapeOf(bitfile.findRegister("Blob")->descriptor.type),
+              std::make_tuple(TypeId::Composite, 48u, 6u));
 
     const auto* packed = bitfile.findRegister("Packed");
     EXPECT_EQ(packed->descriptor.access(), zyrask::RegisterAccess::ControlArray);
@@ -330,13 +366,17 @@ TEST(Registers, TypesComeFromTheElementThatNamesThemAndSizesFromTheRegister) {
 TEST(DmaChannels, NumbersMustRunWithoutAGap) {
     DocumentParts parts;
     parts.channels += zytest::channel("Second", "2", "Dma2", "zyFpgaTargetToHost", "<I32/>");
-    parts.blocks += zytest::registerBlock("Dma2", "0x1880") + zytest::registerBlock("Dma1", "0x1840");
+    parts.blocks +=
+        zytest::registerBlock("Dma2", "0x1880") + zytest::registerBlock("Dma1", "0x1840");
     EXPECT_EQ(parseStatus(parts.text()), kMalformed);
     // The first channel of a duplicate number is kept, so a duplicate does not fill the gap.
-    const std::string duplicate = zytest::channel("Duplicate", "0", "Dma1", "zyFpgaHostToTarget", "<U8/>");
-    EXPECT_EQ(parseStatus(replaced(parts.text(), "<Channel name=\"Second\"", duplicate + "<Channel name=\"Second\"")),
+    const std::string duplicate =
+        zytest::channel("Duplicate", "0", "Dma1", "zyFpgaHostToTarget", "<U8/>");
+    EXPECT_EQ(parseStatus(replaced(parts.text(), "<Channel name=\"Second\"",
+                                   duplicate + "<Channel name=\"Second\"")),
               kMalformed);
-    parts.channels += zytest::channel("First", "1", "Dma1", "zyFpgaHostToTarget", "<U8/>") + duplicate;
+    parts.channels +=
+        zytest::channel("First", "1", "Dma1", "zyFpgaHostToTarget", "<U8/>") + duplicate;
     const Bitfile bitfile = parsed(parts.text());
     ASSERT_EQ(bitfile.fifos().size(), 3u);
     EXPECT_EQ(bitfile.fifos()[0].name, "Samples");
@@ -346,7 +386,8 @@ TEST(DmaChannels, NumbersMustRunWithoutAGap) {
 }
 
 TEST(DmaChannels, TypesAreCheckedForTransfer) {
-    const std::string fxp64 = "<FXP><WordLength>64</WordLength><Signed>true</Signed><IntegerWordLength>";
+    const std::string fxp64 =
+        "<FXP><WordLength>64</WordLength><Signed>true</Signed><IntegerWordLength>";
     const struct {
         std::string dataType, extra;
         int32_t status;
@@ -360,18 +401,21 @@ TEST(DmaChannels, TypesAreCheckedForTransfer) {
         {"<CFXP/>", "<TransferSizeBytes>0x20000010</TransferSizeBytes>", 0},
         {"<Array/>", "<TransferSizeBytes>6</TransferSizeBytes>", kIncompatible},
         {"<FXP><WordLength>8</WordLength><Signed>true</Signed></FXP>", "", kMalformed},
-        {"<FXP><WordLength>65</WordLength><IntegerWordLength>1</IntegerWordLength><Signed>true</Signed></FXP>", "",
-         kMalformed},
+        {"<FXP><WordLength>65</WordLength><IntegerWordLength>1</IntegerWordLength><Signed>true</"
+         "Signed></FXP>",
+         "", kMalformed},
         {fxp64 + "-2049</IntegerWordLength></FXP>", "", kMalformed},
         {fxp64 + "-2048</IntegerWordLength></FXP>", "", 0},
         // With a SubType the FXP parameters are read from DataType itself.
-        {"<SubType>FXP</SubType><WordLength>12</WordLength><IntegerWordLength>2047</IntegerWordLength>"
+        {"<SubType>FXP</SubType><WordLength>12</WordLength><IntegerWordLength>2047</"
+         "IntegerWordLength>"
          "<Signed>false</Signed>",
          "", 0},
     };
     for (const auto& row : rows) {
         DocumentParts parts;
-        parts.channels = zytest::channel("Samples", "0", "Dma0", "zyFpgaTargetToHost", row.dataType, row.extra);
+        parts.channels =
+            zytest::channel("Samples", "0", "Dma0", "zyFpgaTargetToHost", row.dataType, row.extra);
         EXPECT_EQ(parseStatus(parts.text()), row.status) << row.dataType << row.extra;
     }
 }
@@ -379,9 +423,11 @@ TEST(DmaChannels, TypesAreCheckedForTransfer) {
 TEST(DmaChannels, ImplementationDecidesWhichBlocksAreResolved) {
     // A peer-to-peer reader needs its write window as well; the base tag is matched first.
     const std::string window =
-        "<WriteWindowAddressTag>Window1</WriteWindowAddressTag><WriteWindowSize>64</WriteWindowSize>";
+        "<WriteWindowAddressTag>Window1</WriteWindowAddressTag><WriteWindowSize>64</"
+        "WriteWindowSize>";
     DocumentParts parts;
-    parts.channels += zytest::channel("Peer", "1", "Dma1", "zyFpgaPeerToPeerReader", "<U32/>", window);
+    parts.channels +=
+        zytest::channel("Peer", "1", "Dma1", "zyFpgaPeerToPeerReader", "<U32/>", window);
     parts.blocks += zytest::registerBlock("Dma1", "0x1840");
     EXPECT_EQ(parseStatus(parts.text()), kMalformed);
     parts.blocks += zytest::registerBlock("Window1", "0x9000");
@@ -391,11 +437,13 @@ TEST(DmaChannels, ImplementationDecidesWhichBlocksAreResolved) {
     EXPECT_EQ(bitfile.fifos()[1].writeWindowSize, 64u);
 
     // A window tag on any other kind is not resolved and not required.
-    parts.channels = DocumentParts().channels +
-                     zytest::channel("Writer", "1", "Dma1", "zyFpgaPeerToPeerWriter", "<U32/>", window);
+    parts.channels =
+        DocumentParts().channels +
+        zytest::channel("Writer", "1", "Dma1", "zyFpgaPeerToPeerWriter", "<U32/>", window);
     EXPECT_EQ(parsed(parts.text()).fifos()[1].writeWindowAddress, 0xFFFFFFFFu);
     parts.channels = zytest::channel("Samples", "0", "Dma0", "somethingNew", "<I32/>");
-    EXPECT_EQ(parsed(parts.text()).fifos()[0].descriptor.implementation(), zyrask::FifoImplementation::Unknown);
+    EXPECT_EQ(parsed(parts.text()).fifos()[0].descriptor.implementation(),
+              zyrask::FifoImplementation::Unknown);
 }
 
 TEST(TargetData, DramBaseAddressAndFlagsComeFromTheProject) {
@@ -403,21 +451,28 @@ TEST(TargetData, DramBaseAddressAndFlagsComeFromTheProject) {
     EXPECT_EQ(parsed(text).dram2DpBaseAddress(), 0xFFFFFFFFu);
     EXPECT_TRUE(parsed(text).targetSpecificDataText().empty());
     auto withData = [&text](const std::string& data) {
-        return parsed(replaced(text, "</ZyFpga>", "</ZyFpga><TargetSpecificData>" + data + "</TargetSpecificData>"));
+        return parsed(replaced(text, "</ZyFpga>",
+                               "</ZyFpga><TargetSpecificData>" + data + "</TargetSpecificData>"));
     };
     EXPECT_EQ(withData("<LLB/>").dram2DpBaseAddress(), 0x15000u);
-    EXPECT_EQ(withData("<Dram2DPBaseAddress>0x40000</Dram2DPBaseAddress><HMB/>").dram2DpBaseAddress(), 0x40000u);
-    EXPECT_EQ(withData("<Dram2DPBaseAddress>0xFFFFFFFF</Dram2DPBaseAddress><HMB/>").dram2DpBaseAddress(), 0x15000u);
+    EXPECT_EQ(
+        withData("<Dram2DPBaseAddress>0x40000</Dram2DPBaseAddress><HMB/>").dram2DpBaseAddress(),
+        0x40000u);
+    EXPECT_EQ(
+        withData("<Dram2DPBaseAddress>0xFFFFFFFF</Dram2DPBaseAddress><HMB/>").dram2DpBaseAddress(),
+        0x15000u);
     EXPECT_EQ(withData("<Other/>").dram2DpBaseAddress(), 0xFFFFFFFFu);
 
     // Project flags count by their presence.
-    const Bitfile flagged = parsed(replaced(
-        text, "<CompilationResultsTree>",
-        "<ResetNotSupported/><AbortNotSupported>false</AbortNotSupported><CompilationResultsTree>"));
+    const Bitfile flagged = parsed(replaced(text, "<CompilationResultsTree>",
+                                            "<ResetNotSupported/><AbortNotSupported>false</"
+                                            "AbortNotSupported><CompilationResultsTree>"));
     EXPECT_TRUE(flagged.resetNotSupported());
     EXPECT_TRUE(flagged.abortNotSupported());
-    EXPECT_TRUE(parsed(replaced(text, "<ZyFpga>", "<ZyRask><ZynqBsEnablePatch>True</ZynqBsEnablePatch></ZyRask><ZyFpga>"))
-                    .zynqBsEnablePatch());
+    EXPECT_TRUE(
+        parsed(replaced(text, "<ZyFpga>",
+                        "<ZyRask><ZynqBsEnablePatch>True</ZynqBsEnablePatch></ZyRask><ZyFpga>"))
+            .zynqBsEnablePatch());
 }
 
 }  // namespace

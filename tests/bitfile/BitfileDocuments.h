@@ -69,9 +69,10 @@ struct DocumentParts {
 
     std::string text() const {
         std::string document = bitfileDocument();
-        for (const auto& [marker, part] : {std::make_pair("TARGET", &target), std::make_pair("CHANNELS", &channels),
-                                           std::make_pair("BLOCKS", &blocks), std::make_pair("REGISTERS", &registers),
-                                           std::make_pair("EXTRA", &extra)}) {
+        for (const auto& [marker, part] :
+             {std::make_pair("TARGET", &target), std::make_pair("CHANNELS", &channels),
+              std::make_pair("BLOCKS", &blocks), std::make_pair("REGISTERS", &registers),
+              std::make_pair("EXTRA", &extra)}) {
             document = replaced(document, marker, *part);
         }
         return document;

@@ -40,7 +40,8 @@ TEST(TypeTable, TransferSizesFollowFromTheBits) {
         {Type::compositeOfBits(96), TypeId::Composite, 96, 12, false},
         {Type::compositeOfBits(97), TypeId::Composite, 97, 13, false},
         {Type::compositeOfBits(0xFFFFFFFF), TypeId::Composite, 0xFFFFFFFF, 0x20000000, false},
-        {Type::compositeOfBytes(0xE0000004), TypeId::Composite, 32, 4, false},  // the top bits are flags
+        {Type::compositeOfBytes(0xE0000004), TypeId::Composite, 32, 4,
+         false},  // the top bits are flags
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.bits);
@@ -73,14 +74,14 @@ TEST(PackedForms, TypeDescriptorAndFifoAreLittleEndianWithoutPadding) {
     fifo.serialize(buffer, status);
     ASSERT_EQ(status.code, 0);
     const std::vector<uint8_t> expected = {
-        1, 2,                    // FIFO, peer-to-peer reader
-        10, 20, 0, 0, 0, 4, 0, 0, 0, 1, 0xFD, 0xFF, 0xFF, 0xFF,  // FXP type
-        4, 3, 2, 1,              // number
-        0x80, 0x18, 0, 0,        // base address
-        0xFF, 0x03, 0, 0,        // elements
-        1,                       // user visible
-        0, 0, 2, 0,              // write window address
-        0, 0x10, 0, 0,           // write window size
+        1,    2,                                                     // FIFO, peer-to-peer reader
+        10,   20,   0, 0, 0, 4, 0, 0, 0, 1, 0xFD, 0xFF, 0xFF, 0xFF,  // FXP type
+        4,    3,    2, 1,                                            // number
+        0x80, 0x18, 0, 0,                                            // base address
+        0xFF, 0x03, 0, 0,                                            // elements
+        1,                                                           // user visible
+        0,    0,    2, 0,                                            // write window address
+        0,    0x10, 0, 0,                                            // write window size
     };
     EXPECT_EQ(bytesOf(buffer), expected);
     EXPECT_EQ(buffer.size(), zyrask::FifoInfo::kPackedSize);

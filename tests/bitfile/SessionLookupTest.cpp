@@ -23,8 +23,8 @@ protected:
     }
 
     int32_t open(const std::string& image) {
-        return ZyFpgaDll_Open(image.c_str(), nullptr, ZYEMU_RESOURCE_DEFAULT, ZYFPGA_OPEN_ATTRIBUTE_LIBRARY,
-                              &session_);
+        return ZyFpgaDll_Open(image.c_str(), nullptr, ZYEMU_RESOURCE_DEFAULT,
+                              ZYFPGA_OPEN_ATTRIBUTE_LIBRARY, &session_);
     }
 
     static std::string sampleText() {
@@ -58,20 +58,25 @@ TEST_F(SessionLookupTest, FifosOfADocumentTextAreFound) {
     EXPECT_EQ(number, 2u);
     EXPECT_EQ(implementation, 2u);
     EXPECT_EQ(elements, 1023u);
-    EXPECT_EQ(ZyFpgaDll_FindFifoPrivate(session_, "AI Samples", 4, &number, &implementation, &elements), 0);
+    EXPECT_EQ(
+        ZyFpgaDll_FindFifoPrivate(session_, "AI Samples", 4, &number, &implementation, &elements),
+        0);
     EXPECT_EQ(number, 0u);
-    EXPECT_EQ(ZyFpgaDll_FindFifoPrivate(session_, "AI Samples", 9, &number, &implementation, &elements),
-              ZYEMU_STATUS_NOT_FOUND);
-    EXPECT_EQ(ZyFpgaDll_FindFifoPrivate(session_, "Nothing", ZYFPGA_ANY_TYPE, &number, &implementation, &elements),
+    EXPECT_EQ(
+        ZyFpgaDll_FindFifoPrivate(session_, "AI Samples", 9, &number, &implementation, &elements),
+        ZYEMU_STATUS_NOT_FOUND);
+    EXPECT_EQ(ZyFpgaDll_FindFifoPrivate(session_, "Nothing", ZYFPGA_ANY_TYPE, &number,
+                                        &implementation, &elements),
               ZYEMU_STATUS_NOT_FOUND);
 }
 
 TEST_F(SessionLookupTest, DocumentsTheModelRejectsDoNotOpen) {
     zytest::DocumentParts parts;
     parts.blocks.clear();  // the FIFO has no register block
-    for (const std::string& text : {std::string("<Bitfile><VI/></Bitfile>"), std::string("<Bitfile>"),
-                                    std::string("<Bitfile/><Bitfile/>"), std::string("<Bitfile/>"),
-                                    std::string("<?xml version=\"1.0\"?>\n<Bitfile></Bitfile>\n"), parts.text()}) {
+    for (const std::string& text :
+         {std::string("<Bitfile><VI/></Bitfile>"), std::string("<Bitfile>"),
+          std::string("<Bitfile/><Bitfile/>"), std::string("<Bitfile/>"),
+          std::string("<?xml version=\"1.0\"?>\n<Bitfile></Bitfile>\n"), parts.text()}) {
         EXPECT_EQ(open(text), ZYEMU_STATUS_BITFILE_INVALID) << text.substr(0, 40);
         EXPECT_EQ(session_, 0u);
     }

@@ -23,11 +23,14 @@ TEST(CommandHeaderTest, IdentifierAndMethodBytes) {
         const char* name;
         std::vector<uint8_t> actual, expected;
     } rows[] = {
-        {"number only zeroes reserved and qualifiers", bytesOf(InterfaceId(Interface::Attribute)),
+        {"number only zeroes reserved and qualifiers",
+         bytesOf(InterfaceId(Interface::Attribute)),
          {0x02, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"qualified form keeps reserved zero", bytesOf(InterfaceId(Interface::Stream, 1, 1)),
+        {"qualified form keeps reserved zero",
+         bytesOf(InterfaceId(Interface::Stream, 1, 1)),
          {0x01, 0x01, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}},
-        {"number is little-endian", bytesOf(InterfaceId(Interface::ConfigurationTree)),
+        {"number is little-endian",
+         bytesOf(InterfaceId(Interface::ConfigurationTree)),
          {0xED, 0xC7, 0x7E, 0xDE, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
         {"method follows the identifier",
          bytesOf(CommandHeader{InterfaceId(Interface::Routing), 0x01020304}),
@@ -66,8 +69,8 @@ TEST(MergeStatusTest, CombinesTwoStepsForAllSignClasses) {
         int32_t first, second, expected;
         bool secondRuns;
     } rows[] = {
-        {0, 0, 0, true},   {0, 5, 5, true},   {0, -7, -7, true},
-        {3, 0, 3, true},   {3, 5, 3, true},   {3, -7, -7, true},  // first warning wins
+        {0, 0, 0, true},    {0, 5, 5, true},    {0, -7, -7, true},
+        {3, 0, 3, true},    {3, 5, 3, true},    {3, -7, -7, true},  // first warning wins
         {-2, 0, -2, false}, {-2, 5, -2, false}, {-2, -7, -2, false},
     };
     for (const auto& row : rows) {

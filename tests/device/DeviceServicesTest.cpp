@@ -153,8 +153,8 @@ TEST_F(DeviceServicesTest, ModuleInfoWriteLeavesSlotsUsedAlone) {
     EXPECT_EQ(lastCall().functionNumber, 33u);
     ASSERT_EQ(lastCall().inputSize, 1u);
     EXPECT_EQ(lastCall().input[0], 3);
-    ASSERT_EQ(zyOstrelMDK_writeIoModuleInfo(session, 0x1111, 0x2222, 0x33333333, 0x44444444,
-                                            0x55, 0x6666),
+    ASSERT_EQ(zyOstrelMDK_writeIoModuleInfo(session, 0x1111, 0x2222, 0x33333333, 0x44444444, 0x55,
+                                            0x6666),
               0);
     const ZyEmuCall call = lastCall();
     EXPECT_EQ(call.functionNumber, 22u);
@@ -191,17 +191,16 @@ TEST_F(DeviceServicesTest, ModuleInfoOnFailureIsAllOnes) {
     EXPECT_EQ(zyOstrelMDK_readIoModuleSlotsUsed(session, &slots), -70001);
     EXPECT_EQ(slots, 255);
     EXPECT_EQ(zyOstrelMDK_readIoModuleSlotsUsed(session, nullptr), 0);
-    EXPECT_EQ(zyOstrelMDK_readIoModuleInfo(session, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                           nullptr),
-              0);
+    EXPECT_EQ(
+        zyOstrelMDK_readIoModuleInfo(session, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
+        0);
 }
 
 TEST_F(DeviceServicesTest, ModuleInfoWarningCountsAsSuccess) {
     addFault(faultOn(ZYEMU_MATCH_FUNCTION, 23, 9, ZYEMU_FAULT_AFTER_RUNNING));
     uint16_t f1 = 0;
-    EXPECT_EQ(zyOstrelMDK_readIoModuleInfo(session, &f1, nullptr, nullptr, nullptr, nullptr,
-                                           nullptr),
-              9);
+    EXPECT_EQ(
+        zyOstrelMDK_readIoModuleInfo(session, &f1, nullptr, nullptr, nullptr, nullptr, nullptr), 9);
     EXPECT_EQ(f1, 0x1093);
 }
 

@@ -25,8 +25,8 @@ protected:
     }
     int32_t transfer(const uint8_t* out, size_t outSize, uint8_t* in, size_t inSize,
                      size_t* written, size_t* readCount) {
-        return zyOstrel_TransferI2C(session, kBus, kEeprom, out, outSize, in, inSize, 0,
-                                    written, readCount);
+        return zyOstrel_TransferI2C(session, kBus, kEeprom, out, outSize, in, inSize, 0, written,
+                                    readCount);
     }
 
     // Writes the EEPROM from a start address, as the part expects: pointer byte, then data.

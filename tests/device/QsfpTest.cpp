@@ -10,7 +10,7 @@ using QsfpTest = zytest::DeviceTest;
 TEST_F(QsfpTest, ReadSendsTheLowBytesOfPortAndRegisterAndWritesTheOutputWhateverTheStatus) {
     uint8_t value = 0;
     EXPECT_EQ(zyOstrel_QSFPRead(session, 0x100, 0x200, &value), 0);  // low bytes: 0 and 0
-    EXPECT_EQ(value, 0x11);  // identifier of the module
+    EXPECT_EQ(value, 0x11);                                          // identifier of the module
     const ZyEmuCall call = lastCall();
     EXPECT_EQ(call.functionNumber, 35u);
     EXPECT_EQ(inputOf(call), (std::vector<uint8_t>{0, 0}));

@@ -15,8 +15,8 @@ protected:
     std::string elaborationFor(int32_t code) {
         std::vector<char> reply(8192, 'x');
         reply[0] = 0;
-        EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session, 2, 800, &code, sizeof code,
-                                               reply.data(), reply.size()),
+        EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(session, 2, 800, &code, sizeof code, reply.data(),
+                                               reply.size()),
                   0);
         return std::string(reply.data());
     }
@@ -83,8 +83,8 @@ TEST_F(CommandDecodingTest, MalformedCallsAreRefused) {
          ZYEMU_STATUS_RECORD_TOO_SHORT},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(row.on, row.group, 800, row.input,
-                                               row.inputSize, row.output, row.outputSize),
+        EXPECT_EQ(ZyFpgaDll_ClientFunctionCall(row.on, row.group, 800, row.input, row.inputSize,
+                                               row.output, row.outputSize),
                   row.status)
             << row.name;
     }

@@ -22,7 +22,8 @@ void replay(const std::string& directory, int (*read)(const uint8_t*, std::size_
         if (item->d_name[0] == '.') continue;
         SCOPED_TRACE(item->d_name);
         std::ifstream in(directory + "/" + item->d_name, std::ios::binary);
-        const std::vector<uint8_t> input((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::vector<uint8_t> input((std::istreambuf_iterator<char>(in)),
+                                         std::istreambuf_iterator<char>());
         read(input.data(), input.size());
         ++replayed;
     }

@@ -34,12 +34,17 @@ struct ImageEntry {
 
     std::string json(const std::string& digest) const {
         const std::pair<const char*, std::string> members[] = {
-            {"name", name}, {"version", version}, {"path", path},
+            {"name", name},
+            {"version", version},
+            {"path", path},
             {"sha256sum", sha256sum.empty() ? "\"" + digest + "\"" : sha256sum},
-            {"type", type}, {"board", board}, {"identifier", identifier}};
+            {"type", type},
+            {"board", board},
+            {"identifier", identifier}};
         std::string text = "{";
         for (const auto& [key, value] : members) {
-            if (!value.empty()) text += (text.size() > 1 ? ",\"" : "\"") + std::string(key) + "\":" + value;
+            if (!value.empty())
+                text += (text.size() > 1 ? ",\"" : "\"") + std::string(key) + "\":" + value;
         }
         return text + extra + "}";
     }
@@ -49,20 +54,24 @@ struct ImageEntry {
 inline std::vector<BundleFile> standardImages() {
     std::vector<uint8_t> fpga(3000);
     for (std::size_t i = 0; i < fpga.size(); ++i) fpga[i] = static_cast<uint8_t>(i * 7 + 1);
-    return {{"images/fpga.bit", fpga}, {"images/cpld.jed", bytesOf("CPLD image")},
-            {"images/empty.bin", {}}, {"oam/flash.bin", bytesOf("adapter flash image")}};
+    return {{"images/fpga.bit", fpga},
+            {"images/cpld.jed", bytesOf("CPLD image")},
+            {"images/empty.bin", {}},
+            {"oam/flash.bin", bytesOf("adapter flash image")}};
 }
 
 // A manifest listing entries for device; each entry without a "sha256sum" of its own gets the
 // digest of the file at its path (64 zeros when there is none).
-inline std::string manifestOf(const std::vector<ImageEntry>& entries, const std::string& version = "7",
+inline std::string manifestOf(const std::vector<ImageEntry>& entries,
+                              const std::string& version = "7",
                               const std::string& device = "ostrel-7976",
                               const std::vector<BundleFile>& files = standardImages()) {
     std::string list;
     for (const ImageEntry& entry : entries) {
         std::string digest(64, '0');
         for (const BundleFile& file : files) {
-            if ("\"" + file.path + "\"" == entry.path) digest = zyostrel::bundletool::sha256Of(file.bytes);
+            if ("\"" + file.path + "\"" == entry.path)
+                digest = zyostrel::bundletool::sha256Of(file.bytes);
         }
         if (!list.empty()) list += ",";
         list += entry.json(digest);

@@ -13,8 +13,8 @@ namespace {
 using zyostrel::fwextract::FirmwareBoard;
 using zyostrel::fwextract::FirmwareBundle;
 using zyostrel::fwextract::FirmwareImageType;
-using zytest::bundleOf;
 using zytest::BundleFormat;
+using zytest::bundleOf;
 using zytest::ImageEntry;
 using zytest::manifestOf;
 using zytest::statusOf;
@@ -26,7 +26,8 @@ constexpr int32_t kTypeMismatch = zyerr::codes::TypeMismatch;
 constexpr int32_t kNotJson = zyerr::codes::InvalidParameter;
 constexpr int32_t kNotFound = zyerr::codes::ResourceNotFound;
 constexpr const char* kDevice = "ostrel-7976";
-constexpr BundleFormat kFormats[] = {BundleFormat::ZipStored, BundleFormat::ZipDeflated, BundleFormat::Tar};
+constexpr BundleFormat kFormats[] = {BundleFormat::ZipStored, BundleFormat::ZipDeflated,
+                                     BundleFormat::Tar};
 
 int32_t openStatus(const std::vector<uint8_t>& bytes) {
     return statusOf([&] { FirmwareBundle bundle(bytes.data(), bytes.size()); });
@@ -75,7 +76,8 @@ TEST(BundleArchive, EveryFormatTypeAndBoardIsRead) {
         auto type = static_cast<FirmwareImageType>(99);
         auto board = static_cast<FirmwareBoard>(99);
         std::string identifier;
-        opened.bundle.extractImage(kDevice, "fpga", opened.data, &version, &type, &board, &identifier);
+        opened.bundle.extractImage(kDevice, "fpga", opened.data, &version, &type, &board,
+                                   &identifier);
         EXPECT_EQ(opened.data, imageBytes("images/fpga.bit"));
         EXPECT_EQ(version, 3u);
         EXPECT_EQ(static_cast<uint32_t>(type), i % 5);
@@ -89,11 +91,13 @@ TEST(BundleArchive, UnreadableBytesAreAnInvalidBundle) {
     EXPECT_EQ(statusOf([] { FirmwareBundle bundle(nullptr, 0); }), kInvalid);
     const uint8_t one = 0;
     EXPECT_EQ(statusOf([&] { FirmwareBundle bundle(&one, 0); }), kInvalid);
-    EXPECT_EQ(openStatus(zytest::bytesOf("this is not an archive of any kind, just text")), kInvalid);
+    EXPECT_EQ(openStatus(zytest::bytesOf("this is not an archive of any kind, just text")),
+              kInvalid);
     // A compressed stream is not unwrapped.
     EXPECT_EQ(openStatus(bundleOf(BundleFormat::TarGzip, manifestOf({ImageEntry()}))), kInvalid);
     // An mtree description names files on the local disk; it is not an archive format here.
-    const std::string mtree = "#mtree\nmanifest.json type=file contents=" ZY_FWEXTRACT_TEST_MANIFEST "\n";
+    const std::string mtree =
+        "#mtree\nmanifest.json type=file contents=" ZY_FWEXTRACT_TEST_MANIFEST "\n";
     EXPECT_EQ(openStatus(zytest::bytesOf(mtree)), kInvalid);
 }
 
@@ -101,7 +105,9 @@ TEST(BundleArchive, ManifestMustBeNamedExactly) {
     const std::string manifest = manifestOf({ImageEntry()});
     for (BundleFormat format : {BundleFormat::ZipStored, BundleFormat::Tar}) {
         for (const char* path : {"./manifest.json", "Manifest.json", "dir/manifest.json"}) {
-            EXPECT_EQ(openStatus(bundleOf(format, manifest, zytest::standardImages(), path)), kMissing) << path;
+            EXPECT_EQ(openStatus(bundleOf(format, manifest, zytest::standardImages(), path)),
+                      kMissing)
+                << path;
         }
     }
     // The manifest need not come first.
@@ -114,8 +120,9 @@ TEST(BundleArchive, ManifestMustBeJson) {
     EXPECT_EQ(openStatus(bundleOf(BundleFormat::Tar, "{\"version\":1,")), kNotJson);
     EXPECT_EQ(openStatus(bundleOf(BundleFormat::Tar, "")), kNotJson);
     const auto bytes = bundleOf(BundleFormat::Tar, "[");
-    EXPECT_NE(zytest::elaborationOf([&] { FirmwareBundle bundle(bytes.data(), bytes.size()); })
-                  .find("jsonErrorsInvalidJSON"),
+    EXPECT_NE(zytest::elaborationOf([&] {
+                  FirmwareBundle bundle(bytes.data(), bytes.size());
+              }).find("jsonErrorsInvalidJSON"),
               std::string::npos);
 }
 
@@ -125,7 +132,9 @@ TEST(BundleArchive, CorruptEntryDataIsReported) {
     const std::string marker = "images/fpga.bit";
     const auto at = std::search(bytes.begin(), bytes.end(), marker.begin(), marker.end());
     ASSERT_NE(at, bytes.end());
-    for (auto it = at + static_cast<long>(marker.size()) + 40; it < at + 400 && it < bytes.end(); ++it) *it ^= 0xA5;
+    for (auto it = at + static_cast<long>(marker.size()) + 40; it < at + 400 && it < bytes.end();
+         ++it)
+        *it ^= 0xA5;
     const int32_t status = statusOf([&] {
         FirmwareBundle bundle(bytes.data(), bytes.size());
         std::vector<uint8_t> data;
@@ -178,15 +187,16 @@ TEST(ManifestLookup, MemberNamesIgnoreCaseWhileValuesDoNot) {
 
 TEST(ManifestLookup, ListsNamesInManifestOrder) {
     Opened opened(bundleOf(BundleFormat::Tar, manifestOf({entryNamed("b", "images/cpld.jed"),
-                                                         entryNamed("a", "images/fpga.bit"),
-                                                         entryNamed("b", "images/empty.bin")})));
+                                                          entryNamed("a", "images/fpga.bit"),
+                                                          entryNamed("b", "images/empty.bin")})));
     EXPECT_EQ(opened.bundle.listImageNames(kDevice), (std::vector<std::string>{"b", "a", "b"}));
     EXPECT_EQ(statusOf([&] { opened.bundle.listImageNames("other-device"); }), kInvalid);
 }
 
 TEST(ManifestLookup, DeviceValuesThatAreNotListsAreHandledByKind) {
     auto listStatus = [](const std::string& firmwares) {
-        Opened opened(bundleOf(BundleFormat::Tar, "{\"version\":1,\"firmwares\":" + firmwares + "}"));
+        Opened opened(
+            bundleOf(BundleFormat::Tar, "{\"version\":1,\"firmwares\":" + firmwares + "}"));
         std::vector<std::string> names{"sentinel"};
         const int32_t status = statusOf([&] { names = opened.bundle.listImageNames("d"); });
         return std::make_pair(status, names.size());
@@ -202,8 +212,9 @@ TEST(ManifestLookup, DeviceValuesThatAreNotListsAreHandledByKind) {
 }
 
 TEST(ImageExtraction, TheFirstEntryOfADuplicateNameIsUsed) {
-    Opened opened(bundleOf(BundleFormat::ZipStored, manifestOf({entryNamed("image", "images/cpld.jed"),
-                                                               entryNamed("image", "images/fpga.bit")})));
+    Opened opened(
+        bundleOf(BundleFormat::ZipStored, manifestOf({entryNamed("image", "images/cpld.jed"),
+                                                      entryNamed("image", "images/fpga.bit")})));
     ASSERT_EQ(opened.extract("image"), 0);
     EXPECT_EQ(opened.data, imageBytes("images/cpld.jed"));
 }
@@ -218,7 +229,8 @@ TEST(ImageExtraction, LargeImageArrivesWholeInEveryFormat) {
         byte = static_cast<uint8_t>(state >> 23);
     }
     const std::vector<zytest::BundleFile> files = {{"images/large.bit", large}};
-    const std::string manifest = manifestOf({entryNamed("large", "images/large.bit")}, "7", kDevice, files);
+    const std::string manifest =
+        manifestOf({entryNamed("large", "images/large.bit")}, "7", kDevice, files);
     for (BundleFormat format : kFormats) {
         Opened opened(bundleOf(format, manifest, files));
         opened.data.assign(5, 0xEE);
@@ -228,7 +240,8 @@ TEST(ImageExtraction, LargeImageArrivesWholeInEveryFormat) {
 }
 
 TEST(ImageExtraction, EmptyImageHasTheDigestOfNoData) {
-    Opened opened(bundleOf(BundleFormat::ZipDeflated, manifestOf({entryNamed("empty", "images/empty.bin")})));
+    Opened opened(
+        bundleOf(BundleFormat::ZipDeflated, manifestOf({entryNamed("empty", "images/empty.bin")})));
     opened.data = {1, 2, 3};
     ASSERT_EQ(opened.extract("empty"), 0);
     EXPECT_TRUE(opened.data.empty());
@@ -251,8 +264,8 @@ TEST(ImageExtraction, DigestMustMatchInLowerCase) {
     std::string identifier = "unchanged";
     bool defaultload = false;
     EXPECT_EQ(statusOf([&] {
-                  opened.bundle.extractImage(kDevice, "fpga", opened.data, &version, nullptr, nullptr, &identifier,
-                                             &defaultload);
+                  opened.bundle.extractImage(kDevice, "fpga", opened.data, &version, nullptr,
+                                             nullptr, &identifier, &defaultload);
               }),
               kInvalid);
     EXPECT_TRUE(opened.data.empty());
@@ -277,7 +290,8 @@ TEST(ImageExtraction, DefaultloadIsWrittenOnlyFromABoolean) {
         entry.extra = extra;
         Opened opened(bundleOf(BundleFormat::Tar, manifestOf({entry})));
         bool defaultload = initial;
-        opened.bundle.extractImage(kDevice, "fpga", opened.data, nullptr, nullptr, nullptr, nullptr, &defaultload);
+        opened.bundle.extractImage(kDevice, "fpga", opened.data, nullptr, nullptr, nullptr, nullptr,
+                                   &defaultload);
         return defaultload;
     };
     EXPECT_TRUE(defaultloadOf(",\"defaultload\":true", false));
@@ -301,20 +315,25 @@ TEST(ImageExtraction, EntryMembersAreCheckedBeforeTheArchiveIsRead) {
         {"version text", [](ImageEntry& e) { e.version = "\"3\""; }, kTypeMismatch},
         {"negative version", [](ImageEntry& e) { e.version = "-3"; }, kInvalid},
         {"path", [](ImageEntry& e) { e.path = "17"; }, kTypeMismatch},
-        {"digest", [](ImageEntry& e) { e.sha256sum = "null", e.path = "\"not in the archive\""; }, kTypeMismatch},
+        {"digest", [](ImageEntry& e) { e.sha256sum = "null", e.path = "\"not in the archive\""; },
+         kTypeMismatch},
     };
     for (const Row& row : rows) {
         ImageEntry entry;
         row.change(entry);
-        EXPECT_EQ(Opened(bundleOf(BundleFormat::Tar, manifestOf({entry}))).extract("fpga"), row.status) << row.name;
+        EXPECT_EQ(Opened(bundleOf(BundleFormat::Tar, manifestOf({entry}))).extract("fpga"),
+                  row.status)
+            << row.name;
     }
 }
 
 TEST(ImageExtraction, FailuresCarryTheirErrorConstants) {
     ImageEntry entry;
     entry.type = "\"firmware\"";
-    std::string elaboration = Opened(bundleOf(BundleFormat::Tar, manifestOf({entry}))).elaborationOf("fpga");
-    EXPECT_NE(elaboration.find("\"error_constant\":\"ZYOSTREL_Status_InvalidFirmwareBundle\""), std::string::npos)
+    std::string elaboration =
+        Opened(bundleOf(BundleFormat::Tar, manifestOf({entry}))).elaborationOf("fpga");
+    EXPECT_NE(elaboration.find("\"error_constant\":\"ZYOSTREL_Status_InvalidFirmwareBundle\""),
+              std::string::npos)
         << elaboration;
     EXPECT_NE(elaboration.find("FirmwareExtract.cpp"), std::string::npos) << elaboration;
     const std::string notAList = "{\"firmwares\":{\"ostrel-7976\":{\"name\":\"fpga\"}}}";
@@ -330,7 +349,8 @@ TEST(OamFlashInfo, ReadsTheFlashDescription) {
         entry.extra = info.empty() ? "" : ",\"oam_fpga_flash_info\":" + info;
         Opened opened(bundleOf(BundleFormat::ZipStored, manifestOf({entry})));
         zyostrel::fwextract::OamFlashInfo result;
-        const int32_t status = statusOf([&] { result = opened.bundle.getOamFlashInfo(kDevice, "oam"); });
+        const int32_t status =
+            statusOf([&] { result = opened.bundle.getOamFlashInfo(kDevice, "oam"); });
         return std::make_pair(status, result);
     };
     const std::string rest = ",\"fpga_image_crc_low\":17,\"fpga_image_revision\":3}";
@@ -342,12 +362,14 @@ TEST(OamFlashInfo, ReadsTheFlashDescription) {
     EXPECT_EQ(info.crcLow, 17u);
     EXPECT_EQ(info.revision, 3u);
 
-    for (const char* type : {"\"bitfile\"", "\"cpld\"", "\"eeprom\"", "\"xmega\"", "\"OamFpgaFlash\""}) {
+    for (const char* type :
+         {"\"bitfile\"", "\"cpld\"", "\"eeprom\"", "\"xmega\"", "\"OamFpgaFlash\""}) {
         EXPECT_EQ(infoStatus(type, good).first, kInvalid) << type;
     }
-    for (const std::string& bad : {std::string(), std::string("[]"), std::string("{\"fpga_index\":1}"),
-                                   "{\"fpga_index\":256,\"fpga_image_crc_high\":1" + rest,
-                                   "{\"fpga_index\":1,\"fpga_image_crc_high\":\"1\"" + rest}) {
+    for (const std::string& bad :
+         {std::string(), std::string("[]"), std::string("{\"fpga_index\":1}"),
+          "{\"fpga_index\":256,\"fpga_image_crc_high\":1" + rest,
+          "{\"fpga_index\":1,\"fpga_image_crc_high\":\"1\"" + rest}) {
         EXPECT_EQ(infoStatus("\"oamFpgaFlash\"", bad).first, kInvalid) << bad;
     }
 }
@@ -355,7 +377,8 @@ TEST(OamFlashInfo, ReadsTheFlashDescription) {
 TEST(BundleBuilder, FilledDigestsMakeTheImagesVerify) {
     ImageEntry entry;
     entry.sha256sum = "\"to be filled\"";
-    const std::string manifest = zyostrel::bundletool::fillDigests(manifestOf({entry}), zytest::standardImages());
+    const std::string manifest =
+        zyostrel::bundletool::fillDigests(manifestOf({entry}), zytest::standardImages());
     Opened opened(bundleOf(BundleFormat::ZipDeflated, manifest));
     EXPECT_EQ(opened.extract("fpga"), 0);
     EXPECT_EQ(opened.data, imageBytes("images/fpga.bit"));
@@ -366,10 +389,12 @@ TEST(BundleBuilder, ManyLongPathsFitInEveryFormat) {
     // Long names cost extra header blocks in tar and a second copy in zip's central directory.
     std::vector<zytest::BundleFile> files;
     for (int i = 0; i < 40; ++i) {
-        files.push_back({"images/" + std::string(200, static_cast<char>('a' + i % 26)) + std::to_string(i),
-                         std::vector<uint8_t>(static_cast<std::size_t>(i), 0x5A)});
+        files.push_back(
+            {"images/" + std::string(200, static_cast<char>('a' + i % 26)) + std::to_string(i),
+             std::vector<uint8_t>(static_cast<std::size_t>(i), 0x5A)});
     }
-    const std::string manifest = manifestOf({entryNamed("last", files.back().path)}, "7", kDevice, files);
+    const std::string manifest =
+        manifestOf({entryNamed("last", files.back().path)}, "7", kDevice, files);
     for (BundleFormat format : kFormats) {
         std::vector<uint8_t> bytes;
         ASSERT_NO_THROW(bytes = bundleOf(format, manifest, files)) << static_cast<int>(format);

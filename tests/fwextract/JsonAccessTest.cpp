@@ -30,23 +30,30 @@ TEST(JsonAccess, EachMismatchCarriesItsConstant) {
         int32_t status;
     };
     const Row rows[] = {
-        {[&] { json::member(root, "absent"); }, "jsonErrorsObjectItemNotFound", zyerr::codes::ResourceNotFound},
-        {[&] { json::element(list, 3); }, "jsonErrorsArrayItemOutOfBounds", zyerr::codes::ResourceNotFound},
+        {[&] { json::member(root, "absent"); }, "jsonErrorsObjectItemNotFound",
+         zyerr::codes::ResourceNotFound},
+        {[&] { json::element(list, 3); }, "jsonErrorsArrayItemOutOfBounds",
+         zyerr::codes::ResourceNotFound},
         {[&] { json::element(root, 0); }, "jsonErrorsNotAnArray", zyerr::codes::TypeMismatch},
         {[&] { json::member(list, "x"); }, "jsonErrorsNotAnObject", zyerr::codes::TypeMismatch},
-        {[&] { json::stringOf(json::element(list, 0)); }, "jsonErrorsTypeMismatch", zyerr::codes::TypeMismatch},
-        {[&] { json::numberOf(json::member(root, "name")); }, "jsonErrorsTypeMismatch", zyerr::codes::TypeMismatch},
-        {[&] { json::booleanOf(json::member(root, "name")); }, "jsonErrorsTypeMismatch", zyerr::codes::TypeMismatch},
+        {[&] { json::stringOf(json::element(list, 0)); }, "jsonErrorsTypeMismatch",
+         zyerr::codes::TypeMismatch},
+        {[&] { json::numberOf(json::member(root, "name")); }, "jsonErrorsTypeMismatch",
+         zyerr::codes::TypeMismatch},
+        {[&] { json::booleanOf(json::member(root, "name")); }, "jsonErrorsTypeMismatch",
+         zyerr::codes::TypeMismatch},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(zytest::statusOf(row.body), row.status) << row.constant;
-        EXPECT_NE(zytest::elaborationOf(row.body).find(row.constant), std::string::npos) << row.constant;
+        EXPECT_NE(zytest::elaborationOf(row.body).find(row.constant), std::string::npos)
+            << row.constant;
     }
 }
 
 TEST(JsonAccess, OnlyTheGivenLengthIsParsed) {
     const std::string text = "{\"a\":1}garbage";
-    EXPECT_EQ(zytest::statusOf([&] { json::parse(text.data(), text.size()); }), zyerr::codes::InvalidParameter);
+    EXPECT_EQ(zytest::statusOf([&] { json::parse(text.data(), text.size()); }),
+              zyerr::codes::InvalidParameter);
     EXPECT_EQ(zytest::statusOf([&] { json::parse(text.data(), 7); }), 0);
     const std::string padded = std::string("[1] \n") + '\0';
     EXPECT_EQ(zytest::statusOf([&] { json::parse(padded.data(), padded.size()); }), 0);

@@ -31,15 +31,29 @@ ReferenceFamily family(const std::string& prefix, unsigned highest,
                        const std::string& suffix = "") {
     const std::string upper = prefix + "%u" + suffix;
     const std::string lower = lowerCase(upper);
-    return {upper + "-" + upper + "%c", lower + "-" + lower + "%c", upper + "%c", lower + "%c",
-            highest, upper};
+    return {upper + "-" + upper + "%c",
+            lower + "-" + lower + "%c",
+            upper + "%c",
+            lower + "%c",
+            highest,
+            upper};
 }
 
 const ReferenceFamily kFamilies[] = {
-    family("AI", 63),  family("AO", 63), family("CLK", 63), family("SI", 7), family("SO", 7),
-    family("Ser", 7, "_RefClk"), family("Des", 7, "_RefClk"), family("DataClk", 3),
-    family("RxBank", 15), family("DI", 63), family("DO", 63), family("DIO", 95),
-    family("PFI", 63), family("DIFF PFI", 63),
+    family("AI", 63),
+    family("AO", 63),
+    family("CLK", 63),
+    family("SI", 7),
+    family("SO", 7),
+    family("Ser", 7, "_RefClk"),
+    family("Des", 7, "_RefClk"),
+    family("DataClk", 3),
+    family("RxBank", 15),
+    family("DI", 63),
+    family("DO", 63),
+    family("DIO", 95),
+    family("PFI", 63),
+    family("DIFF PFI", 63),
 };
 constexpr std::size_t kFamilyCount = sizeof(kFamilies) / sizeof(kFamilies[0]);
 
@@ -206,7 +220,7 @@ std::string resolutionDifference(const char* input, std::uint32_t attributeId) {
         const char* mine = scanned.names[i];
         const char* theirs = reference.names[i];
         const bool same = (mine == nullptr || theirs == nullptr) ? mine == theirs
-                                                                  : std::strcmp(mine, theirs) == 0;
+                                                                 : std::strcmp(mine, theirs) == 0;
         if (!same) {
             out << "name " << i << " is " << quoted(mine) << ", reference " << quoted(theirs);
             return out.str();

@@ -52,8 +52,7 @@ TEST(ReadWholeFileTest, DirectoryOrNullPathIsNoFileAndAnErrorHeldStopsTheRead) {
     EXPECT_FALSE(readWholeFile(::testing::TempDir().c_str(), buffer, status));
     EXPECT_EQ(status.code, -52006);
     const JsonText text(zyerr::elaborationText(status));
-    EXPECT_EQ(text.integerAt(text.findKey(text.findKey(0, "internal_error"), "code"), 0),
-              EISDIR);
+    EXPECT_EQ(text.integerAt(text.findKey(text.findKey(0, "internal_error"), "code"), 0), EISDIR);
     zyerr::Status nullPath;
     EXPECT_FALSE(readWholeFile(nullptr, buffer, nullPath));
     EXPECT_EQ(nullPath.code, -52006);

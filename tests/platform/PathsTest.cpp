@@ -104,8 +104,8 @@ TEST(StandardDirTest, WithoutTheRelocationLibraryTheDefaultsHoldAndUnknownNamesF
 
 // A missing library or one without the function leaves the defaults, unreported.
 TEST(StandardDirTableTest, WithoutTheFunctionTheDefaultsStay) {
-    for (const char* library : {"/nonexistent/libzyrelocations.so.0",
-                                ZY_TEST_RELOCATIONS_NOSYMBOL}) {
+    for (const char* library :
+         {"/nonexistent/libzyrelocations.so.0", ZY_TEST_RELOCATIONS_NOSYMBOL}) {
         zyerr::Status outcome;
         const StandardDirTable table = buildStandardDirTable(library, outcome);
         EXPECT_EQ(table.entries.size(), 19u) << library;
@@ -137,8 +137,8 @@ TEST(StandardDirTableTest, FailingNameIsRecorded) {
     EXPECT_EQ(table.find("runstatedir")->status, -52006);
     EXPECT_EQ(outcome.code, -52006);
     const zyerr::JsonText text(zyerr::elaborationText(outcome));
-    EXPECT_TRUE(text.stringEquals(text.findKey(text.findKey(0, "zysysq_debug"), "name"),
-                                  "runstatedir"));
+    EXPECT_TRUE(
+        text.stringEquals(text.findKey(text.findKey(0, "zysysq_debug"), "name"), "runstatedir"));
     EXPECT_EQ(table.find("prefixdir")->value, "/opt/relocated");
 }
 

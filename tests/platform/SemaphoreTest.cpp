@@ -1,10 +1,10 @@
 // Semaphores, their creation failures and the monotonic clock.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <climits>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 #include "platform/Clock.h"
 #include "platform/Semaphore.h"

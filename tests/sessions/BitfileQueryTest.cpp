@@ -51,9 +51,9 @@ TEST_F(BitfileQueryTest, RegisterLookupsForwardNameAndType) {
         EXPECT_STREQ(call.text, row.name);
         EXPECT_EQ(call.word, row.type);
     }
-    EXPECT_EQ(zyOstrel_QueryBitfileRegister(session, "ostrel.module.data valid 0", 0xFFFFFFFF,
-                                            nullptr),
-              ZYEMU_STATUS_INVALID_ARGUMENT);
+    EXPECT_EQ(
+        zyOstrel_QueryBitfileRegister(session, "ostrel.module.data valid 0", 0xFFFFFFFF, nullptr),
+        ZYEMU_STATUS_INVALID_ARGUMENT);
     uint32_t offset = 0;
     EXPECT_EQ(zyOstrel_QueryBitfileRegister(session + 1000, "x", 0xFFFFFFFF, &offset),
               ZYEMU_STATUS_INVALID_SESSION);
@@ -62,8 +62,8 @@ TEST_F(BitfileQueryTest, RegisterLookupsForwardNameAndType) {
 TEST_F(BitfileQueryTest, FifoLookupReturnsAllThreeOutputs) {
     ASSERT_EQ(zyemu_define_fifo(ZYEMU_RESOURCE_DEFAULT, "Samples", 3, 0, 4096), 0);
     uint32_t number = 0, implementation = 9, elements = 0;
-    EXPECT_EQ(zyOstrel_QueryBitfileFifo(session, "Samples", 0xFFFFFFFF, &number,
-                                        &implementation, &elements),
+    EXPECT_EQ(zyOstrel_QueryBitfileFifo(session, "Samples", 0xFFFFFFFF, &number, &implementation,
+                                        &elements),
               0);
     EXPECT_EQ(number, 3u);
     EXPECT_EQ(implementation, 0u);
@@ -82,12 +82,11 @@ TEST_F(SimulatedSessionTest, ForwardersAndCloseReachTheRuntime) {
     ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_SIMULATED, nullptr, 0, &session), 0);
     ASSERT_NE(session & ZYOSTREL_SIMULATED_SESSION_BIT, 0u);
     uint32_t offset = 0, number = 0, implementation = 0, elements = 0;
-    EXPECT_EQ(zyOstrel_QueryBitfileRegister(session, "ostrel.dsp.reset.state 0", 0xFFFFFFFF,
-                                            &offset),
-              0);
-    EXPECT_EQ(zyOstrel_QueryBitfileFifo(session, "none", 0xFFFFFFFF, &number, &implementation,
-                                        &elements),
-              ZYEMU_STATUS_NOT_FOUND);
+    EXPECT_EQ(
+        zyOstrel_QueryBitfileRegister(session, "ostrel.dsp.reset.state 0", 0xFFFFFFFF, &offset), 0);
+    EXPECT_EQ(
+        zyOstrel_QueryBitfileFifo(session, "none", 0xFFFFFFFF, &number, &implementation, &elements),
+        ZYEMU_STATUS_NOT_FOUND);
     EXPECT_EQ(zyOstrel_CloseSession(session, 0), 0);
     const auto log = calls();
     ASSERT_EQ(log.size(), 4u);

@@ -56,9 +56,9 @@ std::vector<int32_t> integersOf(const char* array) {
 
 // Fractions are cut toward zero, out-of-range values saturate, a leading zero reads as octal.
 TEST(ElaborationReaderTest, IntegersFractionsRangeAndOctal) {
-    EXPECT_EQ(integersOf(R"([12, -7, 3.9, -3.9, 2e2, 99999999999, -99999999999, 1e300, 0])"),
-              (std::vector<int32_t>{12, -7, 3, -3, 200, 2147483647, -2147483647 - 1,
-                                    2147483647, 0}));
+    EXPECT_EQ(
+        integersOf(R"([12, -7, 3.9, -3.9, 2e2, 99999999999, -99999999999, 1e300, 0])"),
+        (std::vector<int32_t>{12, -7, 3, -3, 200, 2147483647, -2147483647 - 1, 2147483647, 0}));
     EXPECT_EQ(integersOf("[010, 09, -017, 0]"), (std::vector<int32_t>{8, 0, -15, 0}));
 }
 
@@ -119,10 +119,21 @@ TEST(ElaborationReaderTest, MembersAndEnds) {
 
 TEST(ElaborationReaderTest, CutUnbalancedOrMismatchedTextHasNoEnd) {
     const char* const samples[] = {
-        "",          "{",           "{\"a\"",          "{\"a\":",       "{\"a\":1",
-        "{\"a\":[1,2}", "[1,2",        "{\"a\":\"open}", "\"\\",         "}",
-        "]]]",       "{\"x\":{\"y\":{\"z\":",                "{\"a\":\"\\u12",
-        "[1}",       "{\"a\":1]",  // mismatched bracket kinds
+        "",
+        "{",
+        "{\"a\"",
+        "{\"a\":",
+        "{\"a\":1",
+        "{\"a\":[1,2}",
+        "[1,2",
+        "{\"a\":\"open}",
+        "\"\\",
+        "}",
+        "]]]",
+        "{\"x\":{\"y\":{\"z\":",
+        "{\"a\":\"\\u12",
+        "[1}",
+        "{\"a\":1]",  // mismatched bracket kinds
     };
     for (const char* sample : samples) {
         const JsonText text(sample);
@@ -135,8 +146,8 @@ TEST(ElaborationReaderTest, CutUnbalancedOrMismatchedTextHasNoEnd) {
 
 TEST(ElaborationReaderTest, MalformedMembersAreNotFound) {
     const char* const samples[] = {
-        "{\"a\"1}", "{\"a\":-}", "{\"a\":1.}", "{\"a\":1e}", "{a:1}", "{\"b\":x,\"a\":1}",
-        "{\"b\":1 \"a\":1}",
+        "{\"a\"1}", "{\"a\":-}",         "{\"a\":1.}",        "{\"a\":1e}",
+        "{a:1}",    "{\"b\":x,\"a\":1}", "{\"b\":1 \"a\":1}",
     };
     for (const char* sample : samples) {
         const JsonText text(sample);

@@ -37,8 +37,8 @@ TEST(ElaborationWriterTest, ArraysTakeValuesWithoutKeysAtBothBrackets) {
     ASSERT_TRUE(setElaboration(status, R"({"list":[]})"));
     const ElaborationCursor opening(status, 8);
     opening.addString("ignored", "x");
-    const ElaborationCursor closing(status, std::strchr(status.elaboration, ']') -
-                                                status.elaboration);
+    const ElaborationCursor closing(status,
+                                    std::strchr(status.elaboration, ']') - status.elaboration);
     closing.addInt(nullptr, 3);
     opening.addInt(nullptr, 1);
     EXPECT_EQ(textOf(status), R"({"list":[1,"x",3]})");
@@ -51,11 +51,9 @@ TEST(ElaborationWriterTest, NestedContainersAndEnd) {
     inner = inner.beginObject(nullptr).addInt("n", 1).end();
     ElaborationCursor outer = inner.beginObject(nullptr).addInt("n", 2).end().end();
     outer = outer.addInt("after", 3);
-    EXPECT_EQ(textOf(status),
-              R"({"outer":{"k":"v","list":[{"n":1},{"n":2}],"after":3}})");
+    EXPECT_EQ(textOf(status), R"({"outer":{"k":"v","list":[{"n":1},{"n":2}],"after":3}})");
     outer.end().addInt("last", 4);
-    EXPECT_EQ(textOf(status),
-              R"({"outer":{"k":"v","list":[{"n":1},{"n":2}],"after":3},"last":4})");
+    EXPECT_EQ(textOf(status), R"({"outer":{"k":"v","list":[{"n":1},{"n":2}],"after":3},"last":4})");
     EXPECT_TRUE(rootCursor(status).end().isNull());  // the root has no enclosing container
 }
 
@@ -70,8 +68,7 @@ TEST(ElaborationWriterTest, EndOfAContainerWrittenAtAnOpeningBracketReachesThePa
 TEST(ElaborationWriterTest, StringsAndKeysAreEscaped) {
     Status status;
     rootCursor(status).addString("s", "q\"t\t\x01 \\ \b\f\n\r \x7f \xc3\xa9");
-    EXPECT_EQ(textOf(status),
-              "{\"s\":\"q\\\"t\\t\\u0001 \\\\ \\b\\f\\n\\r \\u007f \xc3\xa9\"}");
+    EXPECT_EQ(textOf(status), "{\"s\":\"q\\\"t\\t\\u0001 \\\\ \\b\\f\\n\\r \\u007f \xc3\xa9\"}");
     Status key;
     rootCursor(key).addString("a\"b", nullptr);  // a null value is the empty string
     EXPECT_EQ(textOf(key), R"({"a\"b":""})");
@@ -129,7 +126,7 @@ TEST(ElaborationWriterTest, CursorsOffABracketStaleOnAnUnterminatedBufferOrOnNoO
     EXPECT_TRUE(ElaborationCursor(noBuffer, 0).isNull());
     Status stale;
     const ElaborationCursor root = rootCursor(stale);  // on the '}' at offset 1
-    root.addInt("a", 1);                                // the '}' moves to offset 7
+    root.addInt("a", 1);                               // the '}' moves to offset 7
     EXPECT_TRUE(root.addInt("b", 2).isNull());
     EXPECT_EQ(textOf(stale), R"({"a":1})");
     // A buffer that lost its terminator is not written.

@@ -31,8 +31,8 @@ protected:
 
     // A command the device does not know: it fails and leaves an elaboration.
     int32_t failUnknownFunction(uint32_t target) {
-        return zyostrel::channel::sendDirectCommand(target, kUnknownFunction, nullptr, 0,
-                                                    nullptr, 0);
+        return zyostrel::channel::sendDirectCommand(target, kUnknownFunction, nullptr, 0, nullptr,
+                                                    0);
     }
 
     // Makes the runtime answer the elaboration function with this status and reply.

@@ -34,8 +34,8 @@ TEST(MergeRuleTest, EveryPairOfSignClasses) {
         int32_t held, incoming;
         bool replaces;
     } cases[] = {
-        {0, 0, false},  {0, 5, true},   {0, -5, true},   {3, 0, false},  {3, 5, false},
-        {3, -5, true},  {-3, 0, false}, {-3, 5, false},  {-3, -5, false},
+        {0, 0, false}, {0, 5, true},   {0, -5, true},  {3, 0, false},   {3, 5, false},
+        {3, -5, true}, {-3, 0, false}, {-3, 5, false}, {-3, -5, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "held " << c.held << " incoming " << c.incoming);
@@ -95,8 +95,7 @@ TEST(StatusOperationsTest, SetCodeWithLocationWritesTheLocationInOrder) {
     }
     Status status;
     setCode(status, codes::OsFault, ZYERR_LOCATION(codes::OsFault));
-    EXPECT_NE(std::strstr(status.elaboration, R"("error_constant":"zyapalerr_osFault")"),
-              nullptr);
+    EXPECT_NE(std::strstr(status.elaboration, R"("error_constant":"zyapalerr_osFault")"), nullptr);
 }
 
 TEST(StatusOperationsTest, SetElaborationFromNullOrItsOwnBuffer) {

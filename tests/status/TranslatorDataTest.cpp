@@ -42,7 +42,8 @@ TEST(TranslatorDataTest, LocationFirstThenItemsAppendedOnEachOpening) {
 
 TEST(TranslatorDataTest, AnotherTranslatorsElaborationIsLeftAlone) {
     Status status;
-    const char* original = R"({"translator":"mxlator_other","translator_info":{"ordered_data":[]}})";
+    const char* original =
+        R"({"translator":"mxlator_other","translator_info":{"ordered_data":[]}})";
     ASSERT_TRUE(setElaboration(status, original));
     const ElaborationCursor cursor = openTranslatorData(status, kLibraryTranslator);
     EXPECT_TRUE(cursor.isNull());

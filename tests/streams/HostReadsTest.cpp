@@ -212,12 +212,12 @@ TEST_F(HostReadsTest, DimensionsBeyondWhatMemoryCanHoldAreRefused) {
     constexpr uint64_t kLargest = 0x7FFFFFFF;
     HostHandle data;
     HostHandle infos;
-    EXPECT_EQ(zyOstrel_WbReadStream2DF64(session, 0, 0, kLargest, kLargest, data.get(),
-                                         infos.get()),
-              -52000);
-    EXPECT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 0, kLargest, kLargest, data.get(),
-                                         infos.get()),
-              -52000);
+    EXPECT_EQ(
+        zyOstrel_WbReadStream2DF64(session, 0, 0, kLargest, kLargest, data.get(), infos.get()),
+        -52000);
+    EXPECT_EQ(
+        zyOstrel_WbReadStream2DI16(session, 0, 0, kLargest, kLargest, data.get(), infos.get()),
+        -52000);
     EXPECT_EQ(zyemu_call_count(), 0u);
 
     // A handle whose dimensions claim that much is sized for what the read needs.
@@ -247,8 +247,7 @@ TEST_F(HostReadsTest, FailedResizeGivesMemoryFullWithoutReading) {
     HostHandle otherInfos;
     const int setSizesBefore = stub().setSizes;
     stub().failNextResize = true;
-    EXPECT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 0, 1, 8, rows.get(), otherInfos.get()),
-              -52000)
+    EXPECT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 0, 1, 8, rows.get(), otherInfos.get()), -52000)
         << "the ReadInfo handle too";
     EXPECT_EQ(stub().setSizes, setSizesBefore + 1);
 }
@@ -294,9 +293,9 @@ TEST_F(HostReadsTest, MissingArgumentsZeroRowsAndUnnamedStreamsAreRefused) {
     EXPECT_EQ(zyOstrel_WbReadStreamI16(session, 0, 0, 4, nullptr, info), -52005);
     EXPECT_EQ(zyOstrel_WbReadStreamI16(session, 0, 0, 4, data.get(), nullptr), -52005);
     EXPECT_EQ(zyOstrel_WbReadStream2DF64(session, 0, 0, 1, 4, data.get(), nullptr), -52005);
-    EXPECT_EQ(zyOstrel_WbReadStream2DF64(session, 0, 0, 1, uint64_t{1} << 31, data.get(),
-                                         data.get()),
-              -52000);
+    EXPECT_EQ(
+        zyOstrel_WbReadStream2DF64(session, 0, 0, 1, uint64_t{1} << 31, data.get(), data.get()),
+        -52000);
     EXPECT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 0, 0, 5, data.get(), infos.get()), -304401);
     // Automatic rows need a stream name to ask the channel count for.
     EXPECT_EQ(zyOstrel_WbReadStream2DI16(session, 64, 0, kAutomatic, 2, data.get(), infos.get()),

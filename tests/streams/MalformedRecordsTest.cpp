@@ -44,7 +44,8 @@ TEST_F(MalformedRecordsTest, ShortRecordsAreRefusedWithTheirSizes) {
                  {257, 277, 63, 28},   {257, 278, 20, 0},  {257, 279, 40, 28}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.method);
-        EXPECT_EQ(send(record(c.interface, c.method, c.size), c.reply), ZYEMU_STATUS_RECORD_TOO_SHORT);
+        EXPECT_EQ(send(record(c.interface, c.method, c.size), c.reply),
+                  ZYEMU_STATUS_RECORD_TOO_SHORT);
         EXPECT_NE(zytest::elaborationOf(session).find("kUsageTypeExpectedRecordSize"),
                   std::string::npos);
     }

@@ -57,10 +57,18 @@ protected:
             EXPECT_EQ(call.id, step.id);
             EXPECT_EQ(call.qualifier, step.qualifier);
             switch (step.field) {
-            case 'i': EXPECT_EQ(call.i64, static_cast<int64_t>(step.number)); break;
-            case 'f': EXPECT_EQ(call.f64, step.number); break;
-            case 'b': EXPECT_EQ(call.boolean, static_cast<uint8_t>(step.number)); break;
-            case 't': EXPECT_EQ(call.text, step.text); break;
+                case 'i':
+                    EXPECT_EQ(call.i64, static_cast<int64_t>(step.number));
+                    break;
+                case 'f':
+                    EXPECT_EQ(call.f64, step.number);
+                    break;
+                case 'b':
+                    EXPECT_EQ(call.boolean, static_cast<uint8_t>(step.number));
+                    break;
+                case 't':
+                    EXPECT_EQ(call.text, step.text);
+                    break;
             }
         }
     }
@@ -91,7 +99,8 @@ TEST_F(ClockTriggerTest, EachConfigurationSendsItsAttributeSequence) {
         {"reference clock source, then the internal sample clock",
          [](uint32_t s) { return zyOstrel_ConfigureForReferenceClock(s, 2); },
          {{722, kReferenceClockSource, "", 'i', 2}, {722, kSampleClockSource, "", 'i', 0}}},
-        {"external clock", [](uint32_t s) { return zyOstrel_ConfigureForExternalClock(s, 0, 1e7); },
+        {"external clock",
+         [](uint32_t s) { return zyOstrel_ConfigureForExternalClock(s, 0, 1e7); },
          {{722, kSampleClockSource, "", 'i', 1}, {722, kTimebaseRate, "", 'f', 1e7}}},
         {"transmit clock selected by name, its frequency set on it",
          [](uint32_t s) { return zyOstrel_X41_ConfigureTXClocks(s, 1, 156.25e6); },

@@ -21,9 +21,8 @@ constexpr uint32_t kLongMs = 600000;
 class ReadinessTest : public zytest::TimingTest {
 protected:
     static void schedule(uint32_t readyMs, int32_t ioError, uint32_t dramMs, uint32_t validMs) {
-        ASSERT_EQ(zyemu_schedule_io_module(ZYEMU_RESOURCE_DEFAULT, readyMs, ioError, dramMs,
-                                           validMs),
-                  0);
+        ASSERT_EQ(
+            zyemu_schedule_io_module(ZYEMU_RESOURCE_DEFAULT, readyMs, ioError, dramMs, validMs), 0);
     }
 
     int32_t waitReady(int32_t timeoutMs, int32_t* ready, int32_t* error) {

@@ -29,8 +29,8 @@ TEST_F(RouteTest, RouteRecordCarriesBothTerminalsAndReturnsTheIdentifier) {
     EXPECT_EQ(textAt(call, 532, 512), "PXI_Trig3");
     char source[32];
     char destination[32];
-    ASSERT_EQ(zyemu_get_route(ZYEMU_RESOURCE_DEFAULT, routeId, source, sizeof source,
-                              destination, sizeof destination),
+    ASSERT_EQ(zyemu_get_route(ZYEMU_RESOURCE_DEFAULT, routeId, source, sizeof source, destination,
+                              sizeof destination),
               0);
     EXPECT_STREQ(source, "PFI0");
     EXPECT_STREQ(destination, "PXI_Trig3");

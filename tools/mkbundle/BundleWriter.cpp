@@ -31,21 +31,21 @@ void check(archive* writer, int result, const char* step) {
 
 void chooseFormat(archive* writer, BundleFormat format) {
     switch (format) {
-    case BundleFormat::ZipStored:
-        check(writer, archive_write_set_format_zip(writer), "zip format");
-        check(writer, archive_write_set_options(writer, "zip:compression=store"), "store");
-        break;
-    case BundleFormat::ZipDeflated:
-        check(writer, archive_write_set_format_zip(writer), "zip format");
-        check(writer, archive_write_set_options(writer, "zip:compression=deflate"), "deflate");
-        break;
-    case BundleFormat::Tar:
-        check(writer, archive_write_set_format_pax_restricted(writer), "tar format");
-        break;
-    case BundleFormat::TarGzip:
-        check(writer, archive_write_set_format_pax_restricted(writer), "tar format");
-        check(writer, archive_write_add_filter_gzip(writer), "gzip filter");
-        break;
+        case BundleFormat::ZipStored:
+            check(writer, archive_write_set_format_zip(writer), "zip format");
+            check(writer, archive_write_set_options(writer, "zip:compression=store"), "store");
+            break;
+        case BundleFormat::ZipDeflated:
+            check(writer, archive_write_set_format_zip(writer), "zip format");
+            check(writer, archive_write_set_options(writer, "zip:compression=deflate"), "deflate");
+            break;
+        case BundleFormat::Tar:
+            check(writer, archive_write_set_format_pax_restricted(writer), "tar format");
+            break;
+        case BundleFormat::TarGzip:
+            check(writer, archive_write_set_format_pax_restricted(writer), "tar format");
+            check(writer, archive_write_add_filter_gzip(writer), "gzip filter");
+            break;
     }
 }
 
@@ -106,7 +106,8 @@ std::string sha256Of(const std::vector<uint8_t>& bytes) {
 }
 
 std::string fillDigests(const std::string& manifest, const std::vector<BundleFile>& files) {
-    std::unique_ptr<cJSON, JsonDeleter> root(cJSON_ParseWithLength(manifest.data(), manifest.size()));
+    std::unique_ptr<cJSON, JsonDeleter> root(
+        cJSON_ParseWithLength(manifest.data(), manifest.size()));
     if (!root) throw BundleError("the manifest is not JSON");
     cJSON* firmwares = cJSON_GetObjectItem(root.get(), "firmwares");
     if (!cJSON_IsObject(firmwares)) throw BundleError("the manifest has no \"firmwares\" object");

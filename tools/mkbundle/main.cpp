@@ -22,7 +22,8 @@ using namespace zyostrel::bundletool;
 std::vector<uint8_t> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw BundleError("cannot read " + path);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
 }
 
 int usage() {
@@ -67,7 +68,8 @@ int main(int argc, char** argv) {
             const std::size_t equals = operands[i].find('=');
             const std::string local =
                 equals == std::string::npos ? operands[i] : operands[i].substr(equals + 1);
-            std::string inside = equals == std::string::npos ? local : operands[i].substr(0, equals);
+            std::string inside =
+                equals == std::string::npos ? local : operands[i].substr(0, equals);
             if (equals == std::string::npos) {
                 const std::size_t slash = inside.rfind('/');
                 if (slash != std::string::npos) inside.erase(0, slash + 1);
@@ -83,7 +85,8 @@ int main(int argc, char** argv) {
         files.insert(files.end(), images.begin(), images.end());
         const std::vector<uint8_t> bundle = writeBundle(format, files);
         std::ofstream out(output, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bundle.data()), static_cast<std::streamsize>(bundle.size()));
+        out.write(reinterpret_cast<const char*>(bundle.data()),
+                  static_cast<std::streamsize>(bundle.size()));
         out.close();  // a failure to write the last buffered bytes shows only at the close
         if (!out) throw BundleError("cannot write " + output);
     } catch (const BundleError& error) {

@@ -66,14 +66,14 @@ typedef struct ZyEmuCall {
     uint32_t method;          /* client call 256 with a full header, else 0 */
     const uint8_t* input;     /* copy of the input bytes (client call) */
     uint64_t inputSize;
-    int outputGiven;          /* output pointer was not null */
+    int outputGiven; /* output pointer was not null */
     uint64_t outputSize;
-    const char* text;         /* open: image path; find: register or FIFO name; may be null */
-    const char* resource;     /* open: resource name; may be null */
-    int signatureGiven;       /* open: signature pointer was not null */
-    uint32_t word;            /* open/close: attribute; find: type selector; read/write: offset */
-    uint32_t value;           /* write: value written */
-    int32_t status;           /* what the runtime returned */
+    const char* text;     /* open: image path; find: register or FIFO name; may be null */
+    const char* resource; /* open: resource name; may be null */
+    int signatureGiven;   /* open: signature pointer was not null */
+    uint32_t word;        /* open/close: attribute; find: type selector; read/write: offset */
+    uint32_t value;       /* write: value written */
+    int32_t status;       /* what the runtime returned */
 } ZyEmuCall;
 
 ZYEMU_API size_t zyemu_call_count(void);
@@ -93,12 +93,12 @@ enum ZyEmuFaultMatch {
 };
 
 enum ZyEmuFaultAction {
-    ZYEMU_FAULT_REPLACE = 0,    /* the command is not carried out */
+    ZYEMU_FAULT_REPLACE = 0,      /* the command is not carried out */
     ZYEMU_FAULT_AFTER_RUNNING = 1 /* the command runs; its status and reply are overridden */
 };
 
 typedef struct ZyEmuFault {
-    uint32_t match;          /* ZyEmuFaultMatch bits; 0 matches every call */
+    uint32_t match; /* ZyEmuFaultMatch bits; 0 matches every call */
     uint32_t entry;
     uint32_t functionNumber;
     uint32_t interfaceNumber;
@@ -106,12 +106,12 @@ typedef struct ZyEmuFault {
     uint32_t session;
     uint32_t attributeId;
     uint64_t callIndex;
-    uint32_t skip;           /* matching calls let through before the fault fires */
-    uint32_t count;          /* times the fault fires; 0 = every matching call */
-    uint32_t action;         /* ZyEmuFaultAction */
-    int32_t status;          /* status returned */
-    const void* reply;       /* bytes written at the start of the output, or null */
-    uint64_t replySize;      /* at most the output size is written */
+    uint32_t skip;      /* matching calls let through before the fault fires */
+    uint32_t count;     /* times the fault fires; 0 = every matching call */
+    uint32_t action;    /* ZyEmuFaultAction */
+    int32_t status;     /* status returned */
+    const void* reply;  /* bytes written at the start of the output, or null */
+    uint64_t replySize; /* at most the output size is written */
 } ZyEmuFault;
 
 /* Adds a fault; returns its identifier (> 0) or a negative status. */
@@ -128,8 +128,8 @@ ZYEMU_API size_t zyemu_open_session_count(void);
 
 /* Adds a register to what sessions on the resource answer to register lookups, beside the
  * registers of their bitfile. typeId follows the bitfile type codes (1 Boolean, 3 U8, ...). */
-ZYEMU_API int32_t zyemu_define_register(const char* resource, const char* name,
-                                        uint32_t offset, uint32_t typeId);
+ZYEMU_API int32_t zyemu_define_register(const char* resource, const char* name, uint32_t offset,
+                                        uint32_t typeId);
 /* Adds a DMA FIFO answered by FIFO lookups of sessions on the resource. */
 ZYEMU_API int32_t zyemu_define_fifo(const char* resource, const char* name, uint32_t number,
                                     uint32_t implementation, uint32_t numberOfElements);
@@ -170,9 +170,9 @@ ZYEMU_API int32_t zyemu_get_attribute_u64(const char* resource, uint32_t attribu
 
 /* Transfer states the emulated streams report through the wait for transfer. */
 enum ZyEmuTransferState {
-    ZYEMU_TRANSFER_IDLE = 0,     /* not started, or cleared */
-    ZYEMU_TRANSFER_RUNNING = 1,  /* started; data flowing */
-    ZYEMU_TRANSFER_FINISHED = 2  /* a finite acquisition whose samples were all read */
+    ZYEMU_TRANSFER_IDLE = 0,    /* not started, or cleared */
+    ZYEMU_TRANSFER_RUNNING = 1, /* started; data flowing */
+    ZYEMU_TRANSFER_FINISHED = 2 /* a finite acquisition whose samples were all read */
 };
 
 /* The emulated acquisition. Streams 0-31 are inputs, 32-63 outputs ("Is Input Stream").
@@ -234,8 +234,7 @@ typedef struct ZyEmuDeviceState {
 
 ZYEMU_API int32_t zyemu_get_device_state(const char* resource, ZyEmuDeviceState* state);
 /* Puts a module into a QSFP port (fresh memory map) or takes it out. */
-ZYEMU_API int32_t zyemu_set_qsfp_module_present(const char* resource, uint32_t port,
-                                                int present);
+ZYEMU_API int32_t zyemu_set_qsfp_module_present(const char* resource, uint32_t port, int present);
 
 /* ---- Timing: routes, pulses, module readiness, power-over-coax ------------------------- */
 

@@ -60,16 +60,25 @@ int32_t getAttribute(CommandContext& context) {
     }
     uint8_t block[kValueSize] = {};
     switch (static_cast<WireType>(address.wireType)) {
-        case WireType::Double: std::memcpy(block + kValueF64, &value.f64, 8); break;
-        case WireType::Int32: std::memcpy(block + kValueI64, &value.i64, 8); break;
-        case WireType::UInt64: std::memcpy(block + kValueU64, &value.u64, 8); break;
-        case WireType::Boolean: block[kValueU8] = value.boolean ? 1 : 0; break;
+        case WireType::Double:
+            std::memcpy(block + kValueF64, &value.f64, 8);
+            break;
+        case WireType::Int32:
+            std::memcpy(block + kValueI64, &value.i64, 8);
+            break;
+        case WireType::UInt64:
+            std::memcpy(block + kValueU64, &value.u64, 8);
+            break;
+        case WireType::Boolean:
+            block[kValueU8] = value.boolean ? 1 : 0;
+            break;
         case WireType::String:
             // As the device's strncpy does: a text of 256 bytes or more is not terminated.
             std::memcpy(block + kValueText, value.text.data(),
                         value.text.size() < kValueTextSize ? value.text.size() : kValueTextSize);
             break;
-        case WireType::UInt32: break;
+        case WireType::UInt32:
+            break;
     }
     context.reply.bytes(0, block, kValueSize);
     return 0;

@@ -14,8 +14,8 @@ namespace {
 // Runs change on the value of the attribute; stores the result when store is true. change
 // returns false for a bad argument.
 template <class Change>
-int32_t withStore(const char* resource, uint32_t attributeId, const char* qualifier,
-                  bool store, Change&& change) {
+int32_t withStore(const char* resource, uint32_t attributeId, const char* qualifier, bool store,
+                  Change&& change) {
     return zyemu::withInstrument(resource, [&](zyemu::Instrument& instrument) -> int32_t {
         auto& attributes = instrument.state<AttributeStore>();
         if (!attributes.knows(attributeId)) return ZYEMU_STATUS_UNKNOWN_ATTRIBUTE;

@@ -40,11 +40,16 @@ bool isStreamName(const std::string& qualifier, unsigned long& number) {
 
 WireType wireTypeOf(AttributeType type) {
     switch (type) {
-        case AttributeType::Int32: return WireType::Int32;
-        case AttributeType::Double: return WireType::Double;
-        case AttributeType::String: return WireType::String;
-        case AttributeType::Boolean: return WireType::Boolean;
-        case AttributeType::UInt64: return WireType::UInt64;
+        case AttributeType::Int32:
+            return WireType::Int32;
+        case AttributeType::Double:
+            return WireType::Double;
+        case AttributeType::String:
+            return WireType::String;
+        case AttributeType::Boolean:
+            return WireType::Boolean;
+        case AttributeType::UInt64:
+            return WireType::UInt64;
     }
     return WireType::Int32;
 }
@@ -54,11 +59,21 @@ AttributeData AttributeStore::defaultValue(const attr::AttributeInfo& info,
     AttributeData value;
     const char* text = info.defaultValue;
     switch (info.type) {
-        case AttributeType::Int32: value.i64 = std::strtoll(text, nullptr, 0); break;
-        case AttributeType::Double: value.f64 = std::strtod(text, nullptr); break;
-        case AttributeType::String: value.text = text; break;
-        case AttributeType::Boolean: value.boolean = std::strtol(text, nullptr, 0) != 0; break;
-        case AttributeType::UInt64: value.u64 = std::strtoull(text, nullptr, 0); break;
+        case AttributeType::Int32:
+            value.i64 = std::strtoll(text, nullptr, 0);
+            break;
+        case AttributeType::Double:
+            value.f64 = std::strtod(text, nullptr);
+            break;
+        case AttributeType::String:
+            value.text = text;
+            break;
+        case AttributeType::Boolean:
+            value.boolean = std::strtol(text, nullptr, 0) != 0;
+            break;
+        case AttributeType::UInt64:
+            value.u64 = std::strtoull(text, nullptr, 0);
+            break;
     }
     unsigned long stream = 0;
     if (info.id == kIsInputStream && isStreamName(qualifier, stream)) {

@@ -25,7 +25,14 @@ struct AttributeData {
 };
 
 // Wire type codes of the attribute records.
-enum class WireType : uint32_t { Boolean = 0, Double = 1, Int32 = 2, UInt32 = 4, UInt64 = 5, String = 6 };
+enum class WireType : uint32_t {
+    Boolean = 0,
+    Double = 1,
+    Int32 = 2,
+    UInt32 = 4,
+    UInt64 = 5,
+    String = 6
+};
 
 WireType wireTypeOf(AttributeType type);
 

@@ -10,14 +10,12 @@ using zyemu::DeviceState;
 
 extern "C" {
 
-ZYEMU_API int32_t zyemu_set_qsfp_module_present(const char* resource, uint32_t port,
-                                                int present) {
+ZYEMU_API int32_t zyemu_set_qsfp_module_present(const char* resource, uint32_t port, int present) {
     return zyemu::withInstrument(resource, [&](zyemu::Instrument& instrument) -> int32_t {
         auto& ports = instrument.state<DeviceState>().qsfpPorts;
         if (port >= ports.size()) return ZYEMU_STATUS_INVALID_ARGUMENT;
         ports[port].present = present != 0;
-        ports[port].memory =
-            present != 0 ? zyemu::qsfpModuleMemory() : std::array<uint8_t, 256>{};
+        ports[port].memory = present != 0 ? zyemu::qsfpModuleMemory() : std::array<uint8_t, 256>{};
         return 0;
     });
 }

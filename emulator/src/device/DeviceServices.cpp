@@ -17,9 +17,7 @@ constexpr uint32_t kBarSignatureOffset = 0;
 constexpr uint32_t kBarSignature = 0x05731A01;
 constexpr uint8_t kSlotsUnchanged = 0xFF;
 
-DeviceState& deviceOf(CommandContext& context) {
-    return context.instrument.state<DeviceState>();
-}
+DeviceState& deviceOf(CommandContext& context) { return context.instrument.state<DeviceState>(); }
 
 int32_t invalidValue(CommandContext& context, const char* usage, uint64_t value) {
     context.elaboration.addUsage(usage, value);
@@ -91,9 +89,7 @@ int32_t directInstruction(CommandContext& context, bool answer) {
 }
 
 int32_t instructionFifoRead(CommandContext& context) { return directInstruction(context, true); }
-int32_t instructionFifoWrite(CommandContext& context) {
-    return directInstruction(context, false);
-}
+int32_t instructionFifoWrite(CommandContext& context) { return directInstruction(context, false); }
 
 int32_t fifoRecord(CommandContext& context, bool answer) {
     if (int32_t status = requireRecordSize(context, 156)) return status;
@@ -166,9 +162,13 @@ int32_t getLimit(CommandContext& context, double DeviceState::*limit) {
     return 0;
 }
 
-int32_t setTemperatureLimit(CommandContext& c) { return setLimit(c, &DeviceState::temperatureLimit); }
+int32_t setTemperatureLimit(CommandContext& c) {
+    return setLimit(c, &DeviceState::temperatureLimit);
+}
 int32_t setPowerLimit(CommandContext& c) { return setLimit(c, &DeviceState::powerLimit); }
-int32_t getTemperatureLimit(CommandContext& c) { return getLimit(c, &DeviceState::temperatureLimit); }
+int32_t getTemperatureLimit(CommandContext& c) {
+    return getLimit(c, &DeviceState::temperatureLimit);
+}
 int32_t getPowerLimit(CommandContext& c) { return getLimit(c, &DeviceState::powerLimit); }
 
 int32_t updateVerificationInformation(CommandContext& context) {

@@ -18,13 +18,13 @@ struct DeviceState {
     std::map<uint32_t, std::vector<uint8_t>> calibration;
     double temperatureLimit = 85.0;
     double powerLimit = 150.0;
-    uint8_t ioModuleInfo[16] = {0x02, 0x00, 0x01, 0x00,   // infoField3
-                                0x00, 0x00, 0x00, 0x00,   // infoField4
-                                0x93, 0x10,               // infoField1
-                                0x31, 0x7A,               // infoField2
-                                0x00, 0x00,               // infoField6
-                                0x01,                     // infoField5
-                                0x01};                    // slots used
+    uint8_t ioModuleInfo[16] = {0x02, 0x00, 0x01, 0x00,  // infoField3
+                                0x00, 0x00, 0x00, 0x00,  // infoField4
+                                0x93, 0x10,              // infoField1
+                                0x31, 0x7A,              // infoField2
+                                0x00, 0x00,              // infoField6
+                                0x01,                    // infoField5
+                                0x01};                   // slots used
     bool cableSenseRunning = false;
     uint32_t commits = 0;
     uint32_t verificationUpdates = 0;

@@ -101,8 +101,7 @@ I2cRequest decodeAddress(const CommandContext& context) {
     return request;
 }
 
-int32_t checkCount(CommandContext& context, const char* usage, uint32_t count,
-                   std::size_t limit) {
+int32_t checkCount(CommandContext& context, const char* usage, uint32_t count, std::size_t limit) {
     if (count <= limit) return 0;
     context.elaboration.addUsage(usage, uint64_t{count});
     return ZYEMU_STATUS_INVALID_VALUE;
@@ -164,8 +163,7 @@ int32_t i2cTransfer(CommandContext& context) {
 
 const CommandRegistration readRegistration{InterfaceCommand{kI2cInterface, 0}, &i2cRead};
 const CommandRegistration writeRegistration{InterfaceCommand{kI2cInterface, 1}, &i2cWrite};
-const CommandRegistration transferRegistration{InterfaceCommand{kI2cInterface, 2},
-                                               &i2cTransfer};
+const CommandRegistration transferRegistration{InterfaceCommand{kI2cInterface, 2}, &i2cTransfer};
 
 }  // namespace
 }  // namespace zyemu

@@ -86,8 +86,8 @@ int32_t qsfpModulePresent(CommandContext& context) {
 }
 
 const CommandRegistration registrations[] = {
-    {DirectCommand{34}, &qsfpWrite},      {DirectCommand{35}, &qsfpRead},
-    {DirectCommand{36}, &qsfpResetPorts}, {DirectCommand{37}, &qsfpLowPowerMode},
+    {DirectCommand{34}, &qsfpWrite},         {DirectCommand{35}, &qsfpRead},
+    {DirectCommand{36}, &qsfpResetPorts},    {DirectCommand{37}, &qsfpLowPowerMode},
     {DirectCommand{40}, &qsfpModulePresent},
 };
 

@@ -251,9 +251,8 @@ int32_t readStream(CommandContext& context) {
     const uint64_t elements = request.rows * elementsPerRow;
     int32_t status = 0;
     if (elements != 0) {
-        status = request.rows == 1
-                     ? readInterleaved(context, *stream, number, request, elements)
-                     : readRows(context, *stream, number, request, elementsPerRow);
+        status = request.rows == 1 ? readInterleaved(context, *stream, number, request, elements)
+                                   : readRows(context, *stream, number, request, elementsPerRow);
     }
     if (status != 0) return status;
     context.reply.write(0, elements);
@@ -304,16 +303,12 @@ int32_t writeStream(CommandContext& context) {
     return 0;
 }
 
-const CommandRegistration clearRegistration{InterfaceCommand{kStreamInterface, 272},
-                                            &clearStream};
+const CommandRegistration clearRegistration{InterfaceCommand{kStreamInterface, 272}, &clearStream};
 const CommandRegistration waitRegistration{InterfaceCommand{kStreamInterface, 276},
                                            &waitForTransfer};
-const CommandRegistration readRegistration{InterfaceCommand{kStreamInterface, 277},
-                                           &readStream};
-const CommandRegistration startRegistration{InterfaceCommand{kStreamInterface, 278},
-                                            &startStream};
-const CommandRegistration writeRegistration{InterfaceCommand{kStreamInterface, 279},
-                                            &writeStream};
+const CommandRegistration readRegistration{InterfaceCommand{kStreamInterface, 277}, &readStream};
+const CommandRegistration startRegistration{InterfaceCommand{kStreamInterface, 278}, &startStream};
+const CommandRegistration writeRegistration{InterfaceCommand{kStreamInterface, 279}, &writeStream};
 
 }  // namespace
 }  // namespace zyemu

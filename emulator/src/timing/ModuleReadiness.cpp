@@ -6,8 +6,8 @@
 #include <mutex>
 
 #include "../CommandRegistry.h"
-#include "../Wire.h"
 #include "../Emulator.h"
+#include "../Wire.h"
 #include "../attributes/AttributeStore.h"
 #include "TimingState.h"
 #include "zyemu/control.h"
@@ -53,8 +53,8 @@ void forceInt32(AttributeStore& store, uint32_t id, int32_t value) {
 }
 
 void forceVoltage(AttributeStore& store, const std::string& channel, double volts) {
-    const bool serialIn = channel.size() > 2 && (channel.compare(0, 2, "SI") == 0 ||
-                                                 channel.compare(0, 2, "si") == 0);
+    const bool serialIn = channel.size() > 2 &&
+                          (channel.compare(0, 2, "SI") == 0 || channel.compare(0, 2, "si") == 0);
     AttributeData data;
     data.f64 = volts;
     store.force(serialIn ? kSiPocVoltage : kSoPocVoltage, channel, data);
@@ -93,9 +93,14 @@ void applyModule(Session& session, TimingState& timing, AttributeStore& store, S
 void applyPowerOverCoax(TimingState& timing, AttributeStore& store, SteadyTime at) {
     for (auto& [channel, poc] : timing.pocChannels) {
         switch (phaseOf(poc.powerOff, at)) {
-            case Phase::Before: forceVoltage(store, channel, poc.poweredVoltage); break;
-            case Phase::Due: forceVoltage(store, channel, kDischargedVoltage); break;
-            case Phase::Idle: break;
+            case Phase::Before:
+                forceVoltage(store, channel, poc.poweredVoltage);
+                break;
+            case Phase::Due:
+                forceVoltage(store, channel, kDischargedVoltage);
+                break;
+            case Phase::Idle:
+                break;
         }
     }
 }
@@ -145,8 +150,7 @@ ZYEMU_API int32_t zyemu_set_poc_power(const char* resource, const char* channel,
         } else {
             zyemu::schedule(poc.powerOff, fallAfterMs);
             zyemu::forceVoltage(store, channel,
-                                fallAfterMs == 0 ? zyemu::kDischargedVoltage
-                                                 : poc.poweredVoltage);
+                                fallAfterMs == 0 ? zyemu::kDischargedVoltage : poc.poweredVoltage);
         }
         return 0;
     });

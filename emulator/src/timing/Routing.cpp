@@ -15,9 +15,7 @@ constexpr uint32_t kSynchronisationInterface = 260;
 constexpr uint32_t kRoutingInterface = 261;
 constexpr std::size_t kTerminalField = 512;
 
-TimingState& timingOf(CommandContext& context) {
-    return context.instrument.state<TimingState>();
-}
+TimingState& timingOf(CommandContext& context) { return context.instrument.state<TimingState>(); }
 
 int32_t syncPulse(CommandContext& context) {
     if (int32_t status = requireRecordSize(context, 24)) return status;
