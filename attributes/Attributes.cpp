@@ -32,7 +32,8 @@ int32_t resolveSingleName(ResolvedNames& list, const char*& name) {
     return 0;
 }
 
-// Steps 1-6 of every get: range, resolution, one command. On 0, value holds the reply.
+// Every get: the identifier's range, then the name (at most one), then the output, then one
+// command, so a bad name is reported before a missing output. On 0, value holds the reply.
 int32_t getValue(uint32_t session, const char* channelName, uint32_t id, AttributeType type,
                  WireType wireType, bool outputGiven, bool sendWithoutOutput,
                  AttributeValue& value) {

@@ -1,4 +1,4 @@
-#include "firmware/fwextract/Libarchive.h"
+#include "firmware/fwextract/ArchiveReader.h"
 
 #include <archive.h>
 #include <archive_entry.h>
