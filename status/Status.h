@@ -62,6 +62,20 @@ struct SourceLocation {
             ::zyerr::errorConstantOf(code)                              \
     }
 
+// As ZYERR_LOCATION, with an error constant other than the code's own (for a failure that
+// needs a finer name than its code gives).
+#define ZYERR_LOCATION_NAMED(constant)                                             \
+    ::zyerr::SourceLocation {                                                      \
+        __FILE__, static_cast<uint32_t>(__LINE__), ::zyerr::kComponent, (constant) \
+    }
+
+// Throws zyerr::Exception for code, its elaboration naming the current source line.
+#define ZYERR_THROW(code) ::zyerr::throwStatus((code), ZYERR_LOCATION(code))
+
+// As ZYERR_THROW, naming constant as the error constant.
+#define ZYERR_THROW_NAMED(code, constant) \
+    ::zyerr::throwStatus((code), ZYERR_LOCATION_NAMED(constant))
+
 // The elaboration text, "{}" for a status without a buffer. Never null.
 const char* elaborationText(const Status& status);
 
