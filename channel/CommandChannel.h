@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "channel/CommandRecords.h"
+#include "channel/WireConstants.h"
 
 namespace zyerr {
 struct Status;
@@ -13,8 +14,7 @@ struct Status;
 
 namespace zyostrel::channel {
 
-// Bit of a session handle that marks a simulated session.
-inline constexpr uint32_t kSimulatedSessionBit = 0x2000;
+using wire::kSimulatedSessionBit;
 // Result of any interface command on a simulated session.
 inline constexpr int32_t kSimulatedSessionResult = -1;
 
