@@ -22,7 +22,9 @@ enum class StreamMethod : uint32_t {
 // Element types of a read, as the device names them.
 enum class ElementType : uint32_t { I16 = 7, F64 = 1 };
 
-constexpr std::size_t elementSize(ElementType type) { return type == ElementType::I16 ? 2 : 8; }
+constexpr std::size_t elementSize(ElementType type) noexcept {
+    return type == ElementType::I16 ? 2 : 8;
+}
 
 // The per-row record the runtime fills during a read; the library only passes its address.
 inline constexpr std::size_t kReadInfoSize = wire::kReadInfoSize;
