@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <new>
 
 #include "platform/Diagnostics.h"
@@ -87,6 +88,8 @@ bool readWholeFile(const char* path, std::vector<char>& buffer, zyerr::Status& s
                    std::size_t maxSize) {
     buffer.clear();
     if (status.isError()) return false;
+    // The buffer holds one byte past the limit to see a file grow; no limit may overflow it.
+    maxSize = std::min(maxSize, std::numeric_limits<std::size_t>::max() / 2);
     if (path == nullptr) {
         recordOpenFailure(status, EINVAL, "");
         return false;

@@ -44,7 +44,7 @@ enum ZyEmuStatus {
     ZYEMU_STATUS_INVALID_VALUE = -61212,      /* a value the command does not accept */
     ZYEMU_STATUS_OUT_OF_MEMORY = -61213,      /* memory ran out while the call was carried out */
     ZYEMU_STATUS_INTERNAL_FAULT = -61214,     /* the emulator failed in an unexpected way */
-    ZYEMU_STATUS_BITFILE_NOT_A_FILE = -61215, /* bitfile path names a directory, device, pipe */
+    ZYEMU_STATUS_BITFILE_NOT_A_FILE = -61215, /* bitfile path names no regular file */
     ZYEMU_STATUS_BITFILE_TOO_LARGE = -61216   /* bitfile larger than ZYEMU_MAX_BITFILE_SIZE */
 };
 
@@ -52,10 +52,11 @@ enum ZyEmuStatus {
  * of the runtime: a call that runs out of memory returns ZYEMU_STATUS_OUT_OF_MEMORY, any
  * other internal failure ZYEMU_STATUS_INTERNAL_FAULT. A runtime call on an open session also
  * leaves an elaboration for that status (command 800, zyemu_last_elaboration) when memory
- * allows it. A failed call changes nothing the product can see: an open that fails registers
- * no session, and the call log and the fault table stay usable. Functions that return no
- * status do nothing when they fail (zyemu_reset then leaves every state as it was); those
- * returning a count or a size return 0, the waveforms return 0. */
+ * allows it. A failed call leaves the emulator consistent: an open that fails registers no
+ * session, a call either is in the log with the status it returned or is not logged at all,
+ * and a fault is added whole or not at all. Functions that return no status do nothing when
+ * they fail (zyemu_reset then leaves every state as it was); those returning a count return
+ * 0, and so do the waveforms. */
 
 /* A bitfile opened by path must be a regular file of at most this many bytes. Other kinds
  * of path (a directory, a device, a named pipe, a socket) are refused without reading, even a
