@@ -18,7 +18,6 @@
 #define SAMPLES_PER_CHANNEL 512u
 #define INTERLEAVED_SAMPLES 64u /* per channel, read first */
 #define ROW_SAMPLES (SAMPLES_PER_CHANNEL - INTERLEAVED_SAMPLES)
-#define READ_INFO_SIZE 80u
 /* The 16-bit samples of the emulated inputs span +-1 V at this many counts per volt. */
 #define COUNTS_PER_VOLT 8192.0
 
@@ -45,7 +44,7 @@ int main(int argc, char** argv) {
     static int16_t interleaved[CHANNEL_COUNT * INTERLEAVED_SAMPLES];
     static double rows[CHANNEL_COUNT * ROW_SAMPLES];
     static double channel[CHANNEL_COUNT][SAMPLES_PER_CHANNEL];
-    unsigned char readInfo[CHANNEL_COUNT * READ_INFO_SIZE];
+    zyOstrel_ReadInfo readInfo[CHANNEL_COUNT]; /* one record per row of the 2-D read */
     uint32_t session = 0, enabled = 0;
     uint64_t available = 0;
     uint8_t transferState = 0;
@@ -72,6 +71,13 @@ int main(int argc, char** argv) {
                                                           interleaved, readInfo)) ||
                  check("read 2-D", zyOstrel_ReadStream2DF64(session, STREAM, 0, CHANNEL_COUNT,
                                                             ROW_SAMPLES, rows, readInfo));
+    }
+    if (!failed) {
+        for (c = 0; c < CHANNEL_COUNT; ++c) {
+            printf("row %u: channel %u, %llu samples from sample %llu\n", c,
+                   (unsigned)readInfo[c].channel, (unsigned long long)readInfo[c].elements,
+                   (unsigned long long)readInfo[c].firstSample);
+        }
     }
     if (!failed) {
         /* The 1-D read holds the channels interleaved; the 2-D read one row per channel. */

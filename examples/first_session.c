@@ -1,6 +1,7 @@
 /*
  * First session: opens a session on an emulated instrument's default image, asks the
- * runtime where the adapter module's readiness indicator lives, reads it and closes.
+ * runtime where the adapter module's readiness indicator lives, reads the instrument's serial
+ * number and closes.
  *
  * Usage: first_session [resource]   (default: ostrel0)
  */
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     const char* resource = argc > 1 ? argv[1] : "ostrel0";
     uint32_t session = 0;
     uint32_t offset = 0;
+    char serialNumber[ZYOSTREL_ATTRIBUTE_STRING_SIZE + 1];
     int32_t status;
 
     status = zyOstrel_OpenSession(resource, NULL, 0, &session);
@@ -21,12 +23,18 @@ int main(int argc, char** argv) {
            (unsigned)session);
     if (status < 0) return 1;
 
-    status = zyOstrel_QueryBitfileRegister(session, READY_REGISTER, 0xFFFFFFFFu, &offset);
+    status = zyOstrel_QueryBitfileRegister(session, READY_REGISTER, ZYOSTREL_ANY_TYPE, &offset);
     printf("query register \"%s\": status %d, offset 0x%05x\n", READY_REGISTER, (int)status,
            (unsigned)offset);
 
-    status = zyOstrel_QueryBitfileRegister(session, "no such register", 0xFFFFFFFFu, &offset);
+    status = zyOstrel_QueryBitfileRegister(session, "no such register", ZYOSTREL_ANY_TYPE, &offset);
     printf("query register \"no such register\": status %d (not in the image)\n", (int)status);
+
+    /* A String value has at most ZYOSTREL_ATTRIBUTE_STRING_SIZE characters: one byte more
+     * keeps the copy terminated. */
+    status = zyOstrel_GetAttributeString(session, "", ZYOSTREL_Attr_SerialNumber,
+                                         sizeof serialNumber, serialNumber);
+    printf("serial number: status %d, \"%s\"\n", (int)status, status == 0 ? serialNumber : "");
 
     status = zyOstrel_CloseSession(session, 0);
     printf("close session 0x%08x: status %d\n", (unsigned)session, (int)status);

@@ -12,8 +12,6 @@
 
 #define EEPROM_BUS 0
 #define EEPROM_ADDRESS 0x50
-#define RISING_EDGE 0x7FFFFFFFu
-#define PXI_CLK10 2u
 
 static int report(const char* step, int32_t status) {
     printf("%-44s status %d\n", step, (int)status);
@@ -27,10 +25,12 @@ static int configure(uint32_t session) {
     int32_t status;
 
     if (report("reference clock PXI_Clk10",
-               zyOstrel_ConfigureForReferenceClock(session, PXI_CLK10)))
+               zyOstrel_ConfigureForReferenceClock(session,
+                                                   ZYOSTREL_Val_ReferenceClockSource_PXIClk10)))
         return 1;
     if (report("digital start trigger on PFI0, stream 0",
-               zyOstrel_ConfigureDigitalStartTrigger(session, 0, "PFI0", RISING_EDGE)))
+               zyOstrel_ConfigureDigitalStartTrigger(
+                   session, 0, "PFI0", ZYOSTREL_Val_StartTriggerSensitivity_RisingEdge)))
         return 1;
     status = zyOstrel_RouteSignal(session, "PFI0", "PXI_Trig0", &routeId);
     printf("%-44s status %d, route %u\n", "route PFI0 -> PXI_Trig0", (int)status,
