@@ -25,8 +25,8 @@ enum class WireType : uint32_t {
     String = 6,
 };
 
-inline constexpr std::size_t kQualifierSize = 256;
-inline constexpr std::size_t kAttributeTextSize = 256;
+inline constexpr std::size_t kQualifierSize = wire::kAttributeQualifierSize;
+inline constexpr std::size_t kAttributeTextSize = wire::kAttributeTextSize;
 
 #pragma pack(push, 1)
 
@@ -59,20 +59,20 @@ struct AttributeSetRecord {
 
 #pragma pack(pop)
 
-static_assert(sizeof(AttributeValue) == 281);
+static_assert(sizeof(AttributeValue) == wire::kAttributeValueSize);
 static_assert(offsetof(AttributeValue, f64) == 0);
 static_assert(offsetof(AttributeValue, i64) == 8);
 static_assert(offsetof(AttributeValue, u64) == 16);
 static_assert(offsetof(AttributeValue, text) == 24);
 static_assert(offsetof(AttributeValue, u8) == 280);
 
-static_assert(sizeof(AttributeRecord) == 284);
+static_assert(sizeof(AttributeRecord) == wire::kAttributeRecordSize);
 static_assert(offsetof(AttributeRecord, attributeId) == 20);
 static_assert(offsetof(AttributeRecord, wireType) == 24);
 static_assert(offsetof(AttributeRecord, qualifier) == 28);
 
-static_assert(sizeof(AttributeSetRecord) == 565);
+static_assert(sizeof(AttributeSetRecord) == wire::kAttributeSetRecordSize);
 static_assert(offsetof(AttributeSetRecord, qualifier) == 28);
-static_assert(offsetof(AttributeSetRecord, value) == 284);
+static_assert(offsetof(AttributeSetRecord, value) == wire::kAttributeRecordSize);
 
 }  // namespace zyostrel::attributes

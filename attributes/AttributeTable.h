@@ -54,20 +54,20 @@ constexpr uint32_t attributeTypeBase(AttributeType type) {
 }
 
 // Whether id lies in the identifier range of type (whether or not the table names it).
-constexpr bool inAttributeRange(uint32_t id, AttributeType type) {
+constexpr bool inAttributeRange(uint32_t id, AttributeType type) noexcept {
     return id >= attributeTypeBase(type) && id - attributeTypeBase(type) <= kAttributeRangeSpan;
 }
 
 // Whether the table names id with the given type; lets a module that names identifiers of
 // its own check them at compile time.
-constexpr bool attributeTableHas(uint32_t id, AttributeType type) {
+constexpr bool attributeTableHas(uint32_t id, AttributeType type) noexcept {
     for (const auto& attribute : kAttributeTable) {
         if (attribute.id == id) return attribute.type == type;
     }
     return false;
 }
 
-constexpr bool attributeTableIsSorted() {
+constexpr bool attributeTableIsSorted() noexcept {
     for (std::size_t i = 1; i < kAttributeCount; ++i) {
         if (kAttributeTable[i - 1].id >= kAttributeTable[i].id) return false;
     }
@@ -79,7 +79,7 @@ static_assert(attributeTableIsSorted(),
 
 // The table entry of id, or null when the table does not name it. Header-only, so that the
 // emulated instrument builds its store from the same table without linking the library.
-constexpr const AttributeInfo* findAttribute(uint32_t id) {
+constexpr const AttributeInfo* findAttribute(uint32_t id) noexcept {
     std::size_t low = 0;
     std::size_t high = kAttributeCount;
     while (low < high) {
@@ -94,7 +94,7 @@ constexpr const AttributeInfo* findAttribute(uint32_t id) {
 }
 
 // Whether id has enumerated values (and so accepts no others).
-constexpr bool isEnumeratedAttribute(uint32_t id) {
+constexpr bool isEnumeratedAttribute(uint32_t id) noexcept {
     for (const AttributeEnumValue& entry : kAttributeEnumValues) {
         if (entry.id == id) return true;
     }
@@ -103,7 +103,7 @@ constexpr bool isEnumeratedAttribute(uint32_t id) {
 
 // The name of value of an enumerated attribute; null when id is not enumerated or the value
 // is not one of its values.
-constexpr const char* attributeEnumName(uint32_t id, int32_t value) {
+constexpr const char* attributeEnumName(uint32_t id, int32_t value) noexcept {
     for (const AttributeEnumValue& entry : kAttributeEnumValues) {
         if (entry.id == id && entry.value == value) return entry.name;
     }

@@ -16,7 +16,7 @@ constexpr int32_t kNullOutputResult = -1;
 // An attribute record with its header, identifier and qualifier. Every other byte starts
 // zeroed, so an empty qualifier is all zeros and no stack bytes reach the device.
 template <class Record>
-Record makeRecord(AttributeMethod method, uint32_t id, const char* name) {
+Record makeRecord(AttributeMethod method, uint32_t id, const char* name) noexcept {
     Record record{{kAttributeInterface, static_cast<uint32_t>(method)}};
     record.attributeId = id;
     if (name != nullptr) channel::copyTerminatedTextField(record.qualifier, name);
@@ -24,7 +24,7 @@ Record makeRecord(AttributeMethod method, uint32_t id, const char* name) {
 }
 
 // Resolves channelName for a get, which needs exactly one name.
-int32_t resolveSingleName(ResolvedNames& list, const char*& name) {
+int32_t resolveSingleName(ResolvedNames& list, const char*& name) noexcept {
     const int32_t status = resolveNames(list);
     if (status < 0) return status;
     if (list.count > 1) return ZYOSTREL_Status_TooManyTerminalNames;
@@ -32,7 +32,8 @@ int32_t resolveSingleName(ResolvedNames& list, const char*& name) {
     return 0;
 }
 
-// Steps 1-6 of every get: range, resolution, one command. On 0, value holds the reply.
+// Every get: the identifier's range, then the name (at most one), then the output, then one
+// command, so a bad name is reported before a missing output. On 0, value holds the reply.
 int32_t getValue(uint32_t session, const char* channelName, uint32_t id, AttributeType type,
                  WireType wireType, bool outputGiven, bool sendWithoutOutput,
                  AttributeValue& value) {
@@ -59,11 +60,11 @@ int32_t setValue(uint32_t session, const char* channelName, uint32_t id, Attribu
     return status;
 }
 
-AttributeValue zeroValue() { return AttributeValue{}; }
+AttributeValue zeroValue() noexcept { return AttributeValue{}; }
 
 }  // namespace
 
-int32_t checkAttributeRange(uint32_t id, AttributeType type) {
+int32_t checkAttributeRange(uint32_t id, AttributeType type) noexcept {
     return inAttributeRange(id, type) ? 0 : int32_t{ZYOSTREL_Status_InvalidAttributeId};
 }
 

@@ -1,6 +1,9 @@
 // Typed attribute access: range check, name resolution and one command per resolved name.
 //
-// None of these functions throws; each returns a status (0, a warning or an error).
+// Each returns a status (0, a warning or an error); name resolution reports a failed
+// allocation as a status too. They are not noexcept only because they call the runtime, a C
+// library chosen at load time that the compiler cannot vouch for; the entry points' boundary
+// turns anything it throws into a status.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +26,7 @@ inline constexpr uint32_t kStreamChannelsEnabled = 0x50000002;
 }  // namespace ids
 
 // 0 when id lies in the identifier range of type, else -63196.
-int32_t checkAttributeRange(uint32_t id, AttributeType type);
+int32_t checkAttributeRange(uint32_t id, AttributeType type) noexcept;
 
 // One get command for one name (null or "" sends an empty qualifier). The reply is written
 // to value whatever the status.

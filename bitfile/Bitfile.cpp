@@ -36,12 +36,10 @@ constexpr uint32_t kSharedMemoryDram2DpBaseAddress = 0x15000;
 constexpr uint32_t kNoAddress = 0xFFFFFFFF;
 constexpr uint32_t kDefaultBaseAddress = 0x8000;
 
-#define ZYRASK_FAIL(code) ::zyerr::throwStatus((code), ZYERR_LOCATION(code))
-
 // The file as text with a terminating zero byte.
 std::vector<char> readFile(const std::string& path) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) ZYRASK_FAIL(kUnreadable);
+    if (descriptor < 0) ZYERR_THROW(kUnreadable);
     struct Closer {
         int descriptor;
         ~Closer() { ::close(descriptor); }
@@ -50,7 +48,7 @@ std::vector<char> readFile(const std::string& path) {
     // Only a regular file has a size to read in full; a directory or a device does not.
     struct stat status {};
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0) {
-        ZYRASK_FAIL(kUnreadable);
+        ZYERR_THROW(kUnreadable);
     }
     const off_t end = status.st_size;
     std::vector<char> text(static_cast<std::size_t>(end) + 1, '\0');
@@ -59,7 +57,7 @@ std::vector<char> readFile(const std::string& path) {
         const ssize_t got =
             ::read(descriptor, text.data() + done, static_cast<std::size_t>(end) - done);
         if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) ZYRASK_FAIL(kUnreadable);
+        if (got <= 0) ZYERR_THROW(kUnreadable);
         done += static_cast<std::size_t>(got);
     }
     return text;
@@ -67,19 +65,19 @@ std::vector<char> readFile(const std::string& path) {
 
 const Node* required(const Node* parent, const char* name) {
     const Node* found = xml::child(parent, name);
-    if (found == nullptr) ZYRASK_FAIL(kMalformed);
+    if (found == nullptr) ZYERR_THROW(kMalformed);
     return found;
 }
 
 uint32_t numberOf(const Node* node) {
     const auto value = xml::parseUnsigned(xml::textOf(node));
-    if (!value) ZYRASK_FAIL(kMalformed);
+    if (!value) ZYERR_THROW(kMalformed);
     return *value;
 }
 
 bool booleanOf(const Node* node) {
     const auto value = xml::parseBoolean(xml::textOf(node));
-    if (!value) ZYRASK_FAIL(kMalformed);
+    if (!value) ZYERR_THROW(kMalformed);
     return *value;
 }
 
@@ -102,10 +100,10 @@ Type fixedPointType(const Node* parameters) {
     }
     const uint32_t bits = numberOf(wordLength);
     const auto integerBits = xml::parseSigned(xml::textOf(integerWordLength));
-    if (!integerBits) ZYRASK_FAIL(kMalformed);
+    if (!integerBits) ZYERR_THROW(kMalformed);
     const bool signedness = booleanOf(isSigned);
     if (bits < 1 || bits > 64 || *integerBits < -2048 || *integerBits > 2047) {
-        ZYRASK_FAIL(kMalformed);
+        ZYERR_THROW(kMalformed);
     }
     return Type::fixedPoint(bits, *integerBits, signedness);
 }
@@ -167,7 +165,7 @@ void BitfileParser::parse(std::vector<char>& text) {
     }
     // text ends with the zero byte the parser stops at.
     if (xml::nestingDepth(text.data() + start, text.size() - 1 - start) > kDeepestNesting) {
-        ZYRASK_FAIL(kMalformed);
+        ZYERR_THROW(kMalformed);
     }
     rapidxml::xml_document<char> document;
     constexpr int kFlags = rapidxml::parse_no_data_nodes | rapidxml::parse_no_string_terminators |
@@ -175,10 +173,10 @@ void BitfileParser::parse(std::vector<char>& text) {
     try {
         document.parse<kFlags>(text.data() + start);
     } catch (const rapidxml::parse_error&) {
-        ZYRASK_FAIL(kMalformed);
+        ZYERR_THROW(kMalformed);
     }
     Node* root = document.first_node();
-    if (root == nullptr) ZYRASK_FAIL(kMalformed);
+    if (root == nullptr) ZYERR_THROW(kMalformed);
 
     readVersions(root);
     readProject(root);
@@ -192,7 +190,7 @@ void BitfileParser::parse(std::vector<char>& text) {
 
 void BitfileParser::readVersions(const Node* root) {
     if (const Node* oldest = xml::child(root, "OldestCompatibleMajorBitfileVersion")) {
-        if (numberOf(oldest) > kNewestReadableMajorVersion) ZYRASK_FAIL(kIncompatible);
+        if (numberOf(oldest) > kNewestReadableMajorVersion) ZYERR_THROW(kIncompatible);
     }
     // major.minor in decimal digits, nothing else.
     const std::string version = xml::textOf(required(root, "BitfileVersion"));
@@ -207,15 +205,15 @@ void BitfileParser::readVersions(const Node* root) {
         if (value > 0xFFFFFFFFu) return std::nullopt;
         return static_cast<uint32_t>(value);
     };
-    if (point == std::string::npos) ZYRASK_FAIL(kMalformed);
+    if (point == std::string::npos) ZYERR_THROW(kMalformed);
     const auto major = decimal(version.substr(0, point));
     const auto minor = decimal(version.substr(point + 1));
-    if (!major || !minor) ZYRASK_FAIL(kMalformed);
+    if (!major || !minor) ZYERR_THROW(kMalformed);
     bitfile_.bitfileVersionMajor_ = *major;
     bitfile_.bitfileVersionMinor_ = *minor;
 
     bitfile_.signature_ = xml::textOf(required(root, "SignatureRegister"));
-    if (bitfile_.signature_.size() != 32) ZYRASK_FAIL(kMalformed);
+    if (bitfile_.signature_.size() != 32) ZYERR_THROW(kMalformed);
 }
 
 void BitfileParser::readProject(const Node* root) {
@@ -251,11 +249,11 @@ void BitfileParser::readTargetInformation(const Node* compilationResults) {
         bitfile_.baseAddress_ = atZero ? 0 : kDefaultBaseAddress;
     }
     readTargetSpecificData(compilationResults);
-    if (zyFpga == nullptr) ZYRASK_FAIL(kMalformed);
+    if (zyFpga == nullptr) ZYERR_THROW(kMalformed);
     readChannels(zyFpga);
     resolveRegisterBlocks(zyFpga);
     for (const NamedFifo& fifo : bitfile_.fifos_) {
-        if (!fifo.isComplete()) ZYRASK_FAIL(kMalformed);
+        if (!fifo.isComplete()) ZYERR_THROW(kMalformed);
     }
 }
 
@@ -275,7 +273,7 @@ void BitfileParser::readTargetSpecificData(const Node* compilationResults) {
 NamedFifo BitfileParser::readChannel(const Node* channel) {
     NamedFifo fifo;
     const auto name = xml::attributeOf(channel, "name");
-    if (!name) ZYRASK_FAIL(kMalformed);
+    if (!name) ZYERR_THROW(kMalformed);
     fifo.name = *name;
     fifo.number = requiredNumber(channel, "Number");
     fifo.numberOfElements = requiredNumber(channel, "NumberOfElements");
@@ -293,8 +291,8 @@ NamedFifo BitfileParser::readChannel(const Node* channel) {
         const Node* named = dataType->first_node();
         type = named != nullptr ? typeNamed(xml::nameOf(named), named, channel) : Type();
     }
-    if (!type.isValid() || type.transferSizeBytes == 0) ZYRASK_FAIL(kMalformed);
-    if (!isPowerOfTwo(type.transferSizeBytes)) ZYRASK_FAIL(kIncompatible);
+    if (!type.isValid() || type.transferSizeBytes == 0) ZYERR_THROW(kMalformed);
+    if (!isPowerOfTwo(type.transferSizeBytes)) ZYERR_THROW(kIncompatible);
     fifo.descriptor = FifoDescriptor(implementation, type);
     fifo.userVisible = requiredBoolean(channel, "UserVisible");
     if (const Node* windowTag = xml::child(channel, "WriteWindowAddressTag")) {
@@ -317,7 +315,7 @@ void BitfileParser::readChannels(const Node* zyFpga) {
     }
     uint32_t expected = 0;
     for (auto& entry : byNumber) {
-        if (entry.first != expected) ZYRASK_FAIL(kMalformed);
+        if (entry.first != expected) ZYERR_THROW(kMalformed);
         bitfile_.fifos_.push_back(std::move(entry.second));
         ++expected;
     }
@@ -329,7 +327,7 @@ void BitfileParser::resolveRegisterBlocks(const Node* zyFpga) {
     for (const Node* block = xml::child(list, "RegisterBlock"); block != nullptr;
          block = block->next_sibling("RegisterBlock", 13, true)) {
         const auto name = xml::attributeOf(block, "name");
-        if (!name) ZYRASK_FAIL(kMalformed);
+        if (!name) ZYERR_THROW(kMalformed);
         const uint32_t offset = requiredNumber(block, "Offset");
         for (NamedFifo& fifo : bitfile_.fifos_) {
             if (fifo.baseAddressTag == *name) {
@@ -356,7 +354,7 @@ void BitfileParser::readRegisters(const Node* root) {
          item = item->next_sibling("Register", 8, true)) {
         readRegister(item, viSignature, viControl, interruptEnable, interruptStatus, diagramReset);
     }
-    if (!viSignature || !viControl) ZYRASK_FAIL(kMalformed);
+    if (!viSignature || !viControl) ZYERR_THROW(kMalformed);
     if (!interruptEnable) bitfile_.interruptEnableOffset_ = kDefaultInterruptEnableOffset;
     if (!interruptStatus) {
         bitfile_.interruptStatusOffset_ =
@@ -418,7 +416,7 @@ void BitfileParser::readBitstream(Node* root) {
         std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
             return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
         });
-        if (lower != "base64") ZYRASK_FAIL(kIncompatible);
+        if (lower != "base64") ZYERR_THROW(kIncompatible);
     }
     const Node* bitstream = required(root, "Bitstream");
     // Base64 has no entities to decode; the decoder skips line breaks and other non-alphabet

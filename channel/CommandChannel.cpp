@@ -8,9 +8,9 @@ namespace zyostrel::channel {
 int32_t sendInterfaceCommand(uint32_t session, const void* record, std::size_t recordSize,
                              void* reply, std::size_t replySize) {
     if (isSimulatedSession(session)) return kSimulatedSessionResult;
-    return ZyFpgaDll_ClientFunctionCall(session, ZYFPGA_FUNCTION_GROUP,
-                                        ZYFPGA_FUNCTION_INTERFACE_CALL, record, recordSize,
-                                        replySize != 0 ? reply : nullptr, replySize);
+    return ZyFpgaDll_ClientFunctionCall(session, wire::kFunctionGroup, wire::kInterfaceCallFunction,
+                                        record, recordSize, replySize != 0 ? reply : nullptr,
+                                        replySize);
 }
 
 int32_t sendElaboratedInterfaceCommand(uint32_t session, const void* record, std::size_t recordSize,
@@ -23,7 +23,7 @@ int32_t sendElaboratedInterfaceCommand(uint32_t session, const void* record, std
 
 int32_t sendDirectCommand(uint32_t session, uint32_t functionNumber, const void* input,
                           std::size_t inputSize, void* reply, std::size_t replySize) {
-    return ZyFpgaDll_ClientFunctionCall(session, ZYFPGA_FUNCTION_GROUP, functionNumber,
+    return ZyFpgaDll_ClientFunctionCall(session, wire::kFunctionGroup, functionNumber,
                                         inputSize != 0 ? input : nullptr, inputSize,
                                         replySize != 0 ? reply : nullptr, replySize);
 }

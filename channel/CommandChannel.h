@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "channel/CommandRecords.h"
+#include "channel/WireConstants.h"
 
 namespace zyerr {
 struct Status;
@@ -13,17 +14,18 @@ struct Status;
 
 namespace zyostrel::channel {
 
-// Bit of a session handle that marks a simulated session.
-inline constexpr uint32_t kSimulatedSessionBit = 0x2000;
+using wire::kSimulatedSessionBit;
 // Result of any interface command on a simulated session.
 inline constexpr int32_t kSimulatedSessionResult = -1;
 
-constexpr bool isSimulatedSession(uint32_t session) {
+constexpr bool isSimulatedSession(uint32_t session) noexcept {
     return (session & kSimulatedSessionBit) != 0;
 }
 
 // Sends an interface call (function number 256) with its record and reply buffer. A
-// simulated session never reaches the runtime and yields -1.
+// simulated session never reaches the runtime and yields -1. The send functions are not
+// noexcept: the runtime is a C library chosen at load time, and should one throw anyway the
+// exception must reach the entry point's boundary rather than end the process.
 int32_t sendInterfaceCommand(uint32_t session, const void* record, std::size_t recordSize,
                              void* reply, std::size_t replySize);
 
@@ -64,7 +66,7 @@ int32_t sendDirectCommand(uint32_t session, uint32_t functionNumber, const void*
 // Folds the status of one more step into the result of a multi-step operation. An error
 // ends the operation (returns false, result holds the error); otherwise the first warning
 // met is kept, else 0.
-inline bool mergeStatus(int32_t& result, int32_t stepStatus) {
+inline bool mergeStatus(int32_t& result, int32_t stepStatus) noexcept {
     if (stepStatus < 0) {
         result = stepStatus;
         return false;
@@ -76,7 +78,7 @@ inline bool mergeStatus(int32_t& result, int32_t stepStatus) {
 // Copies text into a fixed-size record field with strncpy semantics: cut at the field
 // size, the rest zero-filled. A null text leaves the field all zeros.
 template <std::size_t N>
-void copyTextField(char (&field)[N], const char* text) {
+void copyTextField(char (&field)[N], const char* text) noexcept {
     const std::size_t length = text != nullptr ? strnlen(text, N) : 0;
     if (length != 0) std::memcpy(field, text, length);
     std::memset(field + length, 0, N - length);
@@ -84,7 +86,7 @@ void copyTextField(char (&field)[N], const char* text) {
 
 // As copyTextField, with the last byte forced to NUL so the field is always terminated.
 template <std::size_t N>
-void copyTerminatedTextField(char (&field)[N], const char* text) {
+void copyTerminatedTextField(char (&field)[N], const char* text) noexcept {
     copyTextField(field, text);
     field[N - 1] = '\0';
 }

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "channel/WireConstants.h"
+
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
               "command records are laid out for a little-endian host");
 
@@ -15,12 +17,12 @@ namespace zyostrel::channel {
 
 // Command interfaces selected by InterfaceId::interfaceNumber.
 enum class Interface : uint32_t {
-    Stream = 257,
-    Attribute = 258,
-    Synchronisation = 260,
-    Routing = 261,
-    InstructionFifo = 262,
-    I2c = 263,
+    Stream = wire::kStreamInterface,
+    Attribute = wire::kAttributeInterface,
+    Synchronisation = wire::kSynchronisationInterface,
+    Routing = wire::kRoutingInterface,
+    InstructionFifo = wire::kInstructionFifoInterface,
+    I2c = wire::kI2cInterface,
     ConfigurationTree = 0xDE7EC7ED,
 };
 
@@ -60,7 +62,7 @@ static_assert(offsetof(InterfaceId, reserved) == 4);
 static_assert(offsetof(InterfaceId, qualifier1) == 8);
 static_assert(offsetof(InterfaceId, qualifier2) == 12);
 
-static_assert(sizeof(CommandHeader) == 20);
+static_assert(sizeof(CommandHeader) == wire::kCommandHeaderSize);
 static_assert(offsetof(CommandHeader, interface) == 0);
 static_assert(offsetof(CommandHeader, method) == 16);
 

@@ -40,9 +40,9 @@ enum I2cMethod : uint32_t { kI2cRead = 0, kI2cWrite = 1, kI2cTransfer = 2 };
 enum InstructionFifoMethod : uint32_t { kFifoRead = 0, kFifoWrite = 1 };
 inline constexpr uint32_t kCommitMethod = 342;
 
-inline constexpr std::size_t kI2cMaxRead = 255;
+inline constexpr std::size_t kI2cMaxRead = wire::kI2cMaxRead;
 inline constexpr std::size_t kI2cMaxWrite = 1023;  // the data field holds one byte more
-inline constexpr std::size_t kI2cDataField = 1024;
+inline constexpr std::size_t kI2cDataField = wire::kI2cDataFieldSize;
 inline constexpr uint32_t kInstructionFifoMaxArguments = 15;  // the area holds 16 words
 
 #pragma pack(push, 1)

@@ -26,7 +26,7 @@ struct FreeDeleter {
 };
 
 bool buildInstructionFifoRecord(uint32_t method, uint32_t instruction, uint32_t argumentCount,
-                                const uint64_t* arguments, InstructionFifoRecord& record) {
+                                const uint64_t* arguments, InstructionFifoRecord& record) noexcept {
     if (arguments == nullptr || argumentCount > kInstructionFifoMaxArguments) return false;
     record = InstructionFifoRecord{};
     record.header = {kInstructionFifoInterface, method};

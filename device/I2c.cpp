@@ -15,7 +15,7 @@ using channel::sendInterfaceCommand;
 
 const InterfaceId kI2cInterface(Interface::I2c);
 
-I2cAddress addressOf(const I2cTarget& target) {
+I2cAddress addressOf(const I2cTarget& target) noexcept {
     return I2cAddress{target.busId, static_cast<uint16_t>(target.deviceAddress & 0xFFFF),
                       static_cast<uint8_t>(target.option ? 1 : 0)};
 }

@@ -6,7 +6,7 @@
 
 namespace zyostrel::platform {
 
-void* allocateArray(std::size_t size, zyerr::StatusRecord& record) {
+void* allocateArray(std::size_t size, zyerr::StatusRecord& record) noexcept {
     if (record.code < 0) return nullptr;
     void* memory = std::calloc(size != 0 ? size : 1, 1);
     if (memory == nullptr) {
@@ -16,6 +16,6 @@ void* allocateArray(std::size_t size, zyerr::StatusRecord& record) {
     return memory;
 }
 
-void freeArray(void* memory) { std::free(memory); }
+void freeArray(void* memory) noexcept { std::free(memory); }
 
 }  // namespace zyostrel::platform

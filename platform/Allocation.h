@@ -10,8 +10,8 @@ namespace zyostrel::platform {
 
 // size bytes (zeroed), or null: when record already holds an error, or when memory runs out
 // (-52000 is then set in record). Free with freeArray.
-void* allocateArray(std::size_t size, zyerr::StatusRecord& record);
-void freeArray(void* memory);
+void* allocateArray(std::size_t size, zyerr::StatusRecord& record) noexcept;
+void freeArray(void* memory) noexcept;
 
 struct ArrayDeleter {
     void operator()(void* memory) const { freeArray(memory); }

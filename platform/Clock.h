@@ -6,6 +6,6 @@
 namespace zyostrel::platform {
 
 // clock_gettime(CLOCK_MONOTONIC) as seconds x 1000000000 + nanoseconds.
-uint64_t monotonicNanoseconds();
+uint64_t monotonicNanoseconds() noexcept;
 
 }  // namespace zyostrel::platform

@@ -55,7 +55,7 @@ void* getSymbol(void* handle, const char* name, zyerr::Status& status) {
     return address;
 }
 
-void closeLibrary(void* handle) {
+void closeLibrary(void* handle) noexcept {
     if (handle != nullptr) dlclose(handle);
 }
 

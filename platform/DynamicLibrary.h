@@ -16,6 +16,6 @@ void* loadLibrary(const char* path, int flags, zyerr::Status& status);
 void* getSymbol(void* handle, const char* name, zyerr::Status& status);
 
 // dlclose; a null handle is ignored.
-void closeLibrary(void* handle);
+void closeLibrary(void* handle) noexcept;
 
 }  // namespace zyostrel::platform

@@ -4,7 +4,7 @@
 
 namespace zyostrel::platform {
 
-HugePageSpan hugePageSpan(uintptr_t begin, std::size_t size) {
+HugePageSpan hugePageSpan(uintptr_t begin, std::size_t size) noexcept {
     if (size < kLargeBufferBytes || begin > UINTPTR_MAX - size) return {};
     const uintptr_t end = begin + size;
     const uintptr_t mask = ~(kHugePageBytes - 1);
@@ -14,7 +14,7 @@ HugePageSpan hugePageSpan(uintptr_t begin, std::size_t size) {
     return {first, last};
 }
 
-void adviseHugePages(void* buffer, std::size_t size) {
+void adviseHugePages(void* buffer, std::size_t size) noexcept {
     if (buffer == nullptr) return;
     const HugePageSpan span = hugePageSpan(reinterpret_cast<uintptr_t>(buffer), size);
     if (span.first == span.last) return;

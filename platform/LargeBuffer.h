@@ -18,13 +18,13 @@ struct HugePageSpan {
     uintptr_t first = 0;
     uintptr_t last = 0;
 };
-HugePageSpan hugePageSpan(uintptr_t begin, std::size_t size);
+HugePageSpan hugePageSpan(uintptr_t begin, std::size_t size) noexcept;
 
 // Asks the kernel to back the whole huge pages inside [buffer, buffer + size) with huge
 // pages. Filling a fresh buffer otherwise takes one page fault per 4 KiB, which costs more
 // than the copy that fills it. Only advice: buffers below kLargeBufferBytes are left alone,
 // and nothing changes where huge pages are unavailable.
-void adviseHugePages(void* buffer, std::size_t size);
+void adviseHugePages(void* buffer, std::size_t size) noexcept;
 
 // reserve, then the advice for the reserved storage.
 template <class T>

@@ -13,7 +13,7 @@ namespace {
 
 constexpr const char* kSemaphoreSource = "zyapal/protons/synchronization/tSemaphore";
 
-int32_t codeForErrno(int error) {
+int32_t codeForErrno(int error) noexcept {
     switch (error) {
         case EPERM:
             return zyerr::codes::InternalSoftwareFault;
@@ -30,7 +30,7 @@ int32_t codeForErrno(int error) {
 
 // The outcome goes into a record of its own first and is then merged into the caller's,
 // location fields included.
-void reportCreation(int error, uint64_t line, zyerr::StatusRecord& record) {
+void reportCreation(int error, uint64_t line, zyerr::StatusRecord& record) noexcept {
     zyerr::StatusRecord outcome = zyerr::makeStatusRecord();
     zyerr::setStatusRecord(outcome, codeForErrno(error), zyerr::kComponent, kSemaphoreSource, line);
     zyerr::mergeStatusRecord(record, outcome);
@@ -38,7 +38,8 @@ void reportCreation(int error, uint64_t line, zyerr::StatusRecord& record) {
 
 }  // namespace
 
-void createSemaphore(ApalSemaphore& semaphore, uint32_t initialValue, zyerr::StatusRecord& record) {
+void createSemaphore(ApalSemaphore& semaphore, uint32_t initialValue,
+                     zyerr::StatusRecord& record) noexcept {
     semaphore.inUse = nullptr;
     if (sem_init(&semaphore.semaphore, 0, initialValue) != 0) {
         reportCreation(errno, __LINE__, record);
@@ -48,7 +49,7 @@ void createSemaphore(ApalSemaphore& semaphore, uint32_t initialValue, zyerr::Sta
 }
 
 void openNamedSemaphore(ApalSemaphore& semaphore, const char* name, uint32_t initialValue,
-                        bool unlinkOnDestroy, zyerr::StatusRecord& record) {
+                        bool unlinkOnDestroy, zyerr::StatusRecord& record) noexcept {
     semaphore.inUse = nullptr;
     if (name == nullptr) {
         reportCreation(EINVAL, __LINE__, record);
@@ -77,11 +78,11 @@ void waitSemaphore(ApalSemaphore& semaphore) {
     }
 }
 
-void postSemaphore(ApalSemaphore& semaphore) {
+void postSemaphore(ApalSemaphore& semaphore) noexcept {
     if (semaphore.inUse != nullptr) sem_post(semaphore.inUse);
 }
 
-void destroySemaphore(ApalSemaphore& semaphore) {
+void destroySemaphore(ApalSemaphore& semaphore) noexcept {
     if (semaphore.inUse != nullptr) {
         if (semaphore.name != nullptr) {
             sem_close(semaphore.inUse);

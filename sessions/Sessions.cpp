@@ -16,7 +16,7 @@ constexpr const char* kStoredImageNames[] = {
 
 }  // namespace
 
-bool isStoredImageName(const char* text) {
+bool isStoredImageName(const char* text) noexcept {
     if (text == nullptr) return false;
     for (const char* name : kStoredImageNames) {
         if (std::strcmp(text, name) == 0) return true;
@@ -24,7 +24,7 @@ bool isStoredImageName(const char* text) {
     return false;
 }
 
-uint32_t openAttributeWord(const char* imagePath, uint32_t attribute) {
+uint32_t openAttributeWord(const char* imagePath, uint32_t attribute) noexcept {
     uint32_t word = attribute | ZYFPGA_OPEN_ATTRIBUTE_LIBRARY;
     if (imagePath == nullptr || isStoredImageName(imagePath)) {
         word |= ZYFPGA_OPEN_ATTRIBUTE_STORED_IMAGE;

@@ -10,10 +10,10 @@ using OpenEntry = int32_t (*)(const char* imagePath, const char* signature,
                               const char* resourceName, uint32_t attribute, uint32_t* session);
 
 // True when text is exactly one of the stored image names.
-bool isStoredImageName(const char* text);
+bool isStoredImageName(const char* text) noexcept;
 
 // Attribute word handed to the open entry for a caller's path and attribute.
-uint32_t openAttributeWord(const char* imagePath, uint32_t attribute);
+uint32_t openAttributeWord(const char* imagePath, uint32_t attribute) noexcept;
 
 // Opens through openEntry: a null path opens the default stored image, an exact image name
 // opens that image, anything else is passed as a bitfile path.

@@ -10,10 +10,10 @@
 namespace zyerr {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) noexcept { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isDigit(char c) noexcept { return c >= '0' && c <= '9'; }
 
-int hexValue(char c) {
+int hexValue(char c) noexcept {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -41,19 +41,19 @@ void appendUtf8(std::string& out, uint32_t codePoint) {
 constexpr uint32_t kReplacementCharacter = 0xFFFD;
 
 // True when the C library prints 1.5 as "1,5" in the current locale.
-bool localeUsesDecimalComma() {
+bool localeUsesDecimalComma() noexcept {
     char printed[16];
     std::snprintf(printed, sizeof(printed), "%.1f", 1.5);
     return std::strchr(printed, ',') != nullptr;
 }
 
-int32_t clampToInt32(long long value) {
+int32_t clampToInt32(long long value) noexcept {
     if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
     if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
     return static_cast<int32_t>(value);
 }
 
-int32_t truncateToInt32(double value) {
+int32_t truncateToInt32(double value) noexcept {
     if (std::isnan(value)) return 0;
     if (value >= 2147483647.0) return std::numeric_limits<int32_t>::max();
     if (value <= -2147483648.0) return std::numeric_limits<int32_t>::min();
@@ -62,23 +62,23 @@ int32_t truncateToInt32(double value) {
 
 }  // namespace
 
-JsonText::JsonText(const char* data, std::size_t size)
+JsonText::JsonText(const char* data, std::size_t size) noexcept
     : data_(data != nullptr ? data : ""), size_(data != nullptr ? strnlen(data, size) : 0) {}
 
-JsonText::JsonText(const char* text)
+JsonText::JsonText(const char* text) noexcept
     : data_(text != nullptr ? text : ""), size_(text != nullptr ? std::strlen(text) : 0) {}
 
-std::size_t JsonText::skipBlank(std::size_t pos) const {
+std::size_t JsonText::skipBlank(std::size_t pos) const noexcept {
     while (pos < size_ && isBlank(data_[pos])) ++pos;
     return pos;
 }
 
-std::size_t JsonText::root() const {
+std::size_t JsonText::root() const noexcept {
     const std::size_t pos = skipBlank(0);
     return pos < size_ ? pos : npos;
 }
 
-std::size_t JsonText::skipString(std::size_t pos) const {
+std::size_t JsonText::skipString(std::size_t pos) const noexcept {
     if (at(pos) != '"' || pos >= size_) return npos;
     for (std::size_t i = pos + 1; i < size_; ++i) {
         if (data_[i] == '\\') {
@@ -90,7 +90,7 @@ std::size_t JsonText::skipString(std::size_t pos) const {
     return npos;
 }
 
-std::size_t JsonText::skipNumber(std::size_t pos) const {
+std::size_t JsonText::skipNumber(std::size_t pos) const noexcept {
     std::size_t i = pos;
     if (at(i) == '-') ++i;
     if (i >= size_ || !isDigit(data_[i])) return npos;
@@ -109,13 +109,13 @@ std::size_t JsonText::skipNumber(std::size_t pos) const {
     return i;
 }
 
-std::size_t JsonText::skipLiteral(std::size_t pos, std::string_view literal) const {
+std::size_t JsonText::skipLiteral(std::size_t pos, std::string_view literal) const noexcept {
     if (pos > size_ || size_ - pos < literal.size()) return npos;
     if (std::string_view(data_ + pos, literal.size()) != literal) return npos;
     return pos + literal.size();
 }
 
-JsonType JsonText::typeAt(std::size_t pos) const {
+JsonType JsonText::typeAt(std::size_t pos) const noexcept {
     if (pos >= size_) return JsonType::None;
     switch (data_[pos]) {
         case '{':
@@ -135,7 +135,7 @@ JsonType JsonText::typeAt(std::size_t pos) const {
     }
 }
 
-std::size_t JsonText::skipValue(std::size_t pos) const {
+std::size_t JsonText::skipValue(std::size_t pos) const noexcept {
     switch (typeAt(pos)) {
         case JsonType::None:
             return npos;
@@ -156,7 +156,7 @@ std::size_t JsonText::skipValue(std::size_t pos) const {
     return npos;
 }
 
-std::size_t JsonText::endOf(std::size_t pos) const {
+std::size_t JsonText::endOf(std::size_t pos) const noexcept {
     const char open = at(pos);
     if (pos >= size_ || (open != '{' && open != '[')) return npos;
     // Counting alone, without recursion, so that deep nesting cannot exhaust the stack.
@@ -178,13 +178,13 @@ std::size_t JsonText::endOf(std::size_t pos) const {
     return npos;
 }
 
-std::size_t JsonText::firstMember(std::size_t objectPos) const {
+std::size_t JsonText::firstMember(std::size_t objectPos) const noexcept {
     if (typeAt(objectPos) != JsonType::Object) return npos;
     const std::size_t pos = skipBlank(objectPos + 1);
     return at(pos) == '"' && pos < size_ ? pos : npos;
 }
 
-std::size_t JsonText::memberValue(std::size_t keyPos) const {
+std::size_t JsonText::memberValue(std::size_t keyPos) const noexcept {
     std::size_t pos = skipString(keyPos);
     if (pos == npos) return npos;
     pos = skipBlank(pos);
@@ -193,7 +193,7 @@ std::size_t JsonText::memberValue(std::size_t keyPos) const {
     return pos < size_ ? pos : npos;
 }
 
-std::size_t JsonText::nextMember(std::size_t keyPos) const {
+std::size_t JsonText::nextMember(std::size_t keyPos) const noexcept {
     const std::size_t value = memberValue(keyPos);
     if (value == npos) return npos;
     std::size_t pos = skipValue(value);
@@ -204,7 +204,7 @@ std::size_t JsonText::nextMember(std::size_t keyPos) const {
     return at(pos) == '"' && pos < size_ ? pos : npos;
 }
 
-std::size_t JsonText::findKey(std::size_t objectPos, std::string_view key) const {
+std::size_t JsonText::findKey(std::size_t objectPos, std::string_view key) const noexcept {
     for (std::size_t member = firstMember(objectPos); member != npos; member = nextMember(member)) {
         const std::size_t keyEnd = skipString(member);
         if (keyEnd == npos) return npos;
@@ -215,14 +215,14 @@ std::size_t JsonText::findKey(std::size_t objectPos, std::string_view key) const
     return npos;
 }
 
-std::size_t JsonText::firstElement(std::size_t arrayPos) const {
+std::size_t JsonText::firstElement(std::size_t arrayPos) const noexcept {
     if (typeAt(arrayPos) != JsonType::Array) return npos;
     const std::size_t pos = skipBlank(arrayPos + 1);
     if (pos >= size_ || data_[pos] == ']') return npos;
     return typeAt(pos) != JsonType::None ? pos : npos;
 }
 
-std::size_t JsonText::nextElement(std::size_t elementPos) const {
+std::size_t JsonText::nextElement(std::size_t elementPos) const noexcept {
     std::size_t pos = skipValue(elementPos);
     if (pos == npos) return npos;
     pos = skipBlank(pos);
@@ -231,18 +231,18 @@ std::size_t JsonText::nextElement(std::size_t elementPos) const {
     return typeAt(pos) != JsonType::None ? pos : npos;
 }
 
-std::string_view JsonText::stringAt(std::size_t pos, std::string_view defaultText) const {
+std::string_view JsonText::stringAt(std::size_t pos, std::string_view defaultText) const noexcept {
     const std::size_t end = skipString(pos);
     if (end == npos) return defaultText;
     return {data_ + pos + 1, end - pos - 2};
 }
 
-bool JsonText::stringEquals(std::size_t pos, std::string_view text) const {
+bool JsonText::stringEquals(std::size_t pos, std::string_view text) const noexcept {
     const std::size_t end = skipString(pos);
     return end != npos && std::string_view(data_ + pos + 1, end - pos - 2) == text;
 }
 
-int32_t JsonText::integerAt(std::size_t pos, int32_t defaultValue) const {
+int32_t JsonText::integerAt(std::size_t pos, int32_t defaultValue) const noexcept {
     if (typeAt(pos) != JsonType::Number) return defaultValue;
     const std::size_t end = skipNumber(pos);
     const std::string_view number(data_ + pos, end - pos);

@@ -10,25 +10,25 @@
 namespace zyerr {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool isOpening(char c) { return c == '{' || c == '['; }
-bool isClosing(char c) { return c == '}' || c == ']'; }
-bool isBracket(char c) { return isOpening(c) || isClosing(c); }
+bool isBlank(char c) noexcept { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isOpening(char c) noexcept { return c == '{' || c == '['; }
+bool isClosing(char c) noexcept { return c == '}' || c == ']'; }
+bool isBracket(char c) noexcept { return isOpening(c) || isClosing(c); }
 
-std::size_t textLength(const Status& status) {
+std::size_t textLength(const Status& status) noexcept {
     if (status.elaboration == nullptr || status.capacity == 0) return 0;
     return strnlen(status.elaboration, status.capacity - 1);
 }
 
 // Free bytes between the text's NUL and the final 'J'.
-std::size_t freeSpace(const Status& status) {
+std::size_t freeSpace(const Status& status) noexcept {
     const std::size_t length = textLength(status);
     if (status.elaboration == nullptr || length + 2 > status.capacity) return 0;
     return status.capacity - 2 - length;
 }
 
 // A buffer whose text runs into its last byte has lost its terminator: nothing is written.
-bool keepsTerminator(const Status& status) {
+bool keepsTerminator(const Status& status) noexcept {
     return status.elaboration != nullptr && textLength(status) + 2 <= status.capacity;
 }
 
@@ -86,12 +86,13 @@ std::size_t escapeJsonString(const char* text, char* out, std::size_t outSize) {
     return result.size();
 }
 
-bool growElaboration(Status& status) {
+bool growElaboration(Status& status) noexcept {
     if (status.capacity < 2) return ensureCapacity(status, 2);
     return ensureCapacity(status, 2 * std::size_t{status.capacity} - 2);
 }
 
-ElaborationCursor::ElaborationCursor(Status& status, std::size_t offset, GrowFunction grow) {
+ElaborationCursor::ElaborationCursor(Status& status, std::size_t offset,
+                                     GrowFunction grow) noexcept {
     if (grow == nullptr || offset >= textLength(status) || !isBracket(status.elaboration[offset])) {
         return;
     }
@@ -187,7 +188,7 @@ ElaborationCursor ElaborationCursor::beginArray(const char* key) const {
     return insertMember(key, "[]", true);
 }
 
-ElaborationCursor ElaborationCursor::end() const {
+ElaborationCursor ElaborationCursor::end() const noexcept {
     if (isNull()) return {};
     const Status& status = *status_;
     const std::size_t length = textLength(status);
@@ -216,7 +217,7 @@ ElaborationCursor ElaborationCursor::end() const {
     return {};
 }
 
-ElaborationCursor rootCursor(Status& status, ElaborationCursor::GrowFunction grow) {
+ElaborationCursor rootCursor(Status& status, ElaborationCursor::GrowFunction grow) noexcept {
     if (status.elaboration == nullptr && !ensureCapacity(status, 2)) return {};
     // An empty elaboration (what the device answers when it has none) is the empty object.
     if (JsonText(status.elaboration, textLength(status)).root() == JsonText::npos &&

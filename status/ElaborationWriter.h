@@ -18,21 +18,22 @@ namespace zyerr {
 
 // Grows the buffer of status for the writer: doubles it (capacity 2 x capacity - 2 of text
 // room, through ensureCapacity). False when that cannot be had.
-bool growElaboration(Status& status);
+bool growElaboration(Status& status) noexcept;
 
 class ElaborationCursor {
 public:
     using GrowFunction = bool (*)(Status& status);
 
     // The null cursor.
-    ElaborationCursor() = default;
+    ElaborationCursor() noexcept = default;
     // A cursor on the bracket at offset of status' text; null when there is none there.
-    ElaborationCursor(Status& status, std::size_t offset, GrowFunction grow = &growElaboration);
+    ElaborationCursor(Status& status, std::size_t offset,
+                      GrowFunction grow = &growElaboration) noexcept;
 
-    bool isNull() const { return status_ == nullptr; }
-    explicit operator bool() const { return !isNull(); }
-    std::size_t offset() const { return offset_; }
-    Status* status() const { return status_; }
+    bool isNull() const noexcept { return status_ == nullptr; }
+    explicit operator bool() const noexcept { return !isNull(); }
+    std::size_t offset() const noexcept { return offset_; }
+    Status* status() const noexcept { return status_; }
 
     // "key":"value" with escaping (a null value is written as "").
     ElaborationCursor addString(const char* key, const char* value) const;
@@ -48,7 +49,7 @@ public:
     ElaborationCursor beginArray(const char* key) const;
     // Leaves the container the cursor is in: the result stands on the closing bracket of the
     // enclosing container, so writes there append after the container just left.
-    ElaborationCursor end() const;
+    ElaborationCursor end() const noexcept;
 
 private:
     ElaborationCursor insertMember(const char* key, const char* rawValue, bool enterValue) const;
@@ -61,7 +62,7 @@ private:
 // A cursor on the closing bracket of status' root object, the buffer made first when there
 // is none. Null when the text is not an object or the buffer cannot be had.
 ElaborationCursor rootCursor(Status& status,
-                             ElaborationCursor::GrowFunction grow = &growElaboration);
+                             ElaborationCursor::GrowFunction grow = &growElaboration) noexcept;
 
 // Appends the JSON string escape of text (without quotes) to out, at most outSize - 1
 // bytes and a NUL; returns the escaped length (which may exceed what was written).

@@ -15,27 +15,27 @@ constexpr std::size_t kLargestBuffer = 0x7FFFFFFF;
 // A buffer must hold at least "{}", its NUL and the final 'J'.
 constexpr std::size_t kSmallestText = 2;
 
-std::size_t nextPowerOfTwo(std::size_t size) {
+std::size_t nextPowerOfTwo(std::size_t size) noexcept {
     std::size_t capacity = kFirstCapacity;
     while (capacity < size) capacity *= 2;
     return capacity;
 }
 
 // Length of the text in a buffer that keeps the invariant, never reading past capacity - 1.
-std::size_t textLength(const Status& status) {
+std::size_t textLength(const Status& status) noexcept {
     if (status.elaboration == nullptr || status.capacity == 0) return 0;
     return strnlen(status.elaboration, status.capacity - 1);
 }
 
 // Writes text into the buffer (which has room for it) and restores the zero tail and 'J'.
-void storeText(Status& status, const char* text, std::size_t length) {
+void storeText(Status& status, const char* text, std::size_t length) noexcept {
     std::memset(status.elaboration, 0, status.capacity - 1);
     std::memcpy(status.elaboration, text, length);
     status.elaboration[status.capacity - 1] = 'J';
 }
 
 // "{}" in the buffer; a buffer too small for it (a foreign reallocation function's) is freed.
-void resetText(Status& status) {
+void resetText(Status& status) noexcept {
     if (status.elaboration == nullptr) return;
     if (status.capacity < kSmallestText + 2) {
         releaseElaboration(status);
@@ -46,7 +46,7 @@ void resetText(Status& status) {
 
 }  // namespace
 
-bool defaultReallocate(Status& status, std::size_t size) {
+bool defaultReallocate(Status& status, std::size_t size) noexcept {
     if (size == 0) {
         std::free(status.elaboration);
         status.elaboration = nullptr;
@@ -90,26 +90,26 @@ Status& Status::operator=(Status&& other) noexcept {
     return *this;
 }
 
-Status::~Status() { releaseElaboration(*this); }
+Status::~Status() noexcept { releaseElaboration(*this); }
 
-const char* elaborationText(const Status& status) {
+const char* elaborationText(const Status& status) noexcept {
     return status.elaboration != nullptr ? status.elaboration : "{}";
 }
 
-void releaseElaboration(Status& status) {
+void releaseElaboration(Status& status) noexcept {
     if (status.elaboration == nullptr) return;
     if (status.reallocate == nullptr) status.reallocate = &defaultReallocate;
     status.reallocate(status, 0);
 }
 
-bool ensureCapacity(Status& status, std::size_t n) {
+bool ensureCapacity(Status& status, std::size_t n) noexcept {
     if (n > kLargestBuffer - 2) return false;
     if (status.reallocate == nullptr) status.reallocate = &defaultReallocate;
     if (!status.reallocate(status, n + 2)) return false;
     return status.elaboration != nullptr && status.capacity >= n + 2;
 }
 
-bool setCode(Status& status, int32_t code) {
+bool setCode(Status& status, int32_t code) noexcept {
     if (!mergeReplaces(status.code, code)) return false;
     status.code = code;
     resetText(status);
@@ -130,7 +130,7 @@ bool setCode(Status& status, int32_t code, const SourceLocation& location) {
     return true;
 }
 
-bool setElaboration(Status& status, const char* text) {
+bool setElaboration(Status& status, const char* text) noexcept {
     if (text == nullptr) text = "{}";
     const std::size_t length = std::strlen(text);
     if (length < kSmallestText && !ensureCapacity(status, kSmallestText)) return false;
@@ -142,7 +142,7 @@ bool setElaboration(Status& status, const char* text) {
     return true;
 }
 
-bool mergeFrom(Status& status, const Status& other, bool* copyFailed) {
+bool mergeFrom(Status& status, const Status& other, bool* copyFailed) noexcept {
     if (&status == &other || !mergeReplaces(status.code, other.code)) return false;
     status.code = other.code;
     if (other.elaboration != nullptr) {
@@ -156,7 +156,7 @@ bool mergeFrom(Status& status, const Status& other, bool* copyFailed) {
     return true;
 }
 
-bool moveFrom(Status& status, Status& other, bool* copyFailed) {
+bool moveFrom(Status& status, Status& other, bool* copyFailed) noexcept {
     if (&status == &other || status.reallocate != other.reallocate ||
         other.elaboration == nullptr) {
         return mergeFrom(status, other, copyFailed);
@@ -171,7 +171,7 @@ bool moveFrom(Status& status, Status& other, bool* copyFailed) {
     return true;
 }
 
-bool copyFrom(Status& status, const Status& other) {
+bool copyFrom(Status& status, const Status& other) noexcept {
     if (&status == &other) return true;
     status.code = other.code;
     if (other.elaboration == nullptr) {

@@ -33,7 +33,7 @@ inline constexpr StatusCodeInfo kStatusCodes[] = {
 inline constexpr std::size_t kStatusCodeCount = sizeof(kStatusCodes) / sizeof(kStatusCodes[0]);
 
 // The table entry of code, or null when the library does not produce that code itself.
-constexpr const StatusCodeInfo* findStatusCode(int32_t code) {
+constexpr const StatusCodeInfo* findStatusCode(int32_t code) noexcept {
     for (const StatusCodeInfo& info : kStatusCodes) {
         if (info.code == code) return &info;
     }
@@ -41,13 +41,13 @@ constexpr const StatusCodeInfo* findStatusCode(int32_t code) {
 }
 
 // The error constant written into elaborations for code; "" when there is none.
-constexpr const char* errorConstantOf(int32_t code) {
+constexpr const char* errorConstantOf(int32_t code) noexcept {
     const StatusCodeInfo* info = findStatusCode(code);
     return info != nullptr ? info->errorConstant : "";
 }
 
 // The short English meaning of code; null when the library does not produce that code.
-constexpr const char* meaningOf(int32_t code) {
+constexpr const char* meaningOf(int32_t code) noexcept {
     const StatusCodeInfo* info = findStatusCode(code);
     return info != nullptr ? info->meaning : nullptr;
 }

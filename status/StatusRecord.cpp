@@ -10,13 +10,13 @@ constexpr std::size_t kFileTail = 49;
 // A record the caller allocated smaller than this has no room for the code.
 constexpr std::size_t kCodeEnd = offsetof(StatusRecord, code) + sizeof(StatusRecord::code);
 
-bool holdsCode(const StatusRecord& record) { return record.structSize >= kCodeEnd; }
+bool holdsCode(const StatusRecord& record) noexcept { return record.structSize >= kCodeEnd; }
 
-bool recordReplaces(int64_t held, int64_t incoming) {
+bool recordReplaces(int64_t held, int64_t incoming) noexcept {
     return (held == 0 && incoming != 0) || (held > 0 && incoming < 0);
 }
 
-void storeFile(char (&field)[101], const char* file) {
+void storeFile(char (&field)[101], const char* file) noexcept {
     std::memset(field, 0, sizeof(field));
     if (file == nullptr) return;
     const std::size_t length = std::strlen(file);
@@ -31,14 +31,14 @@ void storeFile(char (&field)[101], const char* file) {
 
 }  // namespace
 
-StatusRecord makeStatusRecord() {
+StatusRecord makeStatusRecord() noexcept {
     StatusRecord record{};
     record.structSize = kStatusRecordSize;
     return record;
 }
 
 bool setStatusRecord(StatusRecord& record, int64_t code, const char* component, const char* file,
-                     uint64_t line) {
+                     uint64_t line) noexcept {
     if (!holdsCode(record)) return false;
     if (!recordReplaces(record.code, code)) return false;
     record.code = code;
@@ -52,7 +52,7 @@ bool setStatusRecord(StatusRecord& record, int64_t code, const char* component, 
     return true;
 }
 
-bool mergeStatusRecord(StatusRecord& record, const StatusRecord& other) {
+bool mergeStatusRecord(StatusRecord& record, const StatusRecord& other) noexcept {
     if (&record == &other || !holdsCode(record) || !holdsCode(other)) return false;
     if (!recordReplaces(record.code, other.code)) return false;
     record.code = other.code;

@@ -25,7 +25,7 @@ static_assert(offsetof(StatusRecord, line) == 128);
 static_assert(offsetof(StatusRecord, extra) == 136);
 
 // An empty full-size record.
-StatusRecord makeStatusRecord();
+StatusRecord makeStatusRecord() noexcept;
 
 // Merge rule on code; when replaced and the record is full-size, stores component (first 9
 // characters), file (a text over 100 characters as its first 49, "..", its last 49) and
@@ -33,10 +33,10 @@ StatusRecord makeStatusRecord();
 // small to hold the code (structSize below 16) is not touched. Returns whether the code was
 // replaced.
 bool setStatusRecord(StatusRecord& record, int64_t code, const char* component, const char* file,
-                     uint64_t line);
+                     uint64_t line) noexcept;
 
 // Merge rule on other's code; when replaced, everything other holds is copied along,
 // extra words included.
-bool mergeStatusRecord(StatusRecord& record, const StatusRecord& other);
+bool mergeStatusRecord(StatusRecord& record, const StatusRecord& other) noexcept;
 
 }  // namespace zyerr

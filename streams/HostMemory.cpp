@@ -2,7 +2,7 @@
 
 namespace zyostrel::host {
 
-bool memoryManagerPresent() {
+bool memoryManagerPresent() noexcept {
     return &DSNewHandle != nullptr && &DSGetHandleSize != nullptr && &DSSetHandleSize != nullptr &&
            &NumericArrayResize != nullptr;
 }

@@ -24,7 +24,7 @@ namespace zyostrel::host {
 enum class NumericType : int32_t { U8 = 1, I16 = 2, F64 = 10 };
 
 // Whether the host provides every memory-manager function.
-bool memoryManagerPresent();
+bool memoryManagerPresent() noexcept;
 
 // The handle's allocated size in bytes; 0 for an empty handle (no block).
 int64_t allocatedSize(ZyHostHandle handle);
@@ -35,7 +35,7 @@ int64_t allocatedSize(ZyHostHandle handle);
 // read needs (its length words claim more than its block holds) is always resized, so it is
 // never written past its end.
 constexpr bool needsResize(int64_t newMeasure, int64_t oldMeasure, int64_t allocated,
-                           int64_t required) {
+                           int64_t required) noexcept {
     return newMeasure < oldMeasure / 2 || (newMeasure > oldMeasure && newMeasure > allocated) ||
            required > allocated;
 }

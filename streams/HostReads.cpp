@@ -32,18 +32,18 @@ int32_t lengthWord(ZyHostHandle handle, std::size_t offset) {
     return value < 0 ? 0 : value;
 }
 
-void setLengthWord(ZyHostHandle handle, std::size_t offset, int64_t value) {
+void setLengthWord(ZyHostHandle handle, std::size_t offset, int64_t value) noexcept {
     const auto word = static_cast<int32_t>(value);
     std::memcpy(*handle + offset, &word, sizeof word);
 }
 
-NumericType numericTypeOf(ElementType type) {
+NumericType numericTypeOf(ElementType type) noexcept {
     return type == ElementType::I16 ? NumericType::I16 : NumericType::F64;
 }
 
 // Measures of the sizing policy: the bytes a block needs for n elements, rounded as the host
 // rounds them.
-int64_t measure1D(ElementType type, int64_t n) {
+int64_t measure1D(ElementType type, int64_t n) noexcept {
     return type == ElementType::I16 ? n * 2 + 6 : n * 8 + 8;
 }
 
@@ -52,11 +52,13 @@ int64_t measure1D(ElementType type, int64_t n) {
 constexpr int64_t kMeasureLimit = std::numeric_limits<int64_t>::max();
 constexpr int64_t kMaxMeasurableTotal = (kMeasureLimit - 16) / 8;
 
-int64_t measure2D(ElementType type, int64_t total) {
+int64_t measure2D(ElementType type, int64_t total) noexcept {
     if (total > kMaxMeasurableTotal) return kMeasureLimit;
     return type == ElementType::I16 ? total * 2 + 10 : total * 8 + 8;
 }
-int64_t measureReadInfo(int64_t rows) { return rows * static_cast<int64_t>(kReadInfoSize) + 8; }
+int64_t measureReadInfo(int64_t rows) noexcept {
+    return rows * static_cast<int64_t>(kReadInfoSize) + 8;
+}
 
 // Sizes a numeric array handle for count elements under the sizing policy; the elements
 // start at elementsOffset of the block.
@@ -75,7 +77,7 @@ int32_t sizeNumericHandle(ZyHostHandle& handle, ElementType type, int32_t dimens
     return 0;
 }
 
-int32_t checkHostArguments(const void* first, const void* second) {
+int32_t checkHostArguments(const void* first, const void* second) noexcept {
     if (first == nullptr || second == nullptr) return ZYOSTREL_Status_InvalidParameter;
     if (!host::memoryManagerPresent()) return ZYOSTREL_Status_ResourceNotFound;
     return 0;

@@ -22,10 +22,12 @@ enum class StreamMethod : uint32_t {
 // Element types of a read, as the device names them.
 enum class ElementType : uint32_t { I16 = 7, F64 = 1 };
 
-constexpr std::size_t elementSize(ElementType type) { return type == ElementType::I16 ? 2 : 8; }
+constexpr std::size_t elementSize(ElementType type) noexcept {
+    return type == ElementType::I16 ? 2 : 8;
+}
 
 // The per-row record the runtime fills during a read; the library only passes its address.
-inline constexpr std::size_t kReadInfoSize = 80;
+inline constexpr std::size_t kReadInfoSize = wire::kReadInfoSize;
 
 // Reply flag: the read or write reports its transfer state instead of its own status.
 inline constexpr uint8_t kReplyFlagTransferState = 2;
@@ -85,19 +87,19 @@ struct TransferReply {
 
 #pragma pack(pop)
 
-static_assert(sizeof(StreamRecord) == 24);
+static_assert(sizeof(StreamRecord) == wire::kStreamRecordSize);
 static_assert(offsetof(StreamRecord, stream) == 20);
 
-static_assert(sizeof(WaitRecord) == 36);
+static_assert(sizeof(WaitRecord) == wire::kWaitRecordSize);
 static_assert(offsetof(WaitRecord, stream) == 20);
 static_assert(offsetof(WaitRecord, waitValue) == 24);
 static_assert(offsetof(WaitRecord, waitArgument) == 32);
 
-static_assert(sizeof(WaitReply) == 9);
+static_assert(sizeof(WaitReply) == wire::kWaitReplySize);
 static_assert(offsetof(WaitReply, reportedValue) == 0);
 static_assert(offsetof(WaitReply, transferState) == 8);
 
-static_assert(sizeof(ReadRecord) == 64);
+static_assert(sizeof(ReadRecord) == wire::kTransferRecordSize);
 static_assert(offsetof(ReadRecord, stream) == 20);
 static_assert(offsetof(ReadRecord, bytesPerRow) == 24);
 static_assert(offsetof(ReadRecord, rows) == 32);
@@ -106,7 +108,7 @@ static_assert(offsetof(ReadRecord, readInfoAddress) == 48);
 static_assert(offsetof(ReadRecord, deviceArgument) == 56);
 static_assert(offsetof(ReadRecord, elementType) == 60);
 
-static_assert(sizeof(WriteRecord) == 64);
+static_assert(sizeof(WriteRecord) == wire::kTransferRecordSize);
 static_assert(offsetof(WriteRecord, byteCount) == 24);
 static_assert(offsetof(WriteRecord, one) == 32);
 static_assert(offsetof(WriteRecord, dataAddress) == 40);
@@ -115,7 +117,7 @@ static_assert(offsetof(WriteRecord, deviceArgument) == 52);
 static_assert(offsetof(WriteRecord, writeCodeB) == 56);
 static_assert(offsetof(WriteRecord, seven) == 60);
 
-static_assert(sizeof(TransferReply) == 28);
+static_assert(sizeof(TransferReply) == wire::kTransferReplySize);
 static_assert(offsetof(TransferReply, flags) == 24);
 
 }  // namespace zyostrel::streams

@@ -23,13 +23,14 @@ constexpr uint8_t kTransferStateOverwritten = 6;
 constexpr uint32_t kHighestChannelIndex = 63;
 
 template <class Record>
-Record makeRecord(const channel::InterfaceId& interface, StreamMethod method, uint32_t stream) {
+Record makeRecord(const channel::InterfaceId& interface, StreamMethod method,
+                  uint32_t stream) noexcept {
     Record record{{interface, static_cast<uint32_t>(method)}};
     record.stream = stream;
     return record;
 }
 
-uint64_t addressOf(const void* pointer) {
+uint64_t addressOf(const void* pointer) noexcept {
     return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(pointer));
 }
 
@@ -47,7 +48,8 @@ int32_t sendTransfer(uint32_t session, uint32_t stream, const Record& record) {
 }
 
 // Sets bit n of mask for each AI/AO name of the list; returns the number of new bits.
-int32_t collectChannelMask(const attr::ResolvedNames& names, uint64_t& mask, uint32_t& count) {
+int32_t collectChannelMask(const attr::ResolvedNames& names, uint64_t& mask,
+                           uint32_t& count) noexcept {
     for (const char* name : names) {
         const int64_t index = attr::analogChannelIndex(name);
         if (index < 0 || index > kHighestChannelIndex) {

@@ -1,6 +1,8 @@
 // Stream configuration, start, clear, transfer waits, reads and writes.
 //
-// None of these functions throws. Sample memory is the caller's: records carry its address.
+// Each returns a status. Like every function that calls the runtime they are not noexcept:
+// the entry points' boundary absorbs anything a runtime that breaks its C contract throws.
+// Sample memory is the caller's: records carry its address.
 #pragma once
 
 #include <cstdint>

@@ -41,7 +41,7 @@ struct ChannelName {
     char text[24];
 };
 
-ChannelName formatChannel(const char* format, int32_t number) {
+ChannelName formatChannel(const char* format, int32_t number) noexcept {
     ChannelName name{};
     std::snprintf(name.text, sizeof name.text, format, static_cast<int>(number));
     return name;

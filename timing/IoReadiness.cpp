@@ -36,7 +36,7 @@ private:
     uint64_t budget_;
 };
 
-void keepFirstWarning(int32_t& pending, int32_t status) {
+void keepFirstWarning(int32_t& pending, int32_t status) noexcept {
     if (pending == 0) pending = status;
 }
 

@@ -11,7 +11,7 @@ namespace zyostrel::timing {
 inline constexpr uint32_t kSyncPulseMethod = 1;
 inline constexpr uint32_t kRouteMethod = 0;
 inline constexpr uint32_t kUnrouteMethod = 1;
-inline constexpr std::size_t kTerminalField = 512;
+inline constexpr std::size_t kTerminalField = wire::kTerminalFieldSize;
 
 #pragma pack(push, 1)
 

@@ -2,15 +2,18 @@
 
 #include <cstring>
 
+#include "channel/WireConstants.h"
+
 namespace zyemu {
 
 namespace {
-constexpr uint32_t kAttributeInterface = 258;
-constexpr std::size_t kAttributeIdOffset = 20;
+constexpr uint32_t kAttributeInterface = zyostrel::wire::kAttributeInterface;
+constexpr std::size_t kAttributeIdOffset = zyostrel::wire::kCommandHeaderSize;
 }  // namespace
 
 std::optional<uint32_t> LoggedCall::attributeId() const {
-    if (entry != ZYEMU_ENTRY_CLIENT_CALL || functionNumber != 256 ||
+    if (entry != ZYEMU_ENTRY_CLIENT_CALL ||
+        functionNumber != zyostrel::wire::kInterfaceCallFunction ||
         interfaceNumber != kAttributeInterface || input.size() < kAttributeIdOffset + 4) {
         return std::nullopt;
     }

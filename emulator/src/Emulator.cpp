@@ -8,15 +8,16 @@
 #include "CommandRegistry.h"
 #include "StoredImages.h"
 #include "bitfile/SessionBitfile.h"
+#include "channel/WireConstants.h"
 
 namespace zyemu {
 namespace {
 
-constexpr uint32_t kSimulatedSessionBit = 0x2000;
-constexpr uint32_t kStoredImageAttribute = 0x40000000;
-constexpr uint32_t kFunctionGroup = 2;
-constexpr uint32_t kInterfaceCall = 256;
-constexpr uint32_t kAnyType = 0xFFFFFFFF;
+constexpr uint32_t kSimulatedSessionBit = zyostrel::wire::kSimulatedSessionBit;
+constexpr uint32_t kStoredImageAttribute = ZYFPGA_OPEN_ATTRIBUTE_STORED_IMAGE;
+constexpr uint32_t kFunctionGroup = zyostrel::wire::kFunctionGroup;
+constexpr uint32_t kInterfaceCall = zyostrel::wire::kInterfaceCallFunction;
+constexpr uint32_t kAnyType = ZYFPGA_ANY_TYPE;
 
 bool looksLikeDocument(const std::string& text) {
     std::size_t start = 0;

@@ -1,5 +1,7 @@
 #include "FaultTable.h"
 
+#include "channel/WireConstants.h"
+
 namespace zyemu {
 namespace {
 
@@ -11,7 +13,9 @@ bool matches(const ZyEmuFault& spec, const LoggedCall& call, std::size_t callInd
     const bool clientCall = call.entry == ZYEMU_ENTRY_CLIENT_CALL;
     if ((m & ZYEMU_MATCH_FUNCTION) && (!clientCall || call.functionNumber != spec.functionNumber))
         return false;
-    const bool interfaceCall = clientCall && call.functionNumber == 256 && call.input.size() >= 20;
+    const bool interfaceCall = clientCall &&
+                               call.functionNumber == zyostrel::wire::kInterfaceCallFunction &&
+                               call.input.size() >= zyostrel::wire::kCommandHeaderSize;
     if ((m & ZYEMU_MATCH_INTERFACE) &&
         (!interfaceCall || call.interfaceNumber != spec.interfaceNumber))
         return false;

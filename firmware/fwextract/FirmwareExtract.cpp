@@ -16,8 +16,6 @@
 namespace zyostrel::fwextract {
 namespace {
 
-#define ZYFW_FAIL(code) ::zyerr::throwStatus((code), ZYERR_LOCATION(code))
-
 constexpr int32_t kInvalidBundle = zyerr::codes::InvalidFirmwareBundle;
 constexpr const char* kManifestName = "manifest.json";
 
@@ -37,11 +35,11 @@ std::string hexOf(const uint8_t* digest, std::size_t size) {
 template <class T>
 T rangedNumber(const cJSON& value) {
     const double number = json::numberOf(value);
-    if (std::isnan(number)) ZYFW_FAIL(kInvalidBundle);
+    if (std::isnan(number)) ZYERR_THROW(kInvalidBundle);
     try {
         return boost::numeric_cast<T>(number);
     } catch (const boost::numeric::bad_numeric_cast&) {
-        ZYFW_FAIL(kInvalidBundle);
+        ZYERR_THROW(kInvalidBundle);
     }
 }
 
@@ -51,22 +49,22 @@ FirmwareImageType imageTypeOf(const std::string& text) {
     for (std::size_t i = 0; i < sizeof kNames / sizeof kNames[0]; ++i) {
         if (text == kNames[i]) return static_cast<FirmwareImageType>(i);
     }
-    ZYFW_FAIL(kInvalidBundle);
+    ZYERR_THROW(kInvalidBundle);
 }
 
 FirmwareBoard boardOf(const std::string& text) {
     if (text == "base") return FirmwareBoard::Base;
     if (text == "oam") return FirmwareBoard::Oam;
-    ZYFW_FAIL(kInvalidBundle);
+    ZYERR_THROW(kInvalidBundle);
 }
 
 // The "firmwares" member deviceKey; -304431 when either lookup fails.
 const cJSON& deviceImages(const cJSON& manifest, const std::string& deviceKey) {
-    if (!cJSON_IsObject(&manifest)) ZYFW_FAIL(kInvalidBundle);
+    if (!cJSON_IsObject(&manifest)) ZYERR_THROW(kInvalidBundle);
     const cJSON* firmwares = cJSON_GetObjectItem(&manifest, "firmwares");
-    if (firmwares == nullptr || !cJSON_IsObject(firmwares)) ZYFW_FAIL(kInvalidBundle);
+    if (firmwares == nullptr || !cJSON_IsObject(firmwares)) ZYERR_THROW(kInvalidBundle);
     const cJSON* images = cJSON_GetObjectItem(firmwares, deviceKey.c_str());
-    if (images == nullptr) ZYFW_FAIL(kInvalidBundle);
+    if (images == nullptr) ZYERR_THROW(kInvalidBundle);
     return *images;
 }
 
@@ -99,13 +97,13 @@ std::string sha256Hex(const std::vector<uint8_t>& bytes) {
 }
 
 FirmwareBundle::FirmwareBundle(const uint8_t* bytes, std::size_t size) {
-    if (size == 0 || bytes == nullptr) ZYFW_FAIL(kInvalidBundle);
+    if (size == 0 || bytes == nullptr) ZYERR_THROW(kInvalidBundle);
     platform::reserveLarge(bytes_, size);
     bytes_.assign(bytes, bytes + size);
     freshReader();  // proves the bytes are a readable archive
 
     ArchiveReader& reader = freshReader();
-    if (!reader.seekEntry(kManifestName)) ZYFW_FAIL(zyerr::codes::FileMissingInFirmwareBundle);
+    if (!reader.seekEntry(kManifestName)) ZYERR_THROW(zyerr::codes::FileMissingInFirmwareBundle);
     reader.readData([this](const uint8_t* data, std::size_t count) {
         manifestText_.insert(manifestText_.end(), data, data + count);
     });
@@ -146,7 +144,7 @@ const cJSON& FirmwareBundle::findImageEntry(const std::string& deviceKey,
     for (const cJSON* entry = images.child; entry != nullptr; entry = entry->next) {
         if (json::stringOf(json::member(*entry, "name")) == name) return *entry;
     }
-    ZYFW_FAIL(kInvalidBundle);
+    ZYERR_THROW(kInvalidBundle);
 }
 
 void FirmwareBundle::extractImage(const std::string& deviceKey, const std::string& name,
@@ -168,7 +166,7 @@ void FirmwareBundle::extractImage(const std::string& deviceKey, const std::strin
 
     // The image is verified by its SHA-256 below, so the archive's own CRC is not computed.
     ArchiveReader& reader = freshReader(false);
-    if (!reader.seekEntry(path)) ZYFW_FAIL(zyerr::codes::FileMissingInFirmwareBundle);
+    if (!reader.seekEntry(path)) ZYERR_THROW(zyerr::codes::FileMissingInFirmwareBundle);
     archive_entry* header = reader.entry();
     if (archive_entry_size_is_set(header) && archive_entry_size(header) > 0) {
         const auto declared = static_cast<uint64_t>(archive_entry_size(header));
@@ -188,7 +186,7 @@ void FirmwareBundle::extractImage(const std::string& deviceKey, const std::strin
     hash.Final(digest);
     if (hexOf(digest, sizeof digest) != expectedDigest) {
         std::vector<uint8_t>().swap(data);
-        ZYFW_FAIL(kInvalidBundle);
+        ZYERR_THROW(kInvalidBundle);
     }
 
     if (version != nullptr) *version = imageVersion;
@@ -202,7 +200,7 @@ OamFlashInfo FirmwareBundle::getOamFlashInfo(const std::string& deviceKey,
     const cJSON& entry = findImageEntry(deviceKey, name);
     if (imageTypeOf(json::stringOf(json::member(entry, "type"))) !=
         FirmwareImageType::OamFpgaFlash) {
-        ZYFW_FAIL(kInvalidBundle);
+        ZYERR_THROW(kInvalidBundle);
     }
     OamFlashInfo info;
     try {
@@ -212,7 +210,7 @@ OamFlashInfo FirmwareBundle::getOamFlashInfo(const std::string& deviceKey,
         info.crcLow = rangedNumber<uint32_t>(json::member(flash, "fpga_image_crc_low"));
         info.revision = rangedNumber<uint32_t>(json::member(flash, "fpga_image_revision"));
     } catch (const zyerr::Exception&) {
-        ZYFW_FAIL(kInvalidBundle);
+        ZYERR_THROW(kInvalidBundle);
     }
     return info;
 }

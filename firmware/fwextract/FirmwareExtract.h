@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "firmware/fwextract/ArchiveReader.h"
 #include "firmware/fwextract/JsonAccess.h"
-#include "firmware/fwextract/Libarchive.h"
 
 namespace zyostrel::fwextract {
 

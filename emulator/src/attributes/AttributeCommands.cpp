@@ -5,31 +5,32 @@
 #include "CommandRegistry.h"
 #include "Instrument.h"
 #include "attributes/AttributeStore.h"
+#include "channel/WireConstants.h"
 #include "zyemu/control.h"
 
 namespace zyemu {
 namespace {
 
-constexpr uint32_t kAttributeInterface = 258;
+constexpr uint32_t kAttributeInterface = zyostrel::wire::kAttributeInterface;
 
 // Record layout: identifier, wire type and qualifier after the header; the value block of a
 // set after them.
 constexpr std::size_t kIdOffset = 20;
 constexpr std::size_t kWireTypeOffset = 24;
 constexpr std::size_t kQualifierOffset = 28;
-constexpr std::size_t kQualifierSize = 256;
-constexpr std::size_t kRecordSize = 284;
-constexpr std::size_t kValueOffset = 284;
-constexpr std::size_t kSetRecordSize = 565;
+constexpr std::size_t kQualifierSize = zyostrel::wire::kAttributeQualifierSize;
+constexpr std::size_t kRecordSize = zyostrel::wire::kAttributeRecordSize;
+constexpr std::size_t kValueOffset = zyostrel::wire::kAttributeRecordSize;
+constexpr std::size_t kSetRecordSize = zyostrel::wire::kAttributeSetRecordSize;
 
 // Value block: f64, i64, u64, 256 bytes of text, u8.
 constexpr std::size_t kValueF64 = 0;
 constexpr std::size_t kValueI64 = 8;
 constexpr std::size_t kValueU64 = 16;
 constexpr std::size_t kValueText = 24;
-constexpr std::size_t kValueTextSize = 256;
+constexpr std::size_t kValueTextSize = zyostrel::wire::kAttributeTextSize;
 constexpr std::size_t kValueU8 = 280;
-constexpr std::size_t kValueSize = 281;
+constexpr std::size_t kValueSize = zyostrel::wire::kAttributeValueSize;
 
 struct AttributeAddress {
     uint32_t id = 0;

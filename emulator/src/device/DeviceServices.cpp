@@ -7,6 +7,7 @@
 #include "../CommandRegistry.h"
 #include "../Instrument.h"
 #include "DeviceState.h"
+#include "channel/WireConstants.h"
 #include "zyemu/control.h"
 
 namespace zyemu {
@@ -233,8 +234,8 @@ const CommandRegistration registrations[] = {
     {DirectCommand{33}, &writeIoModuleSlotsUsed},
     {DirectCommand{38}, &startCableSense},
     {DirectCommand{39}, &stopCableSense},
-    {InterfaceCommand{262, 0}, &fifoRecordRead},
-    {InterfaceCommand{262, 1}, &fifoRecordWrite},
+    {InterfaceCommand{zyostrel::wire::kInstructionFifoInterface, 0}, &fifoRecordRead},
+    {InterfaceCommand{zyostrel::wire::kInstructionFifoInterface, 1}, &fifoRecordWrite},
     {InterfaceCommand{0xDE7EC7ED, 342}, &commit},
 };
 

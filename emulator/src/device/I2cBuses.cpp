@@ -7,17 +7,18 @@
 
 #include "../CommandRegistry.h"
 #include "../Instrument.h"
+#include "channel/WireConstants.h"
 #include "zyemu/control.h"
 
 namespace zyemu {
 namespace {
 
-constexpr uint32_t kI2cInterface = 263;
+constexpr uint32_t kI2cInterface = zyostrel::wire::kI2cInterface;
 constexpr uint32_t kBusCount = 2;
 constexpr uint16_t kEepromAddress = 0x50;
 constexpr uint16_t kSensorAddress = 0x48;
-constexpr std::size_t kMaxRead = 255;
-constexpr std::size_t kDataField = 1024;
+constexpr std::size_t kMaxRead = zyostrel::wire::kI2cMaxRead;
+constexpr std::size_t kDataField = zyostrel::wire::kI2cDataFieldSize;
 
 class I2cDevice {
 public:

@@ -9,28 +9,29 @@
 #include "CommandRegistry.h"
 #include "Instrument.h"
 #include "attributes/AttributeStore.h"
+#include "channel/WireConstants.h"
 #include "streams/StreamEngine.h"
 #include "zyemu/control.h"
 
 namespace zyemu {
 namespace {
 
-constexpr uint32_t kStreamInterface = 257;
+constexpr uint32_t kStreamInterface = zyostrel::wire::kStreamInterface;
 
 constexpr uint32_t kStreamFinite = 0x40000001;
 constexpr uint32_t kIsInputStream = 0x4000000E;
 constexpr uint32_t kStreamNumberOfSamples = 0x50000000;
 constexpr uint32_t kStreamChannelsEnabled = 0x50000002;
 
-constexpr std::size_t kStreamOffset = 20;
-constexpr std::size_t kStreamRecordSize = 24;
-constexpr std::size_t kWaitRecordSize = 36;
-constexpr std::size_t kWaitReplySize = 9;
-constexpr std::size_t kTransferRecordSize = 64;
-constexpr std::size_t kTransferReplySize = 28;
+constexpr std::size_t kStreamOffset = zyostrel::wire::kCommandHeaderSize;
+constexpr std::size_t kStreamRecordSize = zyostrel::wire::kStreamRecordSize;
+constexpr std::size_t kWaitRecordSize = zyostrel::wire::kWaitRecordSize;
+constexpr std::size_t kWaitReplySize = zyostrel::wire::kWaitReplySize;
+constexpr std::size_t kTransferRecordSize = zyostrel::wire::kTransferRecordSize;
+constexpr std::size_t kTransferReplySize = zyostrel::wire::kTransferReplySize;
 constexpr std::size_t kReplyFlagsOffset = 24;
 constexpr uint8_t kReplyFlagTransferState = 2;
-constexpr std::size_t kReadInfoSize = 80;
+constexpr std::size_t kReadInfoSize = zyostrel::wire::kReadInfoSize;
 
 constexpr uint32_t kElementTypeI16 = 7;
 constexpr uint32_t kElementTypeF64 = 1;

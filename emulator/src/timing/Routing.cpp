@@ -6,14 +6,15 @@
 #include "../CommandRegistry.h"
 #include "../Instrument.h"
 #include "TimingState.h"
+#include "channel/WireConstants.h"
 #include "zyemu/control.h"
 
 namespace zyemu {
 namespace {
 
-constexpr uint32_t kSynchronisationInterface = 260;
-constexpr uint32_t kRoutingInterface = 261;
-constexpr std::size_t kTerminalField = 512;
+constexpr uint32_t kSynchronisationInterface = zyostrel::wire::kSynchronisationInterface;
+constexpr uint32_t kRoutingInterface = zyostrel::wire::kRoutingInterface;
+constexpr std::size_t kTerminalField = zyostrel::wire::kTerminalFieldSize;
 
 TimingState& timingOf(CommandContext& context) { return context.instrument.state<TimingState>(); }
 

@@ -1,4 +1,4 @@
-#include "firmware/fwextract/Libarchive.h"
+#include "firmware/fwextract/ArchiveReader.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -10,8 +10,6 @@
 
 namespace zyostrel::fwextract {
 namespace {
-
-#define ZYFW_FAIL(code) ::zyerr::throwStatus((code), ZYERR_LOCATION(code))
 
 // A reader that keeps asking to be retried without progress is treated as failing.
 constexpr unsigned kMostRetries = 1000;
@@ -39,13 +37,13 @@ void enableFormats(archive* reader) {
 
 ArchiveReader::ArchiveReader(const uint8_t* bytes, std::size_t size, bool checkEntryChecksums)
     : archive_(archive_read_new()) {
-    if (archive_ == nullptr) ZYFW_FAIL(zyerr::codes::MemoryFull);
+    if (archive_ == nullptr) ZYERR_THROW(zyerr::codes::MemoryFull);
     enableFormats(archive_);
     if (!checkEntryChecksums) archive_read_set_options(archive_, "zip:ignorecrc32");
     if (archive_read_open_memory(archive_, bytes, size) != ARCHIVE_OK) {
         archive_read_free(archive_);
         archive_ = nullptr;
-        ZYFW_FAIL(zyerr::codes::InvalidFirmwareBundle);
+        ZYERR_THROW(zyerr::codes::InvalidFirmwareBundle);
     }
 }
 
@@ -85,7 +83,7 @@ bool ArchiveReader::nextBlock(const void*& data, std::size_t& size, uint64_t& ex
         // checks (a zip CRC or size that does not match): the bytes handed out are not the
         // entry's, so a warning is as corrupt as a fatal error, and so is endless retrying.
         if (result != ARCHIVE_OK || offset < 0 || static_cast<uint64_t>(offset) != expectedOffset) {
-            ZYFW_FAIL(zyerr::codes::CorruptFirmwareBundle);
+            ZYERR_THROW(zyerr::codes::CorruptFirmwareBundle);
         }
         expectedOffset += size;
         return true;
