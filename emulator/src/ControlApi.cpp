@@ -1,10 +1,14 @@
-// The emulator's control interface for tests and examples.
+// The emulator's control interface for tests and examples. Every function is an exception
+// boundary (Boundary.h); those built on withInstrument get theirs from it.
 #include "zyemu/control.h"
 
+#include "Boundary.h"
 #include "Emulator.h"
 #include "Wire.h"
 
 using zyemu::Emulator;
+using zyemu::guarded;
+using zyemu::guardedValue;
 
 namespace {
 
@@ -17,47 +21,66 @@ std::unique_lock<std::mutex> lockEmulator() {
 extern "C" {
 
 ZYEMU_API size_t zyemu_call_count(void) {
-    auto lock = lockEmulator();
-    return Emulator::instance().log().size();
+    return guardedValue(size_t{0}, [] {
+        auto lock = lockEmulator();
+        return Emulator::instance().log().size();
+    });
 }
 
 ZYEMU_API int zyemu_get_call(size_t index, ZyEmuCall* call) {
-    auto lock = lockEmulator();
-    const zyemu::LoggedCall* logged = Emulator::instance().log().at(index);
-    if (logged == nullptr || call == nullptr) return -1;
-    *call = logged->view();
-    return 0;
+    return guarded([&] {
+        auto lock = lockEmulator();
+        const zyemu::LoggedCall* logged = Emulator::instance().log().at(index);
+        if (logged == nullptr || call == nullptr) return -1;
+        *call = logged->view();
+        return 0;
+    });
 }
 
 ZYEMU_API void zyemu_clear_log(void) {
-    auto lock = lockEmulator();
-    Emulator::instance().log().clear();
+    guarded([] {
+        auto lock = lockEmulator();
+        Emulator::instance().log().clear();
+        return 0;
+    });
 }
 
 ZYEMU_API int32_t zyemu_add_fault(const ZyEmuFault* fault) {
     if (fault == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
-    auto lock = lockEmulator();
-    return Emulator::instance().faults().add(*fault);
+    return guarded([&] {
+        auto lock = lockEmulator();
+        return Emulator::instance().faults().add(*fault);
+    });
 }
 
 ZYEMU_API uint32_t zyemu_fault_hits(int32_t faultId) {
-    auto lock = lockEmulator();
-    return Emulator::instance().faults().hits(faultId);
+    return guardedValue(uint32_t{0}, [&] {
+        auto lock = lockEmulator();
+        return Emulator::instance().faults().hits(faultId);
+    });
 }
 
 ZYEMU_API void zyemu_clear_faults(void) {
-    auto lock = lockEmulator();
-    Emulator::instance().faults().clear();
+    guarded([] {
+        auto lock = lockEmulator();
+        Emulator::instance().faults().clear();
+        return 0;
+    });
 }
 
 ZYEMU_API void zyemu_reset(void) {
-    auto lock = lockEmulator();
-    Emulator::instance().reset();
+    guarded([] {
+        auto lock = lockEmulator();
+        Emulator::instance().reset();
+        return 0;
+    });
 }
 
 ZYEMU_API size_t zyemu_open_session_count(void) {
-    auto lock = lockEmulator();
-    return Emulator::instance().openSessionCount();
+    return guardedValue(size_t{0}, [] {
+        auto lock = lockEmulator();
+        return Emulator::instance().openSessionCount();
+    });
 }
 
 ZYEMU_API int32_t zyemu_define_register(const char* resource, const char* name, uint32_t offset,
@@ -94,12 +117,14 @@ ZYEMU_API int32_t zyemu_get_register_u8(const char* resource, uint32_t offset, u
 }
 
 ZYEMU_API int32_t zyemu_last_elaboration(uint32_t session, char* text, size_t size) {
-    auto lock = lockEmulator();
-    const zyemu::Session* target = Emulator::instance().findSession(session);
-    if (target == nullptr) return ZYEMU_STATUS_INVALID_SESSION;
-    const std::string& elaboration = target->lastElaboration;
-    zyemu::ReplyWriter(text, size).terminatedText(elaboration);
-    return static_cast<int32_t>(elaboration.size());
+    return guarded([&]() -> int32_t {
+        auto lock = lockEmulator();
+        const zyemu::Session* target = Emulator::instance().findSession(session);
+        if (target == nullptr) return ZYEMU_STATUS_INVALID_SESSION;
+        const std::string& elaboration = target->lastElaboration;
+        zyemu::ReplyWriter(text, size).terminatedText(elaboration);
+        return static_cast<int32_t>(elaboration.size());
+    });
 }
 
 }  // extern "C"

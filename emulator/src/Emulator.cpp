@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "CommandRegistry.h"
 #include "StoredImages.h"
@@ -27,10 +25,7 @@ bool looksLikeDocument(const std::string& text) {
 }
 
 int32_t readBitfile(const std::string& path, std::string& text) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return ZYEMU_STATUS_BITFILE_UNREADABLE;
-    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) return ZYEMU_STATUS_BITFILE_UNREADABLE;
+    if (int32_t status = readBitfileFile(path, text); status != 0) return status;
     return looksLikeDocument(text) ? 0 : ZYEMU_STATUS_BITFILE_INVALID;
 }
 
@@ -41,10 +36,10 @@ Emulator& Emulator::instance() {
     return emulator;
 }
 
-Emulator::Emulator() { createInstruments(); }
+Emulator::Emulator() : instruments_(makeInstruments()) {}
 
-void Emulator::createInstruments() {
-    instruments_.clear();
+std::map<std::string, std::unique_ptr<Instrument>> Emulator::makeInstruments() {
+    std::map<std::string, std::unique_ptr<Instrument>> instruments;
     const InstrumentModel models[] = {
         {"ostrel0", "Ostrel-7976 emulated", false},
         {"ostrel1", "Ostrel-7976 emulated", false},
@@ -52,16 +47,19 @@ void Emulator::createInstruments() {
         {"ostrelsim0", "Ostrel-7976 simulation", true},
     };
     for (const auto& model : models) {
-        instruments_[model.resourceName] = std::make_unique<Instrument>(model);
+        instruments[model.resourceName] = std::make_unique<Instrument>(model);
     }
+    return instruments;
 }
 
 void Emulator::reset() {
+    // The fresh instruments are made first: when that fails, nothing has been reset.
+    auto fresh = makeInstruments();
     sessions_.clear();
     handleCounter_ = 0;
     log_.clear();
     faults_.clear();
-    createInstruments();
+    instruments_.swap(fresh);
 }
 
 Instrument* Emulator::findInstrument(const char* resourceName) {
@@ -100,10 +98,19 @@ template <class Operation>
 int32_t Emulator::record(LoggedCall entry, void* output, uint64_t outputSize,
                          Operation&& operation) {
     std::lock_guard<std::mutex> lock(mutex_);
+    // A call that fails to be logged changes nothing and leaves its status to the boundary.
     LoggedCall& call = log_.append(std::move(entry));
     Fault* fault = faults_.fire(call, log_.size() - 1);
     int32_t status = 0;
-    if (fault == nullptr || fault->spec.action != ZYEMU_FAULT_REPLACE) status = operation(call);
+    if (fault == nullptr || fault->spec.action != ZYEMU_FAULT_REPLACE) {
+        try {
+            status = operation(call);
+        } catch (...) {
+            // The logged call then shows the status its caller got.
+            status = statusOfCurrentException();
+            if (Session* target = findSession(call.session)) leaveRuntimeFault(*target, status);
+        }
+    }
     return finish(call, fault, status, output, outputSize);
 }
 
@@ -148,9 +155,11 @@ int32_t Emulator::openLocked(const char* imagePath, const char* resourceName, ui
     if (opened.source != ImageSource::StoredImage) {
         if (int32_t status = loadSessionBitfile(opened); status != 0) return status;
     }
-    opened.handle = nextHandle(instrument->model().simulated);
-    *session = opened.handle;
-    sessions_.emplace(opened.handle, std::move(opened));
+    const uint32_t handle = nextHandle(instrument->model().simulated);
+    opened.handle = handle;
+    // The handle is given out only once the session is registered under it.
+    sessions_.emplace(handle, std::move(opened));
+    *session = handle;
     return 0;
 }
 
@@ -224,10 +233,7 @@ int32_t Emulator::dispatch(Session& session, uint32_t functionGroup, uint32_t fu
     if (status == 0) {
         status = handler != nullptr ? handler(context) : ZYEMU_STATUS_UNKNOWN_COMMAND;
     }
-    if (status < 0) {
-        session.lastFailure = status;
-        session.lastElaboration = elaboration.toJson();
-    }
+    if (status < 0) session.leaveFailure(status, elaboration);
     return status;
 }
 

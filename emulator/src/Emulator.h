@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 
+#include "Boundary.h"
 #include "CallLog.h"
 #include "FaultTable.h"
 #include "Instrument.h"
@@ -39,11 +40,12 @@ public:
     Instrument* findInstrument(const char* resourceName);
     Session* findSession(uint32_t handle);
     std::size_t openSessionCount() const { return sessions_.size(); }
+    // Back to the state at load; when memory runs out, everything stays as it was.
     void reset();
 
 private:
     Emulator();
-    void createInstruments();
+    static std::map<std::string, std::unique_ptr<Instrument>> makeInstruments();
     uint32_t nextHandle(bool simulated);
     // Logs a call, runs it unless an injected fault replaces it, and applies the fault.
     template <class Operation>
@@ -64,13 +66,16 @@ private:
 };
 
 // Runs action(Instrument&) under the emulator's lock on the named instrument and returns its
-// status; a name that names no instrument gives ZYEMU_STATUS_RESOURCE_NOT_FOUND.
+// status; a name that names no instrument gives ZYEMU_STATUS_RESOURCE_NOT_FOUND. It is the
+// exception boundary of the control functions built on it: nothing thrown leaves it.
 template <class Action>
-int32_t withInstrument(const char* resourceName, Action&& action) {
-    std::lock_guard<std::mutex> lock(Emulator::instance().mutex());
-    Instrument* instrument = Emulator::instance().findInstrument(resourceName);
-    if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
-    return action(*instrument);
+int32_t withInstrument(const char* resourceName, Action&& action) noexcept {
+    return guarded([&]() -> int32_t {
+        std::lock_guard<std::mutex> lock(Emulator::instance().mutex());
+        Instrument* instrument = Emulator::instance().findInstrument(resourceName);
+        if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
+        return action(*instrument);
+    });
 }
 
 // The registers a session answers to: those of its image, then those tests added.

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "Elaboration.h"
 #include "Instrument.h"
 #include "bitfile/Bitfile.h"
 
@@ -28,6 +29,18 @@ struct Session {
     // What the last failing command left, for command 800.
     int32_t lastFailure = 0;
     std::string lastElaboration;
+
+    // Records a failing command. When the text cannot be allocated the failure is kept without
+    // one, so command 800 never answers with an older failure's text.
+    void leaveFailure(int32_t status, const Elaboration& elaboration) noexcept {
+        lastFailure = status;
+        lastElaboration.clear();
+        try {
+            lastElaboration = elaboration.toJson();
+        } catch (...) {
+            lastElaboration.clear();
+        }
+    }
 };
 
 }  // namespace zyemu

@@ -41,8 +41,27 @@ enum ZyEmuStatus {
     ZYEMU_STATUS_REPLY_TOO_SMALL = -61209,    /* reply buffer smaller than the reply */
     ZYEMU_STATUS_INJECTED_FAULT = -61210,     /* default status of an injected fault */
     ZYEMU_STATUS_BAD_FUNCTION_GROUP = -61211, /* function group other than 2 */
-    ZYEMU_STATUS_INVALID_VALUE = -61212       /* a value the command does not accept */
+    ZYEMU_STATUS_INVALID_VALUE = -61212,      /* a value the command does not accept */
+    ZYEMU_STATUS_OUT_OF_MEMORY = -61213,      /* memory ran out while the call was carried out */
+    ZYEMU_STATUS_INTERNAL_FAULT = -61214,     /* the emulator failed in an unexpected way */
+    ZYEMU_STATUS_BITFILE_NOT_A_FILE = -61215, /* bitfile path names a directory, device, pipe */
+    ZYEMU_STATUS_BITFILE_TOO_LARGE = -61216   /* bitfile larger than ZYEMU_MAX_BITFILE_SIZE */
 };
+
+/* Failures of the emulator itself. No C++ exception leaves any function of this header or
+ * of the runtime: a call that runs out of memory returns ZYEMU_STATUS_OUT_OF_MEMORY, any
+ * other internal failure ZYEMU_STATUS_INTERNAL_FAULT. A runtime call on an open session also
+ * leaves an elaboration for that status (command 800, zyemu_last_elaboration) when memory
+ * allows it. A failed call changes nothing the product can see: an open that fails registers
+ * no session, and the call log and the fault table stay usable. Functions that return no
+ * status do nothing when they fail (zyemu_reset then leaves every state as it was); those
+ * returning a count or a size return 0, the waveforms return 0. */
+
+/* A bitfile opened by path must be a regular file of at most this many bytes. Other kinds
+ * of path (a directory, a device, a named pipe, a socket) are refused without reading, even a
+ * pipe that no writer has opened; a file that grows past the size while it is read is refused
+ * once the size is reached. */
+#define ZYEMU_MAX_BITFILE_SIZE (128u * 1024u * 1024u)
 
 /* Runtime entry points, as recorded in the call log and matched by faults. */
 enum ZyEmuEntry {
@@ -77,7 +96,8 @@ typedef struct ZyEmuCall {
 } ZyEmuCall;
 
 ZYEMU_API size_t zyemu_call_count(void);
-/* Copies call index (0 = oldest) into *call; returns 0, or -1 when out of range. */
+/* Copies call index (0 = oldest) into *call; returns 0, -1 when out of range, or a negative
+ * ZyEmuStatus when the call fails. */
 ZYEMU_API int zyemu_get_call(size_t index, ZyEmuCall* call);
 ZYEMU_API void zyemu_clear_log(void);
 

@@ -1,5 +1,7 @@
 #include "bitfile/SessionBitfile.h"
 
+#include <new>
+
 #include "zyemu/control.h"
 
 namespace zyemu {
@@ -7,9 +9,11 @@ namespace zyemu {
 int32_t loadSessionBitfile(Session& session) {
     try {
         session.bitfile = zyrask::Bitfile::create(session.bitfileText, false, false);
+    } catch (const std::bad_alloc&) {
+        return ZYEMU_STATUS_OUT_OF_MEMORY;
     } catch (...) {
-        // Whatever the model reports (malformed, incompatible, out of memory), the runtime
-        // cannot run the design.
+        // Whatever else the model reports (malformed, incompatible), the runtime cannot run
+        // the design.
         return ZYEMU_STATUS_BITFILE_INVALID;
     }
     for (const zyrask::NamedRegister& entry : session.bitfile->registers()) {
