@@ -12,6 +12,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "FailingAllocator.h"
@@ -66,13 +67,14 @@ void endRun(Run& run) {
     zyemu_reset();
 }
 
-// Runs the case once for allocation n = 0, 1, 2, ... failing, until a run makes no more than
-// n allocations: then every allocation of the call has failed once. Returns the runs made.
-std::size_t sweep(const SweepCase& sweepCase) {
+// Runs the case once for allocation n = 0, 1, 2, ... failing (with onward, every allocation
+// from n on), until a run makes no more than n allocations: then every allocation of the call
+// has failed once. Returns the runs made.
+std::size_t sweep(const SweepCase& sweepCase, bool onward) {
     for (std::size_t n = 0; n <= kMaxAllocationsPerCall; ++n) {
         Run run;
         beginRun(sweepCase, run);
-        zytest::failAllocation(n);
+        zytest::failAllocation(n, onward);
         int32_t status = 0;
         try {
             status = sweepCase.call(run);
@@ -365,7 +367,7 @@ const SweepCase kCases[] = {
 
 void PrintTo(const SweepCase& sweepCase, std::ostream* out) { *out << sweepCase.name; }
 
-class AllocationSweepTest : public ::testing::TestWithParam<SweepCase> {
+class AllocationSweepTest : public ::testing::TestWithParam<std::tuple<SweepCase, bool>> {
 protected:
     void SetUp() override { zyemu_reset(); }
     void TearDown() override {
@@ -375,13 +377,16 @@ protected:
 };
 
 TEST_P(AllocationSweepTest, EveryFailedAllocationGivesAStatus) {
-    const std::size_t runs = sweep(GetParam());
+    const std::size_t runs = sweep(std::get<0>(GetParam()), std::get<1>(GetParam()));
     RecordProperty("runs", static_cast<int>(runs));
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFamily, AllocationSweepTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<SweepCase>& param) {
-                             return std::string(param.param.name);
+INSTANTIATE_TEST_SUITE_P(EveryFamily, AllocationSweepTest,
+                         ::testing::Combine(::testing::ValuesIn(kCases), ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<std::tuple<SweepCase, bool>>& param) {
+                             return std::string(std::get<0>(param.param).name) +
+                                    (std::get<1>(param.param) ? "_EveryFollowingFails"
+                                                              : "_OneFails");
                          });
 
 }  // namespace

@@ -8,12 +8,14 @@ namespace {
 
 std::atomic<bool> armed{false};
 std::atomic<bool> fired{false};
+std::atomic<bool> keepFailing{false};
 std::atomic<std::size_t> remaining{0};
 
 bool thisAllocationFails() {
     if (!armed.load(std::memory_order_relaxed)) return false;
+    if (fired && keepFailing) return true;
     if (remaining.fetch_sub(1) != 0) return false;
-    armed = false;
+    if (!keepFailing) armed = false;
     fired = true;
     return true;
 }
@@ -36,8 +38,9 @@ void* allocateOrThrow(std::size_t size, std::size_t alignment) {
 
 namespace zytest {
 
-void failAllocation(std::size_t n) {
+void failAllocation(std::size_t n, bool everyFollowing) {
     fired = false;
+    keepFailing = everyFollowing;
     remaining = n;
     armed = true;
 }

@@ -8,10 +8,11 @@
 namespace zytest {
 
 // Makes the allocation with index n (0 = the next one) fail: operator new throws
-// std::bad_alloc, the nothrow forms return null. Only that one allocation fails.
-void failAllocation(std::size_t n);
+// std::bad_alloc, the nothrow forms return null. Only that one allocation fails, or with
+// everyFollowing every allocation after it too, as when memory has run out for good.
+void failAllocation(std::size_t n, bool everyFollowing = false);
 
-// Stops counting; true when the chosen allocation was reached and failed.
+// Stops failing; true when the chosen allocation was reached and failed.
 bool stopFailingAllocations();
 
 }  // namespace zytest

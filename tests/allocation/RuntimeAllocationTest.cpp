@@ -2,45 +2,24 @@
 // the C entry points, and leaves sessions, the call log and the fault table consistent.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
 
+#include "FailingAllocator.h"
 #include "channel/FpgaRuntime.h"
 #include "support/EmulatorFixture.h"
 #include "zyostrelapi.h"
 
 namespace {
 
-// Allocations of this thread let through before the next one fails; negative: none fails.
-thread_local long allocationsBeforeFailure = -1;
-// Whether every allocation after the first failing one fails too.
-thread_local bool keepFailing = false;
-thread_local bool failed = false;
-
-void* allocate(std::size_t size) {
-    if (allocationsBeforeFailure == 0) {
-        if (!keepFailing) allocationsBeforeFailure = -1;
-        failed = true;
-        throw std::bad_alloc();
-    }
-    if (allocationsBeforeFailure > 0) --allocationsBeforeFailure;
-    if (void* block = std::malloc(size != 0 ? size : 1)) return block;
-    throw std::bad_alloc();
-}
-
 // Runs call with allocation number `before` failing (and, when onward, all after it) and
-// returns its result; failed tells whether any allocation did fail. The assertions of the
+// returns its result; anyFailed tells whether any allocation did fail. The assertions of the
 // caller run with memory back.
 template <class Call>
 auto withFailingAllocation(long before, bool onward, bool& anyFailed, Call&& call) {
-    keepFailing = onward;
-    failed = false;
-    allocationsBeforeFailure = before;
+    zytest::failAllocation(static_cast<std::size_t>(before), onward);
     auto result = call();
-    allocationsBeforeFailure = -1;
-    anyFailed = failed;
+    anyFailed = zytest::stopFailingAllocations();
     return result;
 }
 
@@ -152,13 +131,3 @@ INSTANTIATE_TEST_SUITE_P(OneOrAllFollowing, AllocationFailureTest, ::testing::Bo
                          });
 
 }  // namespace
-
-// The binary's allocation functions, so that the emulator's allocations can fail on request.
-// They are exported: the emulator's library takes its operator new from the program.
-#define ZY_EXPORTED __attribute__((visibility("default")))
-ZY_EXPORTED void* operator new(std::size_t size) { return allocate(size); }
-ZY_EXPORTED void* operator new[](std::size_t size) { return allocate(size); }
-ZY_EXPORTED void operator delete(void* block) noexcept { std::free(block); }
-ZY_EXPORTED void operator delete[](void* block) noexcept { std::free(block); }
-ZY_EXPORTED void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-ZY_EXPORTED void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
