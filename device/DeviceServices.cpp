@@ -43,11 +43,9 @@ bool buildInstructionFifoRecord(uint32_t method, uint32_t instruction, uint32_t 
 int32_t writeCalibrationData(uint32_t session, uint32_t calibrationSelector, const uint8_t* data,
                              std::size_t dataSize) {
     if (data == nullptr) return ZYOSTREL_Status_InvalidParameter;
-    // Any size whose block length would wrap is refused, not only the one that wraps to 0:
-    // a shorter wrap would allocate a few bytes and copy the caller's size into them.
-    if (dataSize > std::numeric_limits<std::size_t>::max() - sizeof(CalibrationHeader)) {
-        return ZYOSTREL_Status_InvalidParameter;
-    }
+    // The record's length field has 32 bits: a larger block would reach the device with a
+    // length that disagrees with it. This also keeps the block length from wrapping.
+    if (dataSize > std::numeric_limits<uint32_t>::max()) return ZYOSTREL_Status_InvalidParameter;
     const std::size_t blockSize = dataSize + sizeof(CalibrationHeader);
     std::unique_ptr<uint8_t, FreeDeleter> block(static_cast<uint8_t*>(std::malloc(blockSize)));
     if (!block) return ZYOSTREL_Status_OutOfMemory;
