@@ -108,17 +108,4 @@ TEST_F(StreamAcquisitionTest, InjectedTransferStateLastsUntilTheStreamStarts) {
     EXPECT_EQ(transfer(0).second, ZYEMU_TRANSFER_RUNNING);
 }
 
-TEST_F(StreamAcquisitionTest, StoppedStreamsAndStreamsWithoutChannelsAreRefused) {
-    int16_t samples[4];
-    EXPECT_STATUS(ZYEMU_STATUS_STREAM_NOT_RUNNING,
-                  zyOstrel_ReadStreamI16(session, 0, 0, 4, samples, nullptr));
-    configure(0, "AI0", 4);
-    ASSERT_STATUS(0, zyOstrel_ClearStream(session, 0));
-    EXPECT_STATUS(ZYEMU_STATUS_STREAM_NOT_RUNNING,
-                  zyOstrel_ReadStreamI16(session, 0, 0, 4, samples, nullptr));
-    ASSERT_STATUS(0, zyOstrel_SetAttributeUInt64(session, "2", 0x50000002, 0));
-    EXPECT_STATUS(ZYEMU_STATUS_INVALID_VALUE, zyOstrel_StartStream(session, 2))
-        << "an input stream needs a channel";
-}
-
 }  // namespace
