@@ -12,8 +12,6 @@ namespace {
 
 constexpr uint32_t kAiRange = 0x20000010;
 constexpr uint32_t kOffsetDac = 0x1000001C;
-constexpr uint32_t kStreamDataFormat = 0x10000003;  // enumerated: 0, 1
-constexpr uint32_t kFpgaTemperature = 0x20000005;   // read-only
 constexpr uint32_t kTriggerSource = 0x30000000;
 constexpr uint32_t kSerialNumber = 0x30000010;
 constexpr uint32_t kAiChannelEnabled = 0x40000000;
@@ -125,33 +123,6 @@ TEST_F(AttributeValuesTest, SetStopsAtTheFirstErrorElseReturnsTheStatusOfTheLast
         EXPECT_STATUS(row.expected, zyOstrel_SetAttributeInt32(session, row.names, kOffsetDac, 1));
         EXPECT_EQ(zyemu_call_count(), row.calls) << row.names;
     }
-}
-
-TEST_F(AttributeValuesTest, InstrumentRefusesBadValuesUnknownIdentifiersAndWrongWireTypes) {
-    EXPECT_STATUS(0, zyOstrel_SetAttributeInt32(session, "0", kStreamDataFormat, 1));
-    EXPECT_STATUS(ZYEMU_STATUS_INVALID_VALUE,
-                  zyOstrel_SetAttributeInt32(session, "0", kStreamDataFormat, 2), session);
-
-    int32_t format = -1;
-    ASSERT_STATUS(0, zyOstrel_GetAttributeInt32(session, "0", kStreamDataFormat, &format));
-    EXPECT_EQ(format, 1) << "a refused value leaves the stored one";
-
-    EXPECT_STATUS(ZYEMU_STATUS_ATTRIBUTE_READ_ONLY,
-                  zyOstrel_SetAttributeDouble(session, "", kFpgaTemperature, 20.0));
-    double temperature = 0;
-    ASSERT_STATUS(0, zyOstrel_GetAttributeDouble(session, "", kFpgaTemperature, &temperature));
-    EXPECT_GT(temperature, 0.0);
-    ASSERT_EQ(zyemu_set_attribute_f64(ZYEMU_RESOURCE_DEFAULT, kFpgaTemperature, "", 81.5), 0);
-    ASSERT_STATUS(0, zyOstrel_GetAttributeDouble(session, "", kFpgaTemperature, &temperature));
-    EXPECT_EQ(temperature, 81.5);
-
-    EXPECT_STATUS(ZYEMU_STATUS_UNKNOWN_ATTRIBUTE,
-                  zyOstrel_GetAttributeInt32(session, "", 0x10000002, &format));
-    // A record whose wire type disagrees with the identifier's type.
-    using namespace zyostrel::attributes;
-    AttributeValue reply{};
-    EXPECT_STATUS(ZYEMU_STATUS_ATTRIBUTE_TYPE_MISMATCH,
-                  sendAttributeGet(session, "", kAiRange, WireType::Int32, reply));
 }
 
 }  // namespace

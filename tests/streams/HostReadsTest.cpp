@@ -162,7 +162,6 @@ TEST_F(HostReadsTest, OneDimensionalReadSizesTheHandleOnceForRepeatedReads) {
         int resizes;
         const char* why;
     } rows[] = {{100, 1, "same-size reads reuse the handle"},
-                {100, 1, "same-size reads reuse the handle"},
                 {60, 1, "a smaller read above half reuses it"},
                 {20, 2, "below half of the old measure shrinks"},
                 {21, 3, "above the old measure and the allocation grows"}};
