@@ -2,15 +2,16 @@
 // range limits and which calls are sent at all.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <iterator>
 #include <string>
+#include <tuple>
 
-#include "AttributeSession.h"
 #include "attributes/Attributes.h"
+#include "support/EmulatorFixture.h"
 
 namespace {
 
-using zytest::fieldAt;
+using zytest::AttributeCall;
 
 constexpr uint32_t kAiRange = 0x20000010;           // Double
 constexpr uint32_t kChannelsInStream = 0x10000000;  // Int32
@@ -23,14 +24,9 @@ class AttributeRecordsTest : public zytest::SessionTest {
 protected:
     // Checks the part every attribute record shares.
     static void expectHeader(const ZyEmuCall& call, uint32_t method, uint32_t id, uint64_t size) {
-        EXPECT_EQ(call.functionNumber, 256u);
-        EXPECT_EQ(call.interfaceNumber, 258u);
-        EXPECT_EQ(call.method, method);
         EXPECT_EQ(call.inputSize, size);
-        EXPECT_EQ(fieldAt<uint32_t>(call, 4), 0u);
-        EXPECT_EQ(fieldAt<uint32_t>(call, 8), 0u);
-        EXPECT_EQ(fieldAt<uint32_t>(call, 12), 0u);
-        EXPECT_EQ(fieldAt<uint32_t>(call, 20), id);
+        EXPECT_EQ(fieldsAt<uint32_t>(call, {0, 4, 8, 12, 16, 20}),
+                  (std::vector<uint32_t>{258, 0, 0, 0, method, id}));
         EXPECT_EQ(call.input[283], 0) << "the qualifier's last byte is always NUL";
     }
     // Reads with the getter of the wire type (0 Boolean, 1 Double, 2 Int32, 5 UInt64,
@@ -81,42 +77,39 @@ TEST_F(AttributeRecordsTest, GetRecordCarriesTypeCodeAndQualifierAt28) {
         const ZyEmuCall call = lastCall();
         expectHeader(call, 721, row.id, 284);
         EXPECT_EQ(fieldAt<uint32_t>(call, 24), row.wireType);
-        EXPECT_EQ(textAt(call, 28, 256), row.qualifier);
-        EXPECT_TRUE(call.outputGiven);
+        std::string qualifier(row.qualifier);
+        qualifier.resize(256, '\0');
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(call.input) + 28, 256), qualifier);
         EXPECT_EQ(call.outputSize, 281u);
-        for (size_t b = 28 + std::strlen(row.qualifier); b < 284; ++b) {
-            ASSERT_EQ(call.input[b], 0) << b;
-        }
     }
 }
 
 TEST_F(AttributeRecordsTest, SetRecordPlacesEachTypeAtItsValueOffset) {
-    ASSERT_EQ(zyOstrel_SetAttributeDouble(session, "AI0", kAiRange, 0.5), 0);
-    ASSERT_EQ(zyOstrel_SetAttributeInt32(session, "", kTriggerChannel, -2), 0);
-    ASSERT_EQ(zyOstrel_SetAttributeUInt64(session, "3", kStreamSamples, 0x1122334455667788u), 0);
     const std::string longText(300, 'x');
-    ASSERT_EQ(zyOstrel_SetAttributeString(session, nullptr, kTriggerSource, longText.c_str()), 0);
-    ASSERT_EQ(zyOstrel_SetAttributeBoolean(session, "AI2", kAiChannelEnabled, 5), 0);
-
+    ASSERT_STATUS(0, zyOstrel_SetAttributeDouble(session, "AI0", kAiRange, 0.5));
+    ASSERT_STATUS(0, zyOstrel_SetAttributeInt32(session, "", kTriggerChannel, -2));
+    ASSERT_STATUS(0,
+                  zyOstrel_SetAttributeUInt64(session, "3", kStreamSamples, 0x1122334455667788u));
+    ASSERT_STATUS(0,
+                  zyOstrel_SetAttributeString(session, nullptr, kTriggerSource, longText.c_str()));
+    ASSERT_STATUS(0, zyOstrel_SetAttributeBoolean(session, "AI2", kAiChannelEnabled, 5));
+    // Int32 values travel sign-extended, a long text is cut without a terminator and any
+    // nonzero Boolean is sent as 1.
+    EXPECT_EQ(attributeCalls(), (std::vector<AttributeCall>{
+                                    {722, kAiRange, "AI0", "0.5"},
+                                    {722, kTriggerChannel, "0", "-2"},
+                                    {722, kStreamSamples, "3", "0x1122334455667788"},
+                                    {722, kTriggerSource, "", std::string(256, 'x')},
+                                    {722, kAiChannelEnabled, "AI2", "1"},
+                                }));
     const auto log = calls();
-    ASSERT_EQ(log.size(), 5u);
-    for (const auto& call : log) {
-        expectHeader(call, 722, fieldAt<uint32_t>(call, 20), 565);
-        EXPECT_FALSE(call.outputGiven);
+    const uint32_t wireTypes[] = {1, 2, 5, 6, 0};
+    for (size_t i = 0; i < log.size(); ++i) {
+        expectHeader(log[i], 722, fieldAt<uint32_t>(log[i], 20), 565);
+        EXPECT_EQ(fieldAt<uint32_t>(log[i], 24), wireTypes[i]);
+        EXPECT_FALSE(log[i].outputGiven);
     }
-    EXPECT_EQ(fieldAt<uint32_t>(log[0], 24), 1u);
-    EXPECT_EQ(fieldAt<double>(log[0], 284), 0.5);
-    EXPECT_EQ(fieldAt<uint32_t>(log[1], 24), 2u);
-    EXPECT_EQ(textAt(log[1], 28, 256), "0");
-    EXPECT_EQ(fieldAt<int64_t>(log[1], 292), -2) << "Int32 values travel sign-extended";
-    EXPECT_EQ(fieldAt<uint32_t>(log[2], 24), 5u);
-    EXPECT_EQ(fieldAt<uint64_t>(log[2], 300), 0x1122334455667788u);
-    EXPECT_EQ(fieldAt<uint32_t>(log[3], 24), 6u);
-    EXPECT_EQ(textAt(log[3], 28, 256), "");
-    for (size_t b = 308; b < 564; ++b) ASSERT_EQ(log[3].input[b], 'x') << b;
-    EXPECT_EQ(log[3].input[564], 0) << "a long text is cut without a terminator";
-    EXPECT_EQ(fieldAt<uint32_t>(log[4], 24), 0u);
-    EXPECT_EQ(log[4].input[564], 1) << "any nonzero Boolean is sent as 1";
+    EXPECT_EQ(log[3].input[564], 0) << "the text field's end";
     // Only the field of the type is filled.
     EXPECT_EQ(fieldAt<uint64_t>(log[4], 284), 0u);
     EXPECT_EQ(fieldAt<uint64_t>(log[0], 292), 0u);
@@ -125,19 +118,19 @@ TEST_F(AttributeRecordsTest, SetRecordPlacesEachTypeAtItsValueOffset) {
 TEST_F(AttributeRecordsTest, RestoreDefaultSendsTheTextUnchangedAndCutAt255) {
     using zyostrel::attributes::restoreAttributeDefault;
     const std::string longName(300, 'n');
-    EXPECT_EQ(restoreAttributeDefault(session, "", 0x1000000B), 0);
+    EXPECT_STATUS(0, restoreAttributeDefault(session, "", 0x1000000B));
     restoreAttributeDefault(session, longName.c_str(), 0x1000000B);
     restoreAttributeDefault(session, "not a name", 0x1000FFFF);  // no range check either
 
-    const auto log = calls();
-    ASSERT_EQ(log.size(), 3u);
-    expectHeader(log[0], 723, 0x1000000B, 284);
-    EXPECT_EQ(fieldAt<uint32_t>(log[0], 24), 0u) << "no wire type in a restore";
-    EXPECT_FALSE(log[0].outputGiven);
-    expectHeader(log[1], 723, 0x1000000B, 284);
-    EXPECT_EQ(textAt(log[1], 28, 256), std::string(255, 'n'));
-    EXPECT_EQ(textAt(log[2], 28, 256), "not a name");
-    EXPECT_EQ(fieldAt<uint32_t>(log[2], 20), 0x1000FFFFu);
+    EXPECT_EQ(attributeCalls(), (std::vector<AttributeCall>{
+                                    {723, 0x1000000B, ""},
+                                    {723, 0x1000000B, std::string(255, 'n')},
+                                    {723, 0x1000FFFF, "not a name"},
+                                }));
+    const ZyEmuCall first = calls().at(0);
+    expectHeader(first, 723, 0x1000000B, 284);
+    EXPECT_EQ(fieldAt<uint32_t>(first, 24), 0u) << "no wire type in a restore";
+    EXPECT_FALSE(first.outputGiven);
 }
 
 TEST_F(AttributeRecordsTest, LastIdentifierOfEachRangeIsSentAndTheNextIsRefused) {
@@ -153,53 +146,52 @@ TEST_F(AttributeRecordsTest, LastIdentifierOfEachRangeIsSentAndTheNextIsRefused)
         EXPECT_EQ(zyemu_call_count(), 1u);
     }
     zyemu_clear_log();
-    EXPECT_EQ(zyOstrel_SetAttributeInt32(session, "", 0x1000FFFF, 1), -63196);
-    EXPECT_EQ(zyOstrel_SetAttributeDouble(session, "", 0x1FFFFFFF, 1.0), -63196);
-    EXPECT_EQ(zyOstrel_SetAttributeString(session, "", 0x20000000, "x"), -63196);
-    EXPECT_EQ(zyOstrel_SetAttributeBoolean(session, "", 0x50000000, 1), -63196);
-    EXPECT_EQ(zyOstrel_SetAttributeUInt64(session, "", 0x10000000, 1), -63196);
+    EXPECT_STATUS(-63196, zyOstrel_SetAttributeInt32(session, "", 0x1000FFFF, 1));
+    EXPECT_STATUS(-63196, zyOstrel_SetAttributeDouble(session, "", 0x1FFFFFFF, 1.0));
+    EXPECT_STATUS(-63196, zyOstrel_SetAttributeString(session, "", 0x20000000, "x"));
+    EXPECT_STATUS(-63196, zyOstrel_SetAttributeBoolean(session, "", 0x50000000, 1));
+    EXPECT_STATUS(-63196, zyOstrel_SetAttributeUInt64(session, "", 0x10000000, 1));
     EXPECT_EQ(zyemu_call_count(), 0u);
 }
 
 TEST_F(AttributeRecordsTest, SetSendsOneRecordPerNameInOrder) {
-    ASSERT_EQ(zyOstrel_SetAttributeInt32(session, "AI3-AI0,conn2/ai5", 0x1000001C, 12), 0);
-    const auto log = calls();
-    ASSERT_EQ(log.size(), 5u);
-    const char* expected[] = {"AI0", "AI1", "AI2", "AI3", "Conn2/AI5"};
-    for (size_t i = 0; i < log.size(); ++i) {
-        EXPECT_EQ(textAt(log[i], 28, 256), expected[i]);
-        EXPECT_EQ(fieldAt<int64_t>(log[i], 292), 12);
+    ASSERT_STATUS(0, zyOstrel_SetAttributeInt32(session, "AI3-AI0,conn2/ai5", 0x1000001C, 12));
+    std::vector<AttributeCall> expected;
+    for (const char* name : {"AI0", "AI1", "AI2", "AI3", "Conn2/AI5"}) {
+        expected.emplace_back(722, 0x1000001C, name, "12");
     }
+    EXPECT_EQ(attributeCalls(), expected);
 }
 
 TEST_F(AttributeRecordsTest, NameErrorsAndGetsOnSeveralNamesAreRefusedBeforeSending) {
     i32 = 77;
     boolean = 3;
-    EXPECT_EQ(zyOstrel_GetAttributeInt32(session, "AI0-AI3", 0x1000001C, &i32), -304420);
-    EXPECT_EQ(zyOstrel_GetAttributeInt32(session, "AI0,AI1", 0x1000001C, &i32), -304420);
-    EXPECT_EQ(zyOstrel_GetAttributeBoolean(session, "AI0,AI1", kAiChannelEnabled, &boolean),
-              -304420);
-    EXPECT_EQ(zyOstrel_GetAttributeInt32(session, "64", 0x1000001C, &i32), -304422);
+    EXPECT_STATUS(-304420, zyOstrel_GetAttributeInt32(session, "AI0-AI3", 0x1000001C, &i32));
+    EXPECT_STATUS(-304420, zyOstrel_GetAttributeInt32(session, "AI0,AI1", 0x1000001C, &i32));
+    EXPECT_STATUS(-304420,
+                  zyOstrel_GetAttributeBoolean(session, "AI0,AI1", kAiChannelEnabled, &boolean));
+    EXPECT_STATUS(-304422, zyOstrel_GetAttributeInt32(session, "64", 0x1000001C, &i32));
     EXPECT_EQ(i32, 77);
     EXPECT_EQ(boolean, 3u);
-    EXPECT_EQ(zyOstrel_SetAttributeInt32(session, "Ai5", 0x1000001C, 1), -304419);
-    EXPECT_EQ(zyOstrel_SetAttributeInt32(session, "AI0,", 0x1000001C, 1), -304419);
-    EXPECT_EQ(zyOstrel_SetAttributeInt32(session, "AI60-AI70", 0x1000001C, 1), -304421);
-    EXPECT_EQ(zyOstrel_SetAttributeInt32(session, "DIO0-DIO95,AI0", 0x1000001C, 1), -304420);
+    EXPECT_STATUS(-304419, zyOstrel_SetAttributeInt32(session, "Ai5", 0x1000001C, 1));
+    EXPECT_STATUS(-304419, zyOstrel_SetAttributeInt32(session, "AI0,", 0x1000001C, 1));
+    EXPECT_STATUS(-304421, zyOstrel_SetAttributeInt32(session, "AI60-AI70", 0x1000001C, 1));
+    EXPECT_STATUS(-304420, zyOstrel_SetAttributeInt32(session, "DIO0-DIO95,AI0", 0x1000001C, 1));
     EXPECT_EQ(zyemu_call_count(), 0u);
 }
 
 TEST_F(AttributeRecordsTest, NullOutputGivesMinusOneAfterTheRangeAndNameChecks) {
-    EXPECT_EQ(zyOstrel_GetAttributeInt32(session, "", 0x1000FFFF, nullptr), -63196);
-    EXPECT_EQ(zyOstrel_GetAttributeInt32(session, "AI0,AI1", kChannelsInStream, nullptr), -304420);
-    EXPECT_EQ(zyOstrel_GetAttributeInt32(session, "", kChannelsInStream, nullptr), -1);
-    EXPECT_EQ(zyOstrel_GetAttributeUInt64(session, "", kStreamSamples, nullptr), -1);
-    EXPECT_EQ(zyOstrel_GetAttributeDouble(session, "", kAiRange, nullptr), -1);
-    EXPECT_EQ(zyOstrel_GetAttributeString(session, "", kTriggerSource, 10, nullptr), -1);
+    EXPECT_STATUS(-63196, zyOstrel_GetAttributeInt32(session, "", 0x1000FFFF, nullptr));
+    EXPECT_STATUS(-304420,
+                  zyOstrel_GetAttributeInt32(session, "AI0,AI1", kChannelsInStream, nullptr));
+    EXPECT_STATUS(-1, zyOstrel_GetAttributeInt32(session, "", kChannelsInStream, nullptr));
+    EXPECT_STATUS(-1, zyOstrel_GetAttributeUInt64(session, "", kStreamSamples, nullptr));
+    EXPECT_STATUS(-1, zyOstrel_GetAttributeDouble(session, "", kAiRange, nullptr));
+    EXPECT_STATUS(-1, zyOstrel_GetAttributeString(session, "", kTriggerSource, 10, nullptr));
     EXPECT_EQ(zyemu_call_count(), 0u);
 
     // The Boolean getter sends its record all the same.
-    EXPECT_EQ(zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, nullptr), 0);
+    EXPECT_STATUS(0, zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, nullptr));
     ASSERT_EQ(zyemu_call_count(), 1u);
     EXPECT_EQ(lastCall().method, 721u);
     EXPECT_EQ(lastCall().outputSize, 281u);
@@ -209,15 +201,17 @@ TEST_F(AttributeRecordsTest, SimulatedSessionGivesMinusOneWithoutReachingTheRunt
     int32_t number = 5;
     uint32_t flag = 5;
     char letters[4] = {'a', 'b', 'c', 'd'};
-    EXPECT_EQ(zyOstrel_GetAttributeInt32(kSimulated, "AI0", kChannelsInStream, &number), -1);
-    EXPECT_EQ(zyOstrel_GetAttributeBoolean(kSimulated, "AI0", kAiChannelEnabled, &flag), -1);
-    EXPECT_EQ(zyOstrel_GetAttributeString(kSimulated, "", kTriggerSource, 4, letters), -1);
-    EXPECT_EQ(zyOstrel_SetAttributeInt32(kSimulated, "AI0-AI3", kChannelsInStream, 1), -1);
-    EXPECT_EQ(zyOstrel_SetAttributeDouble(kSimulated, "", kAiRange, 1.0), -1);
+    const int32_t results[] = {
+        zyOstrel_GetAttributeInt32(simulated, "AI0", kChannelsInStream, &number),
+        zyOstrel_GetAttributeBoolean(simulated, "AI0", kAiChannelEnabled, &flag),
+        zyOstrel_GetAttributeString(simulated, "", kTriggerSource, 4, letters),
+        zyOstrel_SetAttributeInt32(simulated, "AI0-AI3", kChannelsInStream, 1),
+        zyOstrel_SetAttributeDouble(simulated, "", kAiRange, 1.0),
+    };
+    EXPECT_EQ(std::vector<int32_t>(std::begin(results), std::end(results)),
+              std::vector<int32_t>(std::size(results), -1));
     EXPECT_EQ(zyemu_call_count(), 0u);
-    EXPECT_EQ(number, 5);
-    EXPECT_EQ(flag, 5u);
-    EXPECT_EQ(letters[0], 'a');
+    EXPECT_EQ(std::make_tuple(number, flag, letters[0]), std::make_tuple(5, 5u, 'a'));
 }
 
 }  // namespace

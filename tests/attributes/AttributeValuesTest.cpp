@@ -5,52 +5,52 @@
 #include <cstring>
 #include <string>
 
-#include "AttributeSession.h"
 #include "attributes/Attributes.h"
+#include "support/EmulatorFixture.h"
 
 namespace {
 
 constexpr uint32_t kAiRange = 0x20000010;
 constexpr uint32_t kOffsetDac = 0x1000001C;
-constexpr uint32_t kStreamDataFormat = 0x10000003;  // enumerated: 0, 1
-constexpr uint32_t kFpgaTemperature = 0x20000005;   // read-only
 constexpr uint32_t kTriggerSource = 0x30000000;
 constexpr uint32_t kSerialNumber = 0x30000010;
 constexpr uint32_t kAiChannelEnabled = 0x40000000;
 constexpr uint32_t kReferenceClockSource = 0x1000000B;
 
-class AttributeValuesTest : public zytest::SessionTest {};
+using AttributeValuesTest = zytest::SessionTest;
+using zytest::Fault;
 
 TEST_F(AttributeValuesTest, ValuesAreKeptPerNameOtherNamesKeepTheDefaultAndRestoreBringsItBack) {
-    ASSERT_EQ(zyOstrel_SetAttributeDouble(session, "AI1-AI2", kAiRange, 0.25), 0);
+    ASSERT_STATUS(0, zyOstrel_SetAttributeDouble(session, "AI1-AI2", kAiRange, 0.25));
     double value = 0;
-    ASSERT_EQ(zyOstrel_GetAttributeDouble(session, "AI2", kAiRange, &value), 0);
+    ASSERT_STATUS(0, zyOstrel_GetAttributeDouble(session, "AI2", kAiRange, &value));
     EXPECT_EQ(value, 0.25);
-    ASSERT_EQ(zyOstrel_GetAttributeDouble(session, "AI0", kAiRange, &value), 0);
+    ASSERT_STATUS(0, zyOstrel_GetAttributeDouble(session, "AI0", kAiRange, &value));
     EXPECT_EQ(value, 2.0);
 
-    ASSERT_EQ(zyOstrel_SetAttributeInt32(session, "AO1", kOffsetDac, -123456), 0);
+    ASSERT_STATUS(0, zyOstrel_SetAttributeInt32(session, "AO1", kOffsetDac, -123456));
     int32_t i32 = 0;
-    ASSERT_EQ(zyOstrel_GetAttributeInt32(session, "ao1", kOffsetDac, &i32), 0);
+    ASSERT_STATUS(0, zyOstrel_GetAttributeInt32(session, "ao1", kOffsetDac, &i32));
     EXPECT_EQ(i32, -123456);
 
-    ASSERT_EQ(zyOstrel_SetAttributeUInt64(session, "5", 0x50000000, ~uint64_t{0}), 0);
+    ASSERT_STATUS(0, zyOstrel_SetAttributeUInt64(session, "5", 0x50000000, ~uint64_t{0}));
     uint64_t u64 = 0;
-    ASSERT_EQ(zyOstrel_GetAttributeUInt64(session, "5", 0x50000000, &u64), 0);
+    ASSERT_STATUS(0, zyOstrel_GetAttributeUInt64(session, "5", 0x50000000, &u64));
     EXPECT_EQ(u64, ~uint64_t{0});
 
-    ASSERT_EQ(zyOstrel_SetAttributeInt32(session, "", kReferenceClockSource, 3), 0);
-    ASSERT_EQ(zyostrel::attributes::restoreAttributeDefault(session, "", kReferenceClockSource), 0);
-    ASSERT_EQ(zyOstrel_GetAttributeInt32(session, "", kReferenceClockSource, &i32), 0);
+    ASSERT_STATUS(0, zyOstrel_SetAttributeInt32(session, "", kReferenceClockSource, 3));
+    ASSERT_STATUS(
+        0, zyostrel::attributes::restoreAttributeDefault(session, "", kReferenceClockSource));
+    ASSERT_STATUS(0, zyOstrel_GetAttributeInt32(session, "", kReferenceClockSource, &i32));
     EXPECT_EQ(i32, 0) << "restoring brings the default back";
 }
 
 TEST_F(AttributeValuesTest, GettersPassTheDeviceValue) {
     uint32_t value = 9;
-    ASSERT_EQ(zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &value), 0);
+    ASSERT_STATUS(0, zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &value));
     EXPECT_EQ(value, 1u);
-    ASSERT_EQ(zyOstrel_SetAttributeBoolean(session, "AI0", kAiChannelEnabled, 0), 0);
-    ASSERT_EQ(zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &value), 0);
+    ASSERT_STATUS(0, zyOstrel_SetAttributeBoolean(session, "AI0", kAiChannelEnabled, 0));
+    ASSERT_STATUS(0, zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &value));
     EXPECT_EQ(value, 0u);
 
     // A device that answers another byte is passed on as it is; an Int32 getter takes the
@@ -59,27 +59,27 @@ TEST_F(AttributeValuesTest, GettersPassTheDeviceValue) {
     reply[280] = 0x7F;
     const int64_t wide = 0x00000001FFFFFFFE;  // low 32 bits: -2
     std::memcpy(reply + 8, &wide, 8);
-    answerMethod(721, 0, reply, sizeof reply);
-    ASSERT_EQ(zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &value), 0);
+    Fault::method(258, 721).reply(zytest::Bytes(reply, reply + sizeof reply)).add();
+    ASSERT_STATUS(0, zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &value));
     EXPECT_EQ(value, 0x7Fu);
     int32_t i32 = 0;
-    ASSERT_EQ(zyOstrel_GetAttributeInt32(session, "", kOffsetDac, &i32), 0);
+    ASSERT_STATUS(0, zyOstrel_GetAttributeInt32(session, "", kOffsetDac, &i32));
     EXPECT_EQ(i32, -2);
 }
 
 TEST_F(AttributeValuesTest, GettersLeaveTheOutputAloneOnWarningsAndErrors) {
-    failCall(0, 17);
-    failCall(1, 17);
-    failCall(2, -5000);
-    failCall(3, 17);
+    Fault::callAt(0).status(17).afterRunning().add();
+    Fault::callAt(1).status(17).afterRunning().add();
+    Fault::callAt(2).status(-5000).afterRunning().add();
+    Fault::callAt(3).status(17).afterRunning().add();
     double f64 = -1;
     uint32_t boolean = 42;
     int32_t i32 = -1;
     char text[8] = "keep";
-    EXPECT_EQ(zyOstrel_GetAttributeDouble(session, "AI0", kAiRange, &f64), 17);
-    EXPECT_EQ(zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &boolean), 17);
-    EXPECT_EQ(zyOstrel_GetAttributeInt32(session, "", kOffsetDac, &i32), -5000);
-    EXPECT_EQ(zyOstrel_GetAttributeString(session, "", kSerialNumber, sizeof text, text), 17);
+    EXPECT_STATUS(17, zyOstrel_GetAttributeDouble(session, "AI0", kAiRange, &f64));
+    EXPECT_STATUS(17, zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &boolean));
+    EXPECT_STATUS(-5000, zyOstrel_GetAttributeInt32(session, "", kOffsetDac, &i32));
+    EXPECT_STATUS(17, zyOstrel_GetAttributeString(session, "", kSerialNumber, sizeof text, text));
     EXPECT_EQ(f64, -1);
     EXPECT_EQ(boolean, 42u);
     EXPECT_EQ(i32, -1);
@@ -90,9 +90,9 @@ TEST_F(AttributeValuesTest, StringGetterCutsToTheBufferAndNeverReadsPastTheDevic
     char buffer[400];
     const auto read = [&](uint64_t size) {
         std::memset(buffer, '#', sizeof buffer);
-        ASSERT_EQ(zyOstrel_GetAttributeString(session, "", kTriggerSource, size, buffer), 0);
+        ASSERT_STATUS(0, zyOstrel_GetAttributeString(session, "", kTriggerSource, size, buffer));
     };
-    ASSERT_EQ(zyOstrel_SetAttributeString(session, "", kTriggerSource, "PXI_Trig07"), 0);
+    ASSERT_STATUS(0, zyOstrel_SetAttributeString(session, "", kTriggerSource, "PXI_Trig07"));
     read(4);
     EXPECT_EQ(std::string(buffer, 8), "PXI_####") << "cut without a terminator";
     read(0);
@@ -102,56 +102,27 @@ TEST_F(AttributeValuesTest, StringGetterCutsToTheBufferAndNeverReadsPastTheDevic
 
     // A device text that fills its field has no terminator; nothing past it is read.
     const std::string full(256, 'v');
-    ASSERT_EQ(zyOstrel_SetAttributeString(session, "", kTriggerSource, full.c_str()), 0);
+    ASSERT_STATUS(0, zyOstrel_SetAttributeString(session, "", kTriggerSource, full.c_str()));
     read(sizeof buffer);
     EXPECT_EQ(std::string(buffer, sizeof buffer), full + std::string(144, '\0'));
 }
 
+// A warning of an earlier name is not kept.
 TEST_F(AttributeValuesTest, SetStopsAtTheFirstErrorElseReturnsTheStatusOfTheLastName) {
-    failCall(1, -7001);
-    EXPECT_EQ(zyOstrel_SetAttributeInt32(session, "AI0-AI3", kOffsetDac, 1), -7001);
-    EXPECT_EQ(zyemu_call_count(), 2u);
-    zyemu_clear_faults();
-    zyemu_clear_log();
-    failCall(0, 31);
-    EXPECT_EQ(zyOstrel_SetAttributeInt32(session, "AI0,AI1", kOffsetDac, 1), 0)
-        << "a warning of an earlier name is not kept";
-    zyemu_clear_faults();
-    zyemu_clear_log();
-    failCall(2, 44);
-    EXPECT_EQ(zyOstrel_SetAttributeInt32(session, "AI0-AI2", kOffsetDac, 1), 44);
-    EXPECT_EQ(zyemu_call_count(), 3u);
-}
-
-TEST_F(AttributeValuesTest, InstrumentRefusesBadValuesUnknownIdentifiersAndWrongWireTypes) {
-    EXPECT_EQ(zyOstrel_SetAttributeInt32(session, "0", kStreamDataFormat, 1), 0);
-    EXPECT_STATUS(ZYEMU_STATUS_INVALID_VALUE,
-                  zyOstrel_SetAttributeInt32(session, "0", kStreamDataFormat, 2), session);
-    const std::string elaboration = zytest::elaborationOf(session);
-    for (const char* part : {"kUsageTypeAttributeId", "268435459", "kUsageTypeChannelName"}) {
-        EXPECT_NE(elaboration.find(part), std::string::npos) << elaboration;
+    const struct {
+        const char* names;
+        uint64_t failing;
+        int32_t status, expected;
+        size_t calls;
+    } rows[] = {
+        {"AI0-AI3", 1, -7001, -7001, 2}, {"AI0,AI1", 0, 31, 0, 2}, {"AI0-AI2", 2, 44, 44, 3}};
+    for (const auto& row : rows) {
+        zyemu_clear_faults();
+        zyemu_clear_log();
+        Fault::callAt(row.failing).status(row.status).afterRunning().add();
+        EXPECT_STATUS(row.expected, zyOstrel_SetAttributeInt32(session, row.names, kOffsetDac, 1));
+        EXPECT_EQ(zyemu_call_count(), row.calls) << row.names;
     }
-
-    int32_t format = -1;
-    ASSERT_EQ(zyOstrel_GetAttributeInt32(session, "0", kStreamDataFormat, &format), 0);
-    EXPECT_EQ(format, 1) << "a refused value leaves the stored one";
-
-    EXPECT_EQ(zyOstrel_SetAttributeDouble(session, "", kFpgaTemperature, 20.0),
-              ZYEMU_STATUS_ATTRIBUTE_READ_ONLY);
-    double temperature = 0;
-    ASSERT_EQ(zyOstrel_GetAttributeDouble(session, "", kFpgaTemperature, &temperature), 0);
-    EXPECT_GT(temperature, 0.0);
-    ASSERT_EQ(zyemu_set_attribute_f64(ZYEMU_RESOURCE_DEFAULT, kFpgaTemperature, "", 81.5), 0);
-    ASSERT_EQ(zyOstrel_GetAttributeDouble(session, "", kFpgaTemperature, &temperature), 0);
-    EXPECT_EQ(temperature, 81.5);
-
-    EXPECT_EQ(zyOstrel_GetAttributeInt32(session, "", 0x10000002, &format),
-              ZYEMU_STATUS_UNKNOWN_ATTRIBUTE);
-    // A record whose wire type disagrees with the identifier's type.
-    using namespace zyostrel::attributes;
-    AttributeValue reply{};
-    EXPECT_EQ(sendAttributeGet(session, "", kAiRange, WireType::Int32, reply),
-              ZYEMU_STATUS_ATTRIBUTE_TYPE_MISMATCH);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "device/DeviceFixture.h"
+#include "support/EmulatorFixture.h"
 
 namespace {
 
@@ -13,9 +13,10 @@ constexpr int32_t kEeprom = 0x50;
 constexpr int32_t kSensor = 0x48;
 constexpr size_t kUnset = 12345;
 
-using Bytes = std::vector<uint8_t>;
+using zytest::Bytes;
+using zytest::Fault;
 
-class I2cTest : public zytest::DeviceTest {
+class I2cTest : public zytest::SessionTest {
 protected:
     int32_t read(uint8_t* data, size_t size, size_t* count, int32_t address = kEeprom) {
         return zyOstrel_ReadI2C(session, kBus, address, data, size, 0, count);
@@ -34,226 +35,186 @@ protected:
         Bytes bytes{start};
         bytes.insert(bytes.end(), data.begin(), data.end());
         size_t written = 0;
-        ASSERT_EQ(write(bytes.data(), bytes.size(), &written), 0);
+        ASSERT_STATUS(0, write(bytes.data(), bytes.size(), &written));
         ASSERT_EQ(written, bytes.size());
     }
 
-    // Answers the next I2C command with a reply whose counts differ from the request.
-    void injectReply(uint32_t method, Bytes reply) {
-        injected = std::move(reply);
-        ZyEmuFault fault = faultOn(ZYEMU_MATCH_INTERFACE | ZYEMU_MATCH_METHOD, 263, 0);
-        fault.method = method;
-        fault.reply = injected.data();
-        fault.replySize = injected.size();
-        addFault(fault);
+    // Answers the I2C method with a reply of size bytes whose counts (u32 each, from byte
+    // 255) differ from the request.
+    static void injectReply(uint32_t method, size_t size, std::initializer_list<uint32_t> counts) {
+        Bytes reply(size, 0x77);
+        std::memcpy(&reply[255], counts.begin(), 4 * counts.size());
+        Fault::method(263, method).reply(reply).add();
     }
-
-    Bytes injected;
 };
 
 TEST_F(I2cTest, ReadRecordIsLaidOutFieldByField) {
     uint8_t data[4];
     size_t read = 0;
-    ASSERT_EQ(zyOstrel_ReadI2C(session, 0x0102030405060708ull, 70000, data, 4, 7, &read),
-              ZYEMU_STATUS_I2C_NO_ACKNOWLEDGE);
+    ASSERT_STATUS(ZYEMU_STATUS_I2C_NO_ACKNOWLEDGE,
+                  zyOstrel_ReadI2C(session, 0x0102030405060708ull, 70000, data, 4, 7, &read));
     const ZyEmuCall call = lastCall();
     ASSERT_EQ(call.inputSize, 35u);
     EXPECT_EQ(call.outputSize, 259u);
-    expectU32s(call, {{0, 263u}, {16, 0u}, {31, 4u}});
-    EXPECT_EQ(zytest::fieldAt<uint64_t>(call, 20), 0x0102030405060708ull);
-    EXPECT_EQ(zytest::fieldAt<uint16_t>(call, 28), 4464);  // 70000 cut to 16 bits
-    EXPECT_EQ(zytest::fieldAt<uint8_t>(call, 30), 1);      // any non-zero option is 1
+    EXPECT_EQ(fieldsAt<uint32_t>(call, {0, 16, 31}), (std::vector<uint32_t>{263, 0, 4}));
+    EXPECT_EQ(fieldAt<uint64_t>(call, 20), 0x0102030405060708ull);
+    EXPECT_EQ(fieldAt<uint16_t>(call, 28), 4464);  // 70000 cut to 16 bits
+    EXPECT_EQ(fieldAt<uint8_t>(call, 30), 1);      // any non-zero option is 1
     EXPECT_EQ(read, 0u);
 }
 
 TEST_F(I2cTest, WriteRecordCarriesTheDataZeroPadded) {
     const uint8_t bytes[3] = {0x10, 0xAA, 0xBB};
     size_t written = 0;
-    ASSERT_EQ(write(bytes, 3, &written), 0);
+    ASSERT_STATUS(0, write(bytes, 3, &written));
     const ZyEmuCall call = lastCall();
     ASSERT_EQ(call.inputSize, 1059u);
     EXPECT_EQ(call.outputSize, 4u);
-    expectU32s(call, {{16, 1u}, {1055, 3u}});
-    EXPECT_EQ(0, std::memcmp(call.input + 31, bytes, 3));
-    for (size_t i = 34; i < 1055; ++i) ASSERT_EQ(call.input[i], 0) << i;
+    EXPECT_EQ(fieldsAt<uint32_t>(call, {16, 1055}), (std::vector<uint32_t>{1, 3}));
+    Bytes data(1024, 0);
+    std::memcpy(data.data(), bytes, 3);
+    EXPECT_EQ(Bytes(call.input + 31, call.input + 1055), data);
 }
 
-TEST_F(I2cTest, ReadLimitIs255BytesAndWriteLimit1023) {
-    Bytes data(1024, 0xEE);
-    size_t count = kUnset;
-    EXPECT_EQ(read(data.data(), 255, &count), 0);
-    EXPECT_EQ(count, 255u);
-    count = kUnset;
-    EXPECT_EQ(read(data.data(), 256, &count), ZYOSTREL_Status_I2cReadTooLong);
-    EXPECT_EQ(count, 0u);
-    EXPECT_EQ(write(data.data(), 1023, &count), 0);
-    EXPECT_EQ(count, 1023u);
-    count = kUnset;
-    EXPECT_EQ(write(data.data(), 1024, &count), ZYOSTREL_Status_I2cWriteTooLong);
-    EXPECT_EQ(count, 0u);
-}
-
-TEST_F(I2cTest, TransferLimitsAre1023WrittenAnd255Read) {
+// Reads take at most 255 bytes, writes 1023; a refused count is reported as zero.
+TEST_F(I2cTest, LimitsAre255BytesReadAnd1023Written) {
     Bytes out(1024, 0x33);
     out[0] = 0;  // the EEPROM's pointer byte
     Bytes in(256, 0xEE);
-    size_t written = kUnset;
-    size_t read = kUnset;
-    EXPECT_EQ(transfer(out.data(), 1023, in.data(), 255, &written, &read), 0);
-    EXPECT_EQ(written, 1023u);
-    EXPECT_EQ(read, 255u);
-    expectU32s(lastCall(), {{1059, 1023u}, {31, 255u}});
+    size_t count = kUnset;
+    size_t other = kUnset;
+    EXPECT_STATUS(0, read(in.data(), 255, &count));
+    EXPECT_EQ(count, 255u);
+    EXPECT_STATUS(ZYOSTREL_Status_I2cReadTooLong, read(in.data(), 256, &count));
+    EXPECT_EQ(count, 0u);
+    EXPECT_STATUS(0, write(out.data(), 1023, &count));
+    EXPECT_EQ(count, 1023u);
+    EXPECT_STATUS(ZYOSTREL_Status_I2cWriteTooLong, write(out.data(), 1024, &count));
+    EXPECT_EQ(count, 0u);
+    EXPECT_STATUS(0, transfer(out.data(), 1023, in.data(), 255, &count, &other));
+    EXPECT_EQ(std::make_pair(count, other), std::make_pair(size_t{1023}, size_t{255}));
+    EXPECT_EQ(fieldsAt<uint32_t>(lastCall(), {1059, 31}), (std::vector<uint32_t>{1023, 255}));
 
     zyemu_clear_log();
-    written = read = kUnset;
-    EXPECT_EQ(transfer(out.data(), 1024, in.data(), 255, &written, &read),
-              ZYOSTREL_Status_I2cWriteTooLong);
-    EXPECT_EQ(written, 0u);
-    EXPECT_EQ(read, 0u);
-    EXPECT_EQ(transfer(out.data(), 1023, in.data(), 256, &written, &read),
-              ZYOSTREL_Status_I2cReadTooLong);
+    EXPECT_STATUS(ZYOSTREL_Status_I2cWriteTooLong,
+                  transfer(out.data(), 1024, in.data(), 255, &count, &other));
+    EXPECT_EQ(std::make_pair(count, other), std::make_pair(size_t{0}, size_t{0}));
+    EXPECT_STATUS(ZYOSTREL_Status_I2cReadTooLong,
+                  transfer(out.data(), 1023, in.data(), 256, &count, &other));
     EXPECT_EQ(zyemu_call_count(), 0u);
 }
 
 TEST_F(I2cTest, ArgumentChecksComeInOrderAndSendNothing) {
     uint8_t data[4] = {};
     size_t count = kUnset;
-    EXPECT_EQ(read(nullptr, 300, nullptr), ZYOSTREL_Status_I2cReadCountNull);
-    EXPECT_EQ(read(nullptr, 300, &count), ZYOSTREL_Status_I2cReadTooLong);
+    EXPECT_STATUS(ZYOSTREL_Status_I2cReadCountNull, read(nullptr, 300, nullptr));
+    EXPECT_STATUS(ZYOSTREL_Status_I2cReadTooLong, read(nullptr, 300, &count));
     EXPECT_EQ(count, 0u);
-    EXPECT_EQ(read(nullptr, 0, &count), ZYOSTREL_Status_I2cReadDataNull);
-    EXPECT_EQ(read(data, 0, &count), 0);
-
-    EXPECT_EQ(write(nullptr, 2000, nullptr), ZYOSTREL_Status_I2cWriteCountNull);
+    EXPECT_STATUS(ZYOSTREL_Status_I2cReadDataNull, read(nullptr, 0, &count));
+    EXPECT_STATUS(0, read(data, 0, &count));
+    EXPECT_STATUS(ZYOSTREL_Status_I2cWriteCountNull, write(nullptr, 2000, nullptr));
     count = kUnset;
-    EXPECT_EQ(write(nullptr, 2000, &count), ZYOSTREL_Status_I2cWriteTooLong);
+    EXPECT_STATUS(ZYOSTREL_Status_I2cWriteTooLong, write(nullptr, 2000, &count));
     EXPECT_EQ(count, 0u);
-    EXPECT_EQ(write(nullptr, 0, &count), ZYOSTREL_Status_I2cWriteDataNull);
-    EXPECT_EQ(write(data, 0, &count), 0);
-    EXPECT_EQ(zyemu_call_count(), 0u);
-}
+    EXPECT_STATUS(ZYOSTREL_Status_I2cWriteDataNull, write(nullptr, 0, &count));
+    EXPECT_STATUS(0, write(data, 0, &count));
 
-TEST_F(I2cTest, TransferChecksComeInOrder) {
-    uint8_t out[2] = {};
-    uint8_t in[2] = {};
     size_t written = kUnset;
     size_t read = kUnset;
-    EXPECT_EQ(transfer(out, 1, in, 1, nullptr, &read), ZYOSTREL_Status_I2cWriteCountNull);
+    EXPECT_STATUS(ZYOSTREL_Status_I2cWriteCountNull, transfer(data, 1, data, 1, nullptr, &read));
     EXPECT_EQ(read, 0u);
-    EXPECT_EQ(transfer(out, 1, in, 1, &written, nullptr), ZYOSTREL_Status_I2cReadCountNull);
+    EXPECT_STATUS(ZYOSTREL_Status_I2cReadCountNull, transfer(data, 1, data, 1, &written, nullptr));
     EXPECT_EQ(written, 0u);
-    EXPECT_EQ(transfer(nullptr, 2000, nullptr, 300, &written, &read),
-              ZYOSTREL_Status_I2cWriteDataNull);
-    EXPECT_EQ(transfer(out, 2000, nullptr, 300, &written, &read), ZYOSTREL_Status_I2cWriteTooLong);
-    EXPECT_EQ(transfer(out, 1, nullptr, 300, &written, &read), ZYOSTREL_Status_I2cReadDataNull);
-    EXPECT_EQ(transfer(out, 1, in, 256, &written, &read), ZYOSTREL_Status_I2cReadTooLong);
-    EXPECT_EQ(transfer(out, 0, in, 0, &written, &read), 0);
+    EXPECT_STATUS(ZYOSTREL_Status_I2cWriteDataNull,
+                  transfer(nullptr, 2000, nullptr, 300, &written, &read));
+    EXPECT_STATUS(ZYOSTREL_Status_I2cWriteTooLong,
+                  transfer(data, 2000, nullptr, 300, &written, &read));
+    EXPECT_STATUS(ZYOSTREL_Status_I2cReadDataNull,
+                  transfer(data, 1, nullptr, 300, &written, &read));
+    EXPECT_STATUS(ZYOSTREL_Status_I2cReadTooLong, transfer(data, 1, data, 256, &written, &read));
+    EXPECT_STATUS(0, transfer(data, 0, data, 0, &written, &read));
     EXPECT_EQ(zyemu_call_count(), 0u);
 }
 
-TEST_F(I2cTest, TransferWithoutWriteBytesReadsFromThePointer) {
+// A transfer without write bytes reads from the pointer; one with a byte sets it first.
+TEST_F(I2cTest, TransferReadsFromThePointerOrSetsItFirst) {
     writeEeprom(0x40, {9, 8, 7, 6, 5});
     const uint8_t pointer = 0x41;
-    size_t written = 0;
-    ASSERT_EQ(write(&pointer, 1, &written), 0);
+    size_t written = kUnset;
+    size_t read = kUnset;
+    ASSERT_STATUS(0, write(&pointer, 1, &written));
     uint8_t in[4] = {};
-    size_t read = 0;
-    EXPECT_EQ(transfer(&pointer, 0, in, 4, &written, &read), 0);
+    EXPECT_STATUS(0, transfer(&pointer, 0, in, 4, &written, &read));
     const ZyEmuCall call = lastCall();
     ASSERT_EQ(call.inputSize, 1063u);
     EXPECT_EQ(call.outputSize, 263u);
-    expectU32s(call, {{16, 2u}, {31, 4u}, {1059, 0u}});
-    EXPECT_EQ(written, 0u);
-    EXPECT_EQ(read, 4u);
+    EXPECT_EQ(fieldsAt<uint32_t>(call, {16, 31, 1059}), (std::vector<uint32_t>{2, 4, 0}));
+    EXPECT_EQ(std::make_pair(written, read), std::make_pair(size_t{0}, size_t{4}));
     EXPECT_EQ(Bytes(in, in + 4), (Bytes{8, 7, 6, 5}));
+
+    const uint8_t start = 0x40;
+    EXPECT_STATUS(0, transfer(&start, 1, in, 3, &written, &read));
+    EXPECT_EQ(std::make_pair(written, read), std::make_pair(size_t{1}, size_t{3}));
+    EXPECT_EQ(Bytes(in, in + 3), (Bytes{9, 8, 7}));
+    EXPECT_EQ(fieldAt<uint8_t>(lastCall(), 35), 0x40);
 }
 
-TEST_F(I2cTest, TransferSetsThePointerThenReads) {
-    writeEeprom(0x80, {0xC0, 0xFF, 0xEE});
-    const uint8_t pointer = 0x80;
-    uint8_t in[3] = {};
-    size_t written = 0;
-    size_t read = 0;
-    EXPECT_EQ(transfer(&pointer, 1, in, 3, &written, &read), 0);
-    EXPECT_EQ(written, 1u);
-    EXPECT_EQ(read, 3u);
-    EXPECT_EQ(Bytes(in, in + 3), (Bytes{0xC0, 0xFF, 0xEE}));
-    EXPECT_EQ(zytest::fieldAt<uint8_t>(lastCall(), 35), 0x80);
-}
-
+// A device that gives or takes fewer bytes than asked is a count mismatch; nothing is copied.
 TEST_F(I2cTest, SensorGivingOrTakingFewerBytesIsACountMismatch) {
     uint8_t data[10];
     std::memset(data, 0x5A, sizeof data);
     size_t count = kUnset;
-    EXPECT_EQ(read(data, 10, &count, kSensor), ZYOSTREL_Status_I2cReadCountMismatch);
+    EXPECT_STATUS(ZYOSTREL_Status_I2cReadCountMismatch, read(data, 10, &count, kSensor));
     EXPECT_EQ(count, 0u);
-    for (uint8_t byte : data) EXPECT_EQ(byte, 0x5A);  // nothing copied
-    EXPECT_EQ(read(data, 2, &count, kSensor), 0);
-    EXPECT_EQ(data[0], 0x1A);
-    EXPECT_EQ(data[1], 0x80);
+    EXPECT_EQ(Bytes(data, data + 10), Bytes(10, 0x5A));
+    EXPECT_STATUS(0, read(data, 2, &count, kSensor));
+    EXPECT_EQ(Bytes(data, data + 2), (Bytes{0x1A, 0x80}));
     count = kUnset;
-    EXPECT_EQ(write(data, 3, &count, kSensor), ZYOSTREL_Status_I2cWriteCountMismatch);
+    EXPECT_STATUS(ZYOSTREL_Status_I2cWriteCountMismatch, write(data, 3, &count, kSensor));
     EXPECT_EQ(count, 0u);
 }
 
 TEST_F(I2cTest, ShortReadOfNineForTenCopiesNothing) {
-    Bytes reply(259, 0x77);
-    const uint32_t nine = 9;
-    std::memcpy(&reply[255], &nine, 4);
-    injectReply(0, reply);
+    injectReply(0, 259, {9});
     uint8_t data[10] = {};
     size_t count = kUnset;
-    EXPECT_EQ(read(data, 10, &count), ZYOSTREL_Status_I2cReadCountMismatch);
+    EXPECT_STATUS(ZYOSTREL_Status_I2cReadCountMismatch, read(data, 10, &count));
     EXPECT_EQ(count, 0u);
-    for (uint8_t byte : data) EXPECT_EQ(byte, 0);
+    EXPECT_EQ(Bytes(data, data + 10), Bytes(10, 0));
 }
 
 TEST_F(I2cTest, TransferCopiesOnlyWhenBothCountsMatch) {
-    Bytes reply(263, 0x77);
-    const uint32_t readCount = 2;
-    const uint32_t writtenCount = 0;  // the device took none of the one byte
-    std::memcpy(&reply[255], &readCount, 4);
-    std::memcpy(&reply[259], &writtenCount, 4);
-    injectReply(2, reply);
+    injectReply(2, 263, {2, 0});  // the device took none of the one byte
     const uint8_t out = 1;
     uint8_t in[2] = {};
     size_t written = kUnset;
     size_t read = kUnset;
-    EXPECT_EQ(transfer(&out, 1, in, 2, &written, &read), ZYOSTREL_Status_I2cWriteCountMismatch);
-    EXPECT_EQ(written, 0u);
-    EXPECT_EQ(read, 0u);
+    EXPECT_STATUS(ZYOSTREL_Status_I2cWriteCountMismatch, transfer(&out, 1, in, 2, &written, &read));
+    EXPECT_EQ(std::make_pair(written, read), std::make_pair(size_t{0}, size_t{0}));
     EXPECT_EQ(in[0], 0);
 }
 
 TEST_F(I2cTest, DeviceWarningIsReturnedWithTheData) {
     writeEeprom(0, {});
-    addFault(faultOn(ZYEMU_MATCH_INTERFACE, 263, 42, ZYEMU_FAULT_AFTER_RUNNING));
+    Fault::interface(263).status(42).afterRunning().add();
     uint8_t data[1] = {};
     size_t count = 0;
-    EXPECT_EQ(read(data, 1, &count), 42);
+    EXPECT_STATUS(42, read(data, 1, &count));
     EXPECT_EQ(count, 1u);
-}
-
-TEST_F(I2cTest, AbsentDeviceFailsWithAnElaboration) {
-    uint8_t data[1];
-    size_t count = kUnset;
-    EXPECT_EQ(read(data, 1, &count, 0x33), ZYEMU_STATUS_I2C_NO_ACKNOWLEDGE);
-    EXPECT_EQ(count, 0u);
-    const std::string text = zytest::elaborationOf(session);
-    EXPECT_NE(text.find("\"kUsageTypeI2cAddress\",\"value\":\"51\""), std::string::npos) << text;
 }
 
 TEST_F(I2cTest, SimulatedSessionFailsAfterTheChecksWithoutReachingTheRuntime) {
     uint8_t data[2] = {};
     size_t count = kUnset;
     size_t other = kUnset;
-    EXPECT_EQ(zyOstrel_ReadI2C(simulated, kBus, kEeprom, data, 2, 0, &count), -1);
+    EXPECT_STATUS(-1, zyOstrel_ReadI2C(simulated, kBus, kEeprom, data, 2, 0, &count), simulated);
     EXPECT_EQ(count, 0u);
-    EXPECT_EQ(zyOstrel_WriteI2C(simulated, kBus, kEeprom, data, 2, 0, &count), -1);
-    EXPECT_EQ(zyOstrel_TransferI2C(simulated, kBus, kEeprom, data, 1, data, 1, 0, &count, &other),
-              -1);
-    EXPECT_EQ(zyOstrel_ReadI2C(simulated, kBus, kEeprom, data, 256, 0, &count),
-              ZYOSTREL_Status_I2cReadTooLong);
+    EXPECT_STATUS(-1, zyOstrel_WriteI2C(simulated, kBus, kEeprom, data, 2, 0, &count), simulated);
+    EXPECT_STATUS(
+        -1, zyOstrel_TransferI2C(simulated, kBus, kEeprom, data, 1, data, 1, 0, &count, &other),
+        simulated);
+    EXPECT_STATUS(ZYOSTREL_Status_I2cReadTooLong,
+                  zyOstrel_ReadI2C(simulated, kBus, kEeprom, data, 256, 0, &count), simulated);
     EXPECT_EQ(zyemu_call_count(), 0u);
 }
 

@@ -54,7 +54,7 @@ TEST_F(OpenCloseTest, ImageNamesPathsAndDocumentsReachTheOpenEntry) {
         EXPECT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, row.path, row.attribute, &session),
                   row.status);
         if (row.status == 0) {
-            EXPECT_EQ(zyOstrel_CloseSession(session, 0), 0);
+            EXPECT_STATUS(0, zyOstrel_CloseSession(session, 0));
         }
         const ZyEmuCall open = calls().at(0);
         EXPECT_EQ(open.entry, ZYEMU_ENTRY_OPEN);
@@ -71,44 +71,28 @@ TEST_F(OpenCloseTest, BadArgumentsFailAndLeaveTheSessionUnset) {
     EXPECT_EQ(zyOstrel_OpenSession("no-such-device", nullptr, 0, &session),
               ZYEMU_STATUS_RESOURCE_NOT_FOUND);
     EXPECT_EQ(session, 0xABCDu);
-    EXPECT_EQ(zyOstrel_OpenSession(nullptr, nullptr, 0, &session), ZYEMU_STATUS_INVALID_ARGUMENT);
+    EXPECT_STATUS(ZYEMU_STATUS_INVALID_ARGUMENT,
+                  zyOstrel_OpenSession(nullptr, nullptr, 0, &session));
     EXPECT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, nullptr, 0, nullptr),
               ZYEMU_STATUS_INVALID_ARGUMENT);
     EXPECT_EQ(zyemu_open_session_count(), 0u);
 }
 
 TEST_F(OpenCloseTest, OpenStatusComesFromTheRuntimeUnchanged) {
-    ZyEmuFault fault{};
-    fault.match = ZYEMU_MATCH_ENTRY;
-    fault.entry = ZYEMU_ENTRY_OPEN;
-    fault.status = -63150;
-    ASSERT_GT(zyemu_add_fault(&fault), 0);
+    zytest::Fault::entry(ZYEMU_ENTRY_OPEN).status(-63150).add();
     uint32_t session = 0;
     EXPECT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, nullptr, 0, &session), -63150);
 }
 
-TEST_F(OpenCloseTest, SimulatedResourceHandsOutSimulatedHandles) {
-    uint32_t real = 0;
-    uint32_t simulated = 0;
-    ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, nullptr, 0, &real), 0);
-    ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_SIMULATED, nullptr, 0, &simulated), 0);
-    EXPECT_EQ(real & ZYOSTREL_SIMULATED_SESSION_BIT, 0u);
-    EXPECT_NE(simulated & ZYOSTREL_SIMULATED_SESSION_BIT, 0u);
-    EXPECT_EQ(zyOstrel_CloseSession(simulated, 0), 0);
-    EXPECT_EQ(zyOstrel_CloseSession(real, 0), 0);
-}
-
 TEST_F(OpenCloseTest, CloseForwardsSessionAndAttributeAndTheSecondCloseFails) {
     uint32_t session = 0;
-    ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_SECOND, nullptr, 0, &session), 0);
+    ASSERT_STATUS(0, zyOstrel_OpenSession(ZYEMU_RESOURCE_SECOND, nullptr, 0, &session));
     zyemu_clear_log();
-    EXPECT_EQ(zyOstrel_CloseSession(session, 0x55), 0);
+    EXPECT_STATUS(0, zyOstrel_CloseSession(session, 0x55));
     ASSERT_EQ(zyemu_call_count(), 1u);
-    const ZyEmuCall close = lastCall();
-    EXPECT_EQ(close.entry, ZYEMU_ENTRY_CLOSE);
-    EXPECT_EQ(close.session, session);
-    EXPECT_EQ(close.word, 0x55u);
-    EXPECT_EQ(zyOstrel_CloseSession(session, 0), ZYEMU_STATUS_INVALID_SESSION);
+    EXPECT_EQ(std::vector<uint32_t>({lastCall().entry, lastCall().session, lastCall().word}),
+              std::vector<uint32_t>({ZYEMU_ENTRY_CLOSE, session, 0x55}));
+    EXPECT_STATUS(ZYEMU_STATUS_INVALID_SESSION, zyOstrel_CloseSession(session, 0));
 }
 
 TEST_F(OpenCloseTest, SimulationControlEntriesAlwaysFail) {

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <new>
 
-#include "AttributeSession.h"
 #include "streams/HostMemory.h"
+#include "support/EmulatorFixture.h"
 
 // The graphical host's memory manager as this binary provides it: heap blocks behind handles,
 // with counters of the resizes asked for and a switch that makes the next resize fail.
@@ -86,7 +86,7 @@ int32_t NumericArrayResize(int32_t typeCode, int32_t dimensions, ZyHostHandle* h
 
 namespace {
 
-using zytest::fieldAt;
+using zytest::Fault;
 
 // An owned host handle, freed at the end of the scope.
 class HostHandle {
@@ -124,50 +124,59 @@ protected:
     }
     static HostMemoryStub& stub() { return stubState; }
     void startContinuous(uint32_t stream, const char* channels) {
-        ASSERT_EQ(zyOstrel_ConfigureStreamEnabledChannels(session, stream, channels, nullptr), 0);
-        ASSERT_EQ(zyOstrel_StartStream(session, stream), 0);
+        ASSERT_STATUS(0,
+                      zyOstrel_ConfigureStreamEnabledChannels(session, stream, channels, nullptr));
+        ASSERT_STATUS(0, zyOstrel_StartStream(session, stream));
         zyemu_clear_log();
+    }
+    // Reads count samples of stream 0 into a one-dimensional 16-bit handle.
+    int32_t readI16(const HostHandle& data, uint64_t count, uint8_t* info) {
+        return zyOstrel_WbReadStreamI16(session, 0, 9, count, data.get(), info);
+    }
+    int32_t read2D(uint64_t rows, uint64_t columns, const HostHandle& data, const HostHandle& infos,
+                   uint32_t stream = 0) {
+        return zyOstrel_WbReadStream2DI16(session, stream, 4, rows, columns, data.get(),
+                                          infos.get());
     }
 };
 
+// The handle is resized only when a read needs more than it holds or less than half of it.
 TEST_F(HostReadsTest, OneDimensionalReadSizesTheHandleOnceForRepeatedReads) {
     startContinuous(0, "AI2");
     HostHandle data;
     uint8_t info[80];
-    std::memset(info, 0xAB, sizeof info);
-    ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 9, 100, data.get(), info), 0);
-    EXPECT_EQ(stub().numericResizes, 1);
-    EXPECT_EQ(stub().lastTypeCode, 2);
-    EXPECT_EQ(stub().lastDimensions, 1);
-    EXPECT_EQ(stub().lastCount, 100u);
+    ASSERT_STATUS(0, readI16(data, 100, info));
+    EXPECT_EQ(std::vector<size_t>({size_t(stub().numericResizes), size_t(stub().lastTypeCode),
+                                   size_t(stub().lastDimensions), stub().lastCount}),
+              std::vector<size_t>({1, 2, 1, 100}));
     EXPECT_EQ(data.word(0), 100);
     int16_t first = 0;
     std::memcpy(&first, data.block() + 4, 2);
     EXPECT_EQ(first, zyemu_waveform_i16(2, 0));
-    const ZyEmuCall call = lastCall();
-    EXPECT_EQ(fieldAt<uint64_t>(call, 24), 200u);
-    EXPECT_EQ(fieldAt<uint64_t>(call, 40), addressOf(data.block() + 4));
-    EXPECT_EQ(fieldAt<uint64_t>(call, 48), addressOf(info));
-    EXPECT_EQ(fieldAt<uint32_t>(call, 56), 9u);
+    EXPECT_EQ(fieldsAt<uint64_t>(lastCall(), {24, 40, 48}),
+              (std::vector<uint64_t>{200, addressOf(data.block() + 4), addressOf(info)}));
+    EXPECT_EQ(fieldAt<uint32_t>(lastCall(), 56), 9u);
 
-    for (int repeat = 0; repeat < 3; ++repeat) {
-        ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 9, 100, data.get(), info), 0);
+    const struct {
+        uint64_t count;
+        int resizes;
+        const char* why;
+    } rows[] = {{100, 1, "same-size reads reuse the handle"},
+                {60, 1, "a smaller read above half reuses it"},
+                {20, 2, "below half of the old measure shrinks"},
+                {21, 3, "above the old measure and the allocation grows"}};
+    for (const auto& row : rows) {
+        ASSERT_STATUS(0, readI16(data, row.count, info));
+        EXPECT_EQ(stub().numericResizes, row.resizes) << row.why;
+        EXPECT_EQ(data.word(0), int32_t(row.count));
     }
-    EXPECT_EQ(stub().numericResizes, 1) << "same-size reads reuse the handle";
-    ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 9, 60, data.get(), info), 0);
-    EXPECT_EQ(stub().numericResizes, 1) << "a smaller read above half reuses it";
-    EXPECT_EQ(data.word(0), 60);
-    ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 9, 20, data.get(), info), 0);
-    EXPECT_EQ(stub().numericResizes, 2) << "below half of the old measure shrinks";
-    ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 9, 21, data.get(), info), 0);
-    EXPECT_EQ(stub().numericResizes, 3) << "above the old measure and the allocation grows";
 }
 
 TEST_F(HostReadsTest, FloatingPointAndZeroElementReadsSendTheirRecords) {
     startContinuous(0, "AI0");
     HostHandle data;
     uint8_t info[80];
-    ASSERT_EQ(zyOstrel_WbReadStreamF64(session, 0, 0, 5, data.get(), info), 0);
+    ASSERT_STATUS(0, zyOstrel_WbReadStreamF64(session, 0, 0, 5, data.get(), info));
     EXPECT_EQ(stub().lastTypeCode, 10);
     EXPECT_EQ(data.word(0), 5);
     double value = 0;
@@ -175,36 +184,34 @@ TEST_F(HostReadsTest, FloatingPointAndZeroElementReadsSendTheirRecords) {
     EXPECT_EQ(value, zyemu_waveform_f64(0, 4));
     EXPECT_EQ(fieldAt<uint32_t>(lastCall(), 60), 1u);
 
-    // Zero elements send a zero-byte read.
+    // Zero elements send a zero-byte read, and the read record starts zeroed.
     zyemu_clear_log();
     HostHandle none;
     std::memset(info, 0xCD, sizeof info);
-    ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 0, 0, none.get(), info), 0);
+    ASSERT_STATUS(0, readI16(none, 0, info));
     ASSERT_EQ(zyemu_call_count(), 1u);
-    EXPECT_EQ(fieldAt<uint64_t>(lastCall(), 24), 0u);
-    EXPECT_EQ(fieldAt<uint64_t>(lastCall(), 32), 1u);
+    EXPECT_EQ(fieldsAt<uint64_t>(lastCall(), {24, 32}), (std::vector<uint64_t>{0, 1}));
     EXPECT_EQ(none.word(0), 0);
-    for (uint8_t byte : info) ASSERT_EQ(byte, 0) << "the read record starts zeroed";
+    EXPECT_EQ(zytest::Bytes(info, info + 80), zytest::Bytes(80, 0));
 }
 
 TEST_F(HostReadsTest, HandlesTooShortForTheirLengthWordsAreSizedNotRead) {
     startContinuous(0, "AI0");
     uint8_t info[80];
     HostHandle data(2);  // not even the count word
-    ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 0, 8, data.get(), info), 0);
+    ASSERT_STATUS(0, readI16(data, 8, info));
     EXPECT_EQ(data.word(0), 8);
     HostHandle claims(8);
     claims.setWord(0, 1000);  // says 1000 elements, holds none
-    ASSERT_EQ(zyOstrel_WbReadStreamI16(session, 0, 0, 16, claims.get(), info), 0);
+    ASSERT_STATUS(0, readI16(claims, 16, info));
     EXPECT_EQ(stub().numericResizes, 2);
     EXPECT_EQ(claims.word(0), 16);
 
     HostHandle rows(6);   // the first dimension, half of the second
     HostHandle infos(2);  // not even the count word
-    ASSERT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 0, 2, 3, rows.get(), infos.get()), 0);
-    EXPECT_EQ(rows.word(0), 2);
-    EXPECT_EQ(rows.word(4), 3);
-    EXPECT_EQ(infos.word(0), 2);
+    ASSERT_STATUS(0, read2D(2, 3, rows, infos));
+    EXPECT_EQ(std::vector<int32_t>({rows.word(0), rows.word(4), infos.word(0)}),
+              std::vector<int32_t>({2, 3, 2}));
     EXPECT_EQ(DSGetHandleSize(infos.get()), 2 * 80 + 8);
 }
 
@@ -212,12 +219,9 @@ TEST_F(HostReadsTest, DimensionsBeyondWhatMemoryCanHoldAreRefused) {
     constexpr uint64_t kLargest = 0x7FFFFFFF;
     HostHandle data;
     HostHandle infos;
-    EXPECT_EQ(
-        zyOstrel_WbReadStream2DF64(session, 0, 0, kLargest, kLargest, data.get(), infos.get()),
-        -52000);
-    EXPECT_EQ(
-        zyOstrel_WbReadStream2DI16(session, 0, 0, kLargest, kLargest, data.get(), infos.get()),
-        -52000);
+    EXPECT_STATUS(-52000, zyOstrel_WbReadStream2DF64(session, 0, 0, kLargest, kLargest, data.get(),
+                                                     infos.get()));
+    EXPECT_STATUS(-52000, read2D(kLargest, kLargest, data, infos));
     EXPECT_EQ(zyemu_call_count(), 0u);
 
     // A handle whose dimensions claim that much is sized for what the read needs.
@@ -225,7 +229,7 @@ TEST_F(HostReadsTest, DimensionsBeyondWhatMemoryCanHoldAreRefused) {
     HostHandle claimed(8);
     claimed.setWord(0, 0x7FFFFFFF);
     claimed.setWord(4, 0x7FFFFFFF);
-    ASSERT_EQ(zyOstrel_WbReadStream2DF64(session, 0, 0, 1, 4, claimed.get(), infos.get()), 0);
+    ASSERT_STATUS(0, zyOstrel_WbReadStream2DF64(session, 0, 0, 1, 4, claimed.get(), infos.get()));
     EXPECT_EQ(claimed.word(0), 1);
     EXPECT_EQ(claimed.word(4), 4);
     EXPECT_EQ(DSGetHandleSize(claimed.get()), 8 + 4 * 8);
@@ -236,19 +240,18 @@ TEST_F(HostReadsTest, FailedResizeGivesMemoryFullWithoutReading) {
     HostHandle data;
     uint8_t info[80];
     stub().failNextResize = true;
-    EXPECT_EQ(zyOstrel_WbReadStreamI16(session, 0, 0, 8, data.get(), info), -52000);
+    EXPECT_STATUS(-52000, readI16(data, 8, info));
     EXPECT_EQ(zyemu_call_count(), 0u);
 
     HostHandle rows;
     HostHandle infos;
     stub().failNextResize = true;
-    EXPECT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 0, 1, 8, rows.get(), infos.get()), -52000);
-    ASSERT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 0, 1, 8, rows.get(), infos.get()), 0);
+    EXPECT_STATUS(-52000, read2D(1, 8, rows, infos));
+    ASSERT_STATUS(0, read2D(1, 8, rows, infos));
     HostHandle otherInfos;
     const int setSizesBefore = stub().setSizes;
     stub().failNextResize = true;
-    EXPECT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 0, 1, 8, rows.get(), otherInfos.get()), -52000)
-        << "the ReadInfo handle too";
+    EXPECT_STATUS(-52000, read2D(1, 8, rows, otherInfos)) << "the ReadInfo handle too";
     EXPECT_EQ(stub().setSizes, setSizesBefore + 1);
 }
 
@@ -256,12 +259,11 @@ TEST_F(HostReadsTest, TwoDimensionalReadFillsDimensionsAndReadRecords) {
     startContinuous(0, "AI0,AI1,AI2");
     HostHandle data;
     HostHandle infos;
-    ASSERT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 4, 3, 5, data.get(), infos.get()), 0);
+    ASSERT_STATUS(0, read2D(3, 5, data, infos));
     EXPECT_EQ(stub().lastDimensions, 2);
     EXPECT_EQ(stub().lastCount, 15u);
-    EXPECT_EQ(data.word(0), 3);
-    EXPECT_EQ(data.word(4), 5);
-    EXPECT_EQ(infos.word(0), 3);
+    EXPECT_EQ(std::vector<int32_t>({data.word(0), data.word(4), infos.word(0)}),
+              std::vector<int32_t>({3, 5, 3}));
     EXPECT_EQ(DSGetHandleSize(infos.get()), 3 * 80 + 8);
     int16_t sample = 0;
     std::memcpy(&sample, data.block() + 8 + (2 * 5 + 4) * 2, 2);
@@ -269,19 +271,16 @@ TEST_F(HostReadsTest, TwoDimensionalReadFillsDimensionsAndReadRecords) {
     uint32_t channel = 0;
     std::memcpy(&channel, infos.block() + 8 + 2 * 80 + 16, 4);
     EXPECT_EQ(channel, 2u);
-
-    const ZyEmuCall call = lastCall();
-    EXPECT_EQ(fieldAt<uint64_t>(call, 24), 10u);
-    EXPECT_EQ(fieldAt<uint64_t>(call, 32), 3u);
-    EXPECT_EQ(fieldAt<uint64_t>(call, 40), addressOf(data.block() + 8));
-    EXPECT_EQ(fieldAt<uint64_t>(call, 48), addressOf(infos.block() + 8));
+    EXPECT_EQ(
+        fieldsAt<uint64_t>(lastCall(), {24, 32, 40, 48}),
+        (std::vector<uint64_t>{10, 3, addressOf(data.block() + 8), addressOf(infos.block() + 8)}));
 
     const int resizes = stub().numericResizes;
     const int setSizes = stub().setSizes;
-    ASSERT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 4, 3, 5, data.get(), infos.get()), 0);
+    ASSERT_STATUS(0, read2D(3, 5, data, infos));
     EXPECT_EQ(stub().numericResizes, resizes);
     EXPECT_EQ(stub().setSizes, setSizes);
-    ASSERT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 4, 1, 5, data.get(), infos.get()), 0);
+    ASSERT_STATUS(0, read2D(1, 5, data, infos));
     EXPECT_EQ(stub().setSizes, setSizes + 1) << "one row is below half of three";
     EXPECT_EQ(DSGetHandleSize(infos.get()), 80 + 8);
 }
@@ -290,57 +289,50 @@ TEST_F(HostReadsTest, MissingArgumentsZeroRowsAndUnnamedStreamsAreRefused) {
     HostHandle data;
     HostHandle infos;
     uint8_t info[80];
-    EXPECT_EQ(zyOstrel_WbReadStreamI16(session, 0, 0, 4, nullptr, info), -52005);
-    EXPECT_EQ(zyOstrel_WbReadStreamI16(session, 0, 0, 4, data.get(), nullptr), -52005);
-    EXPECT_EQ(zyOstrel_WbReadStream2DF64(session, 0, 0, 1, 4, data.get(), nullptr), -52005);
-    EXPECT_EQ(
-        zyOstrel_WbReadStream2DF64(session, 0, 0, 1, uint64_t{1} << 31, data.get(), data.get()),
-        -52000);
-    EXPECT_EQ(zyOstrel_WbReadStream2DI16(session, 0, 0, 0, 5, data.get(), infos.get()), -304401);
+    EXPECT_STATUS(-52005, zyOstrel_WbReadStreamI16(session, 0, 0, 4, nullptr, info));
+    EXPECT_STATUS(-52005, readI16(data, 4, nullptr));
+    EXPECT_STATUS(-52005, zyOstrel_WbReadStream2DF64(session, 0, 0, 1, 4, data.get(), nullptr));
+    EXPECT_STATUS(-52000, zyOstrel_WbReadStream2DF64(session, 0, 0, 1, uint64_t{1} << 31,
+                                                     data.get(), data.get()));
+    EXPECT_STATUS(-304401, read2D(0, 5, data, infos));
     // Automatic rows need a stream name to ask the channel count for.
-    EXPECT_EQ(zyOstrel_WbReadStream2DI16(session, 64, 0, kAutomatic, 2, data.get(), infos.get()),
-              -304405);
+    EXPECT_STATUS(-304405, read2D(kAutomatic, 2, data, infos, 64));
     EXPECT_EQ(zyemu_call_count(), 0u);
 }
 
-// Automatic rows are the stream's channel count, doubled when both DDC Booleans are true.
+// Automatic rows are the stream's channel count, doubled when both DDC Booleans are true; a
+// failed Boolean read counts as false, a failed channel count read is returned.
 TEST_F(HostReadsTest, AutomaticRowsFollowTheChannelCountAndTheDdcBooleans) {
     startContinuous(3, "AI0-AI3");
-    ASSERT_EQ(zyOstrel_SetAttributeBoolean(session, "3", 0x40000019, 1), 0);
-    zyemu_clear_log();
+    ASSERT_STATUS(0, zyOstrel_SetAttributeBoolean(session, "3", 0x40000019, 1));
     HostHandle data;
     HostHandle infos;
-    ASSERT_EQ(zyOstrel_WbReadStream2DF64(session, 3, 0, kAutomatic, 2, data.get(), infos.get()), 0);
-    EXPECT_EQ(data.word(0), 4) << "DDC off";
-
-    // A failed Boolean read counts as false.
-    ASSERT_EQ(zyOstrel_SetAttributeBoolean(session, "3", 0x4000000F, 1), 0);
-    zyemu_clear_log();
-    failCall(2, -4242, ZYEMU_FAULT_REPLACE);
-    ASSERT_EQ(zyOstrel_WbReadStream2DF64(session, 3, 0, kAutomatic, 2, data.get(), infos.get()), 0);
-    EXPECT_EQ(data.word(0), 4);
+    const auto automaticRows = [&] {
+        zyemu_clear_log();
+        EXPECT_STATUS(
+            0, zyOstrel_WbReadStream2DF64(session, 3, 0, kAutomatic, 2, data.get(), infos.get()));
+        return data.word(0);
+    };
+    EXPECT_EQ(automaticRows(), 4) << "DDC off";
+    ASSERT_STATUS(0, zyOstrel_SetAttributeBoolean(session, "3", 0x4000000F, 1));
+    Fault::callAt(2).status(-4242).add();
+    EXPECT_EQ(automaticRows(), 4);
 
     zyemu_clear_faults();
     zyemu_clear_log();
     HostHandle rows;
     HostHandle rowInfos;
-    ASSERT_EQ(zyOstrel_WbReadStream2DI16(session, 3, 0, kAutomatic, 2, rows.get(), rowInfos.get()),
-              0);
+    ASSERT_STATUS(0, read2D(kAutomatic, 2, rows, rowInfos, 3));
     EXPECT_EQ(rows.word(0), 8);
     EXPECT_EQ(rowInfos.word(0), 8);
-    const auto log = calls();
-    ASSERT_EQ(log.size(), 4u);
-    EXPECT_EQ(fieldAt<uint32_t>(log[0], 20), 0x10000000u);
-    EXPECT_EQ(textAt(log[0], 28, 256), "3");
-    EXPECT_EQ(fieldAt<uint32_t>(log[1], 20), 0x40000019u);
-    EXPECT_EQ(fieldAt<uint32_t>(log[2], 20), 0x4000000Fu);
-    EXPECT_EQ(fieldAt<uint64_t>(log[3], 32), 8u);
-
-    // A failed channel count read is returned.
+    EXPECT_EQ(attributeCalls(),
+              (std::vector<zytest::AttributeCall>{
+                  {721, 0x10000000, "3"}, {721, 0x40000019, "3"}, {721, 0x4000000F, "3"}}));
+    EXPECT_EQ(fieldAt<uint64_t>(lastCall(), 32), 8u);
+    zyemu_clear_faults();
     zyemu_clear_log();
-    failCall(0, -4343, ZYEMU_FAULT_REPLACE);
-    EXPECT_EQ(zyOstrel_WbReadStream2DF64(session, 3, 0, kAutomatic, 2, data.get(), infos.get()),
-              -4343);
+    Fault::callAt(0).status(-4343).add();
+    EXPECT_STATUS(-4343, read2D(kAutomatic, 2, data, infos, 3));
     EXPECT_EQ(zyemu_call_count(), 1u);
 }
 

@@ -3,27 +3,29 @@
 
 #include <string>
 
-#include "timing/TimingFixture.h"
+#include "support/EmulatorFixture.h"
 
 namespace {
 
-class RouteTest : public zytest::TimingTest {
+using zytest::Fault;
+
+class RouteTest : public zytest::SessionTest {
 protected:
-    ZyEmuTimingState timingState() const {
+    static ZyEmuTimingState timingState() {
         ZyEmuTimingState state{};
         zyemu_get_timing_state(ZYEMU_RESOURCE_DEFAULT, &state);
         return state;
     }
 };
 
+// Both terminals travel in 512-byte fields that keep a terminating NUL.
 TEST_F(RouteTest, RouteRecordCarriesBothTerminalsAndReturnsTheIdentifier) {
     uint32_t routeId = 0;
-    EXPECT_EQ(zyOstrel_RouteSignal(session, "PFI0", "PXI_Trig3", &routeId), 0);
+    EXPECT_STATUS(0, zyOstrel_RouteSignal(session, "PFI0", "PXI_Trig3", &routeId));
     EXPECT_NE(routeId, 0u);
     const ZyEmuCall call = lastCall();
     ASSERT_EQ(call.inputSize, 1044u);
-    EXPECT_EQ(call.interfaceNumber, 261u);
-    EXPECT_EQ(call.method, 0u);
+    EXPECT_EQ(fieldsAt<uint32_t>(call, {0, 16}), (std::vector<uint32_t>{261, 0}));
     EXPECT_EQ(call.outputSize, 4u);
     EXPECT_EQ(textAt(call, 20, 512), "PFI0");
     EXPECT_EQ(textAt(call, 532, 512), "PXI_Trig3");
@@ -32,88 +34,70 @@ TEST_F(RouteTest, RouteRecordCarriesBothTerminalsAndReturnsTheIdentifier) {
     ASSERT_EQ(zyemu_get_route(ZYEMU_RESOURCE_DEFAULT, routeId, source, sizeof source, destination,
                               sizeof destination),
               0);
-    EXPECT_STREQ(source, "PFI0");
-    EXPECT_STREQ(destination, "PXI_Trig3");
-}
+    EXPECT_EQ(std::string(source) + ">" + destination, "PFI0>PXI_Trig3");
 
-TEST_F(RouteTest, LongTerminalNamesKeepTheirFirst511Characters) {
-    const std::string source(600, 's');
-    const std::string destination(511, 'd');
-    EXPECT_EQ(zyOstrel_RouteSignal(session, source.c_str(), destination.c_str(), nullptr), 0);
-    const ZyEmuCall call = lastCall();
-    EXPECT_EQ(textAt(call, 20, 512), std::string(511, 's'));
-    EXPECT_EQ(call.input[20 + 511], 0);
-    EXPECT_EQ(textAt(call, 532, 512), destination);
-    EXPECT_EQ(call.input[532 + 511], 0);
+    const std::string longSource(600, 's');
+    const std::string longDestination(511, 'd');
+    EXPECT_STATUS(
+        0, zyOstrel_RouteSignal(session, longSource.c_str(), longDestination.c_str(), nullptr));
+    EXPECT_EQ(textAt(lastCall(), 20, 512), std::string(511, 's'));
+    EXPECT_EQ(textAt(lastCall(), 532, 512), longDestination);
 }
 
 TEST_F(RouteTest, IdentifierIsWrittenWhateverTheStatus) {
-    const uint32_t injected = 0xABCD;
-    ZyEmuFault fault = makeFault(ZYEMU_MATCH_INTERFACE | ZYEMU_MATCH_METHOD, -77);
-    fault.interfaceNumber = 261;
-    fault.reply = &injected;
-    fault.replySize = sizeof injected;
-    addFault(fault);
+    Fault::interface(261).status(-77).reply(uint32_t{0xABCD}).add();
     uint32_t routeId = 0;
-    EXPECT_EQ(zyOstrel_RouteSignal(session, "PFI0", "PFI1", &routeId), -77);
+    EXPECT_STATUS(-77, zyOstrel_RouteSignal(session, "PFI0", "PFI1", &routeId));
     EXPECT_EQ(routeId, 0xABCDu);
 }
 
 TEST_F(RouteTest, UnrouteRemovesTheRouteAndRefusesUnknownIdentifiers) {
     uint32_t routeId = 0;
-    ASSERT_EQ(zyOstrel_RouteSignal(session, "PFI0", "PFI1", &routeId), 0);
+    ASSERT_STATUS(0, zyOstrel_RouteSignal(session, "PFI0", "PFI1", &routeId));
     EXPECT_EQ(timingState().routeCount, 1u);
-    EXPECT_EQ(zyOstrel_UnrouteSignal(session, routeId), 0);
-    const ZyEmuCall call = lastCall();
-    ASSERT_EQ(call.inputSize, 24u);
-    EXPECT_EQ(call.method, 1u);
-    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 20), routeId);
+    EXPECT_STATUS(0, zyOstrel_UnrouteSignal(session, routeId));
+    ASSERT_EQ(lastCall().inputSize, 24u);
+    EXPECT_EQ(fieldsAt<uint32_t>(lastCall(), {0, 16, 20}),
+              (std::vector<uint32_t>{261, 1, routeId}));
     EXPECT_EQ(timingState().routeCount, 0u);
-    EXPECT_EQ(zyOstrel_UnrouteSignal(session, routeId), ZYEMU_STATUS_UNKNOWN_ROUTE);
-    EXPECT_NE(zytest::elaborationOf(session).find("kUsageTypeRouteId"), std::string::npos);
+    EXPECT_STATUS(ZYEMU_STATUS_UNKNOWN_ROUTE, zyOstrel_UnrouteSignal(session, routeId));
 }
 
 TEST_F(RouteTest, EmptyOrNullTerminalsAreRefused) {
     uint32_t routeId = 5;
-    EXPECT_EQ(zyOstrel_RouteSignal(session, "", "PFI1", &routeId), ZYEMU_STATUS_INVALID_VALUE);
-    EXPECT_EQ(zyOstrel_RouteSignal(session, nullptr, "PFI1", &routeId),
-              ZYOSTREL_Status_InvalidParameter);
-    EXPECT_EQ(zyOstrel_RouteSignal(session, "PFI1", nullptr, &routeId),
-              ZYOSTREL_Status_InvalidParameter);
+    EXPECT_STATUS(ZYEMU_STATUS_INVALID_VALUE, zyOstrel_RouteSignal(session, "", "PFI1", &routeId));
+    EXPECT_STATUS(ZYOSTREL_Status_InvalidParameter,
+                  zyOstrel_RouteSignal(session, nullptr, "PFI1", &routeId));
+    EXPECT_STATUS(ZYOSTREL_Status_InvalidParameter,
+                  zyOstrel_RouteSignal(session, "PFI1", nullptr, &routeId));
 }
 
 TEST_F(RouteTest, SimulatedSessionRoutesAndPulsesNothingAndLeavesTheIdentifier) {
     uint32_t routeId = 1234;
-    EXPECT_EQ(zyOstrel_RouteSignal(simulated, "PFI0", "PFI1", &routeId), 0);
+    EXPECT_STATUS(0, zyOstrel_RouteSignal(simulated, "PFI0", "PFI1", &routeId), simulated);
     EXPECT_EQ(routeId, 1234u);
-    EXPECT_EQ(zyOstrel_UnrouteSignal(simulated, 99), 0);
-    EXPECT_EQ(zyOstrel_SendSyncPulse(simulated), 0);
+    EXPECT_STATUS(0, zyOstrel_UnrouteSignal(simulated, 99), simulated);
+    EXPECT_STATUS(0, zyOstrel_SendSyncPulse(simulated), simulated);
     EXPECT_EQ(zyemu_call_count(), 0u);
 }
 
-TEST_F(RouteTest, SyncPulseRecord) {
-    EXPECT_EQ(zyOstrel_SendSyncPulse(session), 0);
-    const ZyEmuCall call = lastCall();
-    ASSERT_EQ(call.inputSize, 24u);
-    EXPECT_EQ(call.interfaceNumber, 260u);
-    EXPECT_EQ(call.method, 1u);
-    EXPECT_EQ(zytest::fieldAt<uint32_t>(call, 20), 0u);
+// A failing pulse fetches its elaboration (function 800) and is reported even when that
+// fetch fails.
+TEST_F(RouteTest, PulseRecordAndItsFailures) {
+    EXPECT_STATUS(0, zyOstrel_SendSyncPulse(session));
+    ASSERT_EQ(lastCall().inputSize, 24u);
+    EXPECT_EQ(fieldsAt<uint32_t>(lastCall(), {0, 16, 20}), (std::vector<uint32_t>{260, 1, 0}));
     EXPECT_EQ(timingState().syncPulses, 1u);
-}
 
-TEST_F(RouteTest, FailingPulseFetchesItsElaborationAndIsReportedEvenWhenThatFails) {
-    ZyEmuFault pulse = makeFault(ZYEMU_MATCH_INTERFACE, -88);
-    pulse.interfaceNumber = 260;
-    addFault(pulse);
-    EXPECT_EQ(zyOstrel_SendSyncPulse(session), -88);
+    Fault::interface(260).status(-88).add();
+    zyemu_clear_log();
+    EXPECT_STATUS(-88, zyOstrel_SendSyncPulse(session));
     const auto log = calls();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[1].functionNumber, 800u);
-    EXPECT_EQ(zytest::fieldAt<int32_t>(log[1], 0), -88);
-    ZyEmuFault fetch = makeFault(ZYEMU_MATCH_FUNCTION, -99);
-    fetch.functionNumber = 800;
-    addFault(fetch);
-    EXPECT_EQ(zyOstrel_SendSyncPulse(session), -88);
+    EXPECT_EQ(fieldAt<int32_t>(log[1], 0), -88);
+    Fault::function(800).status(-99).add();
+    EXPECT_STATUS(-88, zyOstrel_SendSyncPulse(session));
 }
 
 }  // namespace
