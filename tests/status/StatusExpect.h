@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 
+#include "status/ElaborationReader.h"
 #include "status/Exception.h"
 #include "status/Status.h"
 #include "status/StatusRecord.h"
@@ -29,6 +30,14 @@ inline ::testing::AssertionResult codeIs(const char* expectedText, const char* r
            << recordText << " holds " << record.code << ", expected " << expectedText << " ("
            << expected << ")\n  from " << record.component << " " << record.file << ":"
            << record.line;
+}
+
+// The value at object.key of the status's elaboration as text; "(none)" when there is none.
+inline std::string memberOf(const zyerr::Status& status, const char* object, const char* key) {
+    const zyerr::JsonText text(zyerr::elaborationText(status));
+    const std::size_t at = text.findKey(text.findKey(0, object), key);
+    if (text.typeAt(at) == zyerr::JsonType::Number) return std::to_string(text.integerAt(at, 0));
+    return std::string(text.stringAt(at, "(none)"));
 }
 
 // What a body threw: its code (0 when it threw nothing) and its elaboration. Compares equal to
