@@ -190,11 +190,7 @@ TEST(ElaborationWriterTest, ClosingBracketAppendsOpeningBracketPrepends) {
     Status status;
     ElaborationCursor cursor = rootCursor(status);
     ASSERT_FALSE(cursor.isNull());
-    cursor = cursor.addInt("a", -1);
-    EXPECT_EQ(textOf(status), R"({"a":-1})");
-    cursor = cursor.addUInt("b", 4294967295u);
-    EXPECT_EQ(textOf(status), R"({"a":-1,"b":4294967295})");
-    cursor.addUInt64("c", 18446744073709551615ull);
+    cursor.addInt("a", -1).addUInt("b", 4294967295u).addUInt64("c", 18446744073709551615ull);
     EXPECT_EQ(textOf(status), R"({"a":-1,"b":4294967295,"c":18446744073709551615})");
     // An opening bracket prepends, with the comma after.
     Status front;
@@ -351,17 +347,6 @@ TEST(TranslatorDataTest, LocationFirstThenItemsAppendedOnEachOpening) {
     EXPECT_NE(text.endOf(0), JsonText::npos);
 }
 
-TEST(TranslatorDataTest, AnotherTranslatorsElaborationIsLeftAlone) {
-    Status status;
-    const char* original =
-        R"({"translator":"mxlator_other","translator_info":{"ordered_data":[]}})";
-    ASSERT_TRUE(setElaboration(status, original));
-    const ElaborationCursor cursor = openTranslatorData(status, kLibraryTranslator);
-    EXPECT_TRUE(cursor.isNull());
-    EXPECT_TRUE(addUsageItem(cursor, "k", 1).isNull());
-    EXPECT_STREQ(elaborationText(status), original);
-}
-
 TEST(TranslatorDataTest, MissingPartsOfTheSameTranslatorAreCreated) {
     const struct {
         const char* given;
@@ -384,8 +369,10 @@ TEST(TranslatorDataTest, MissingPartsOfTheSameTranslatorAreCreated) {
     }
 }
 
-TEST(TranslatorDataTest, MalformedDeviceTextGetsNoItems) {
+// Another translator's elaboration, or malformed device text, is left alone.
+TEST(TranslatorDataTest, ForeignOrMalformedTextGetsNoItems) {
     const char* const samples[] = {
+        R"({"translator":"mxlator_other","translator_info":{"ordered_data":[]}})",
         R"({"translator":"mxlator_zyostrelapi","translator_info":{"ordered_data":[)",
         R"({"translator":"mxlator_zyostrelapi","translator_info":"x"})",
         R"({"translator":"mxlator_zyostrelapi","translator_info":{"ordered_data":{}}})",
@@ -395,7 +382,9 @@ TEST(TranslatorDataTest, MalformedDeviceTextGetsNoItems) {
     for (const char* sample : samples) {
         Status status;
         ASSERT_TRUE(setElaboration(status, sample));
-        EXPECT_TRUE(openTranslatorData(status, kLibraryTranslator).isNull()) << sample;
+        const ElaborationCursor cursor = openTranslatorData(status, kLibraryTranslator);
+        EXPECT_TRUE(cursor.isNull()) << sample;
+        EXPECT_TRUE(addUsageItem(cursor, "k", 1).isNull()) << sample;
         EXPECT_STREQ(elaborationText(status), sample);
     }
 }

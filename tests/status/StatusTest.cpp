@@ -12,6 +12,7 @@
 #include "status/Status.h"
 #include "status/StatusCodes.h"
 #include "status/StatusRecord.h"
+#include "tests/status/StatusExpect.h"
 #include "zyostrelapi.h"
 
 namespace zyerr {
@@ -57,7 +58,7 @@ TEST(MergeRuleTest, EveryPairOfSignClasses) {
         EXPECT_EQ(mergeReplaces(c.held, c.incoming), c.replaces);
         Status status(c.held);
         EXPECT_EQ(setCode(status, c.incoming), c.replaces);
-        EXPECT_EQ(status.code, c.replaces ? c.incoming : c.held);
+        EXPECT_CODE(c.replaces ? c.incoming : c.held, status);
     }
     Status warned = holding(1, R"({"old":1})");  // an error over a warning resets the text
     EXPECT_TRUE(setCode(warned, codes::MemoryFull));
@@ -126,14 +127,14 @@ TEST(StatusOperationsTest, SetElaborationFromNullOrItsOwnBuffer) {
 TEST(StatusOperationsTest, MergeFromCopiesOnlyWhenReplacedCopyFromAlways) {
     Status target;
     EXPECT_TRUE(mergeFrom(target, holding(codes::OsFault, R"({"s":1})")));
-    EXPECT_EQ(target.code, codes::OsFault);
+    EXPECT_CODE(codes::OsFault, target);
     EXPECT_STREQ(target.elaboration, R"({"s":1})");
     EXPECT_FALSE(mergeFrom(target, holding(codes::MemoryFull, R"({"later":1})")));
     EXPECT_STREQ(target.elaboration, R"({"s":1})");
     EXPECT_FALSE(mergeFrom(target, target));
     Status copied = holding(-1, R"({"t":1})");
     EXPECT_TRUE(copyFrom(copied, Status(3)));
-    EXPECT_EQ(copied.code, 3);
+    EXPECT_CODE(3, copied);
     EXPECT_EQ(copied.elaboration, nullptr);
 }
 
@@ -165,13 +166,13 @@ TEST(StatusOperationsTest, FailedCopiesKeepTheCodeButNoStaleText) {
     bool copyFailed = false;
     EXPECT_TRUE(mergeFrom(target, holding(codes::OsFault, R"({"s":1})"), &copyFailed));
     EXPECT_TRUE(copyFailed);
-    EXPECT_EQ(target.code, codes::OsFault);
+    EXPECT_CODE(codes::OsFault, target);
     EXPECT_FALSE(setElaboration(target, "{}"));
 
     Status held = holding(-1, R"({"t":1})");
     held.reallocate = &failingReallocate;
     EXPECT_FALSE(copyFrom(held, holding(-2, "{\"s\":\"" + std::string(600, 's') + "\"}")));
-    EXPECT_EQ(held.code, -2);
+    EXPECT_CODE(-2, held);
     // The text explained -1; kept beside -2 it would explain the wrong failure.
     EXPECT_STREQ(elaborationText(held), "{}");
     EXPECT_TRUE(keepsInvariant(held));
@@ -211,7 +212,7 @@ TEST(StatusRecordTest, LongFilePathKeepsHeadAndTail) {
             << length;
         EXPECT_STREQ(record.component, "zyostrela");  // 9 characters and NUL
         EXPECT_EQ(record.line, 99u);
-        EXPECT_EQ(record.code, -52000);
+        EXPECT_CODE(-52000, record);
     }
 }
 
@@ -221,21 +222,21 @@ TEST(StatusRecordTest, RecordWithoutRoomForTheCodeIsNotTouchedAndOneWithRoomForI
     record.structSize = 8;
     record.code = 0;
     EXPECT_FALSE(setStatusRecord(record, -52000, "c", "f.c", 1));
-    EXPECT_EQ(record.code, 0);
+    EXPECT_CODE(0, record);
 
     StatusRecord failure = makeStatusRecord();
     setStatusRecord(failure, -52008, "c", "f.c", 2);
     EXPECT_FALSE(mergeStatusRecord(record, failure));
-    EXPECT_EQ(record.code, 0);
+    EXPECT_CODE(0, record);
 
     StatusRecord full = makeStatusRecord();
     failure.structSize = 15;
     EXPECT_FALSE(mergeStatusRecord(full, failure));
-    EXPECT_EQ(full.code, 0);
+    EXPECT_CODE(0, full);
 
     record.structSize = 16;  // room for the code and nothing more
     EXPECT_TRUE(setStatusRecord(record, -52000, "c", "f.c", 1));
-    EXPECT_EQ(record.code, -52000);
+    EXPECT_CODE(-52000, record);
     EXPECT_EQ(record.component[0], '\0');
     EXPECT_EQ(record.file[0], '\0');
     EXPECT_EQ(record.line, 0u);
@@ -251,7 +252,7 @@ TEST(StatusRecordTest, MergeRuleDecidesWhetherAnythingIsStored) {
     EXPECT_STREQ(record.file, "w.c");
     EXPECT_TRUE(setStatusRecord(record, -3, "err", "e.c", 3));
     EXPECT_FALSE(setStatusRecord(record, -4, "later", "l.c", 4));
-    EXPECT_EQ(record.code, -3);
+    EXPECT_CODE(-3, record);
     EXPECT_STREQ(record.component, "err");
     EXPECT_EQ(record.line, 3u);
 
@@ -260,7 +261,7 @@ TEST(StatusRecordTest, MergeRuleDecidesWhetherAnythingIsStored) {
     source.extra[1] = 12;
     StatusRecord target = makeStatusRecord();
     EXPECT_TRUE(mergeStatusRecord(target, source));
-    EXPECT_EQ(target.code, -2);
+    EXPECT_CODE(-2, target);
     EXPECT_STREQ(target.file, "s.c");
     EXPECT_EQ(target.extra[1], 12u);
     EXPECT_FALSE(mergeStatusRecord(target, source));
@@ -306,7 +307,7 @@ TEST(ThrowIfFailedTest, ErrorThrowsAndWarningDoesNotBothReleaseTheBuffer) {
     Status warning = holding(5, "{}");  // a warning only releases
     EXPECT_NO_THROW(throwIfFailed(warning));
     EXPECT_EQ(warning.elaboration, nullptr);
-    EXPECT_EQ(warning.code, 5);
+    EXPECT_CODE(5, warning);
 }
 
 struct ThrowsWhileUnwinding {
@@ -347,14 +348,14 @@ TEST(CallBoundaryTest, KeepsTheFailureForTextOutputs) {
         throwStatus(codes::OsFault, SourceLocation{"f", 1, nullptr, nullptr});
     });
     EXPECT_EQ(result, codes::OsFault);
-    EXPECT_EQ(failure.code, codes::OsFault);
+    EXPECT_CODE(codes::OsFault, failure);
     EXPECT_STREQ(elaborationText(failure), R"({"file":"f","line":1})");
     Status memory, fine;
     EXPECT_EQ(callBoundary(memory, []() -> int32_t { throw std::bad_alloc(); }),
               codes::OutOfMemory);
-    EXPECT_EQ(memory.code, codes::OutOfMemory);
+    EXPECT_CODE(codes::OutOfMemory, memory);
     EXPECT_EQ(callBoundary(fine, [] { return int32_t{0}; }), 0);
-    EXPECT_EQ(fine.code, 0);
+    EXPECT_CODE(0, fine);
 }
 
 }  // namespace
