@@ -3,10 +3,12 @@
 
 #include <cstring>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include "bitfile/Resources.h"
 #include "status/StatusCodes.h"
+#include "tests/status/StatusExpect.h"
 
 namespace {
 
@@ -44,12 +46,10 @@ TEST(TypeTable, TransferSizesFollowFromTheBits) {
          false},  // the top bits are flags
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.bits);
-        EXPECT_EQ(row.type.typeId, row.id);
-        EXPECT_EQ(row.type.sizeInBits, row.bits);
-        EXPECT_EQ(row.type.transferSizeBytes, row.bytes);
-        EXPECT_EQ(row.type.isSigned, row.isSigned);
-        EXPECT_EQ(row.type.integerWordLength, row.bits);
+        const Type& t = row.type;
+        EXPECT_EQ(std::make_tuple(t.typeId, t.sizeInBits, t.transferSizeBytes, t.isSigned,
+                                  t.integerWordLength),
+                  std::make_tuple(row.id, row.bits, row.bytes, row.isSigned, row.bits));
     }
     EXPECT_EQ(Type::fixedPoint(33, -5, true).integerWordLength, static_cast<uint32_t>(-5));
     for (const char* name : {"u8", "FXP", "Cluster", "", "Bool"}) {
@@ -72,7 +72,7 @@ TEST(PackedForms, TypeDescriptorAndFifoAreLittleEndianWithoutPadding) {
     ByteBuffer buffer;
     zyerr::Status status;
     fifo.serialize(buffer, status);
-    ASSERT_EQ(status.code, 0);
+    ASSERT_CODE(0, status);
     const std::vector<uint8_t> expected = {
         1,    2,                                                     // FIFO, peer-to-peer reader
         10,   20,   0, 0, 0, 4, 0, 0, 0, 1, 0xFD, 0xFF, 0xFF, 0xFF,  // FXP type
@@ -98,7 +98,7 @@ TEST(PackedForms, NothingIsAppendedOnceTheStatusIsAnError) {
     zyerr::Status status(-1);
     Type::fromFixedName("U8").serialize(buffer, status);
     EXPECT_EQ(buffer.size(), 0u);
-    EXPECT_EQ(status.code, -1);
+    EXPECT_CODE(-1, status);
 
     zyerr::Status warning(5);  // a warning does not stop the packing
     Type::fromFixedName("U8").serialize(buffer, warning);
@@ -116,7 +116,7 @@ TEST(PackedForms, BufferGrowsByHalfItsCapacityAtLeastToEightBytes) {
     buffer.append(large.data(), large.size(), status);
     EXPECT_EQ(buffer.capacity(), 109u);  // the needed size when it exceeds 1.5 x capacity
     EXPECT_EQ(buffer.size(), 109u);
-    EXPECT_EQ(status.code, 0);
+    EXPECT_CODE(0, status);
 }
 
 TEST(PackedForms, SizeNoAllocationCanHoldIsMemoryFullAndKeepsTheBuffer) {
@@ -127,12 +127,12 @@ TEST(PackedForms, SizeNoAllocationCanHoldIsMemoryFullAndKeepsTheBuffer) {
     // The length only has to pass the overflow check; realloc refuses it before any byte of
     // the source would be read.
     buffer.append(source, std::numeric_limits<std::size_t>::max() / 2, status);
-    EXPECT_EQ(status.code, zyerr::codes::MemoryFull);
+    EXPECT_CODE(zyerr::codes::MemoryFull, status);
     EXPECT_EQ(bytesOf(buffer), (std::vector<uint8_t>{1, 2, 3, 4}));
 
     zyerr::Status overflow;
     buffer.append(source, std::numeric_limits<std::size_t>::max() - 1, overflow);
-    EXPECT_EQ(overflow.code, zyerr::codes::MemoryFull);
+    EXPECT_CODE(zyerr::codes::MemoryFull, overflow);
     EXPECT_EQ(buffer.size(), 4u);
 }
 

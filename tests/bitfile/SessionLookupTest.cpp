@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "bitfile/BitfileDocuments.h"
 #include "channel/FpgaRuntime.h"
@@ -32,42 +34,42 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
+    // The lookup's status and the register's offset.
+    std::pair<int32_t, uint32_t> findRegister(const char* name, uint32_t type = ZYFPGA_ANY_TYPE) {
+        uint32_t offset = 0;
+        const int32_t status = ZyFpgaDll_FindRegisterPrivate(session_, name, type, &offset);
+        return {status, offset};
+    }
+
+    // The lookup's status, the FIFO's number, implementation and number of elements.
+    std::tuple<int32_t, uint32_t, uint32_t, uint32_t> findFifo(const char* name, uint32_t type) {
+        uint32_t number = 0, implementation = 0, elements = 0;
+        const int32_t status =
+            ZyFpgaDll_FindFifoPrivate(session_, name, type, &number, &implementation, &elements);
+        return {status, number, implementation, elements};
+    }
+
     uint32_t session_ = 0;
 };
 
+constexpr int32_t kNotFound = ZYEMU_STATUS_NOT_FOUND;
+
+// Internal registers are not user registers; a type other than the register's is no match.
 TEST_F(SessionLookupTest, RegistersOfTheSampleFileAreFoundWithTheirOffsets) {
     ASSERT_EQ(open(ZY_SAMPLE_BITFILE), 0);
-    uint32_t offset = 0;
-    EXPECT_EQ(ZyFpgaDll_FindRegisterPrivate(session_, "Sample Count", ZYFPGA_ANY_TYPE, &offset), 0);
-    EXPECT_EQ(offset, 0x8020u);
-    EXPECT_EQ(ZyFpgaDll_FindRegisterPrivate(session_, "Gain & Offset", 10, &offset), 0);
-    EXPECT_EQ(offset, 0x8024u);
-    EXPECT_EQ(ZyFpgaDll_FindRegisterPrivate(session_, "Gain & Offset", 7, &offset),
-              ZYEMU_STATUS_NOT_FOUND);
-    // Internal registers are not user registers.
-    EXPECT_EQ(ZyFpgaDll_FindRegisterPrivate(session_, "ViControl", ZYFPGA_ANY_TYPE, &offset),
-              ZYEMU_STATUS_NOT_FOUND);
+    EXPECT_EQ(findRegister("Sample Count"), std::make_pair(0, 0x8020u));
+    EXPECT_EQ(findRegister("Gain & Offset", 10), std::make_pair(0, 0x8024u));
+    EXPECT_EQ(findRegister("Gain & Offset", 7).first, kNotFound);
+    EXPECT_EQ(findRegister("ViControl").first, kNotFound);
 }
 
 TEST_F(SessionLookupTest, FifosOfADocumentTextAreFound) {
     ASSERT_EQ(open(sampleText()), 0);
-    uint32_t number = 0, implementation = 0, elements = 0;
-    EXPECT_EQ(ZyFpgaDll_FindFifoPrivate(session_, "Peer Input", ZYFPGA_ANY_TYPE, &number,
-                                        &implementation, &elements),
-              0);
-    EXPECT_EQ(number, 2u);
-    EXPECT_EQ(implementation, 2u);
-    EXPECT_EQ(elements, 1023u);
-    EXPECT_EQ(
-        ZyFpgaDll_FindFifoPrivate(session_, "AI Samples", 4, &number, &implementation, &elements),
-        0);
-    EXPECT_EQ(number, 0u);
-    EXPECT_EQ(
-        ZyFpgaDll_FindFifoPrivate(session_, "AI Samples", 9, &number, &implementation, &elements),
-        ZYEMU_STATUS_NOT_FOUND);
-    EXPECT_EQ(ZyFpgaDll_FindFifoPrivate(session_, "Nothing", ZYFPGA_ANY_TYPE, &number,
-                                        &implementation, &elements),
-              ZYEMU_STATUS_NOT_FOUND);
+    EXPECT_EQ(findFifo("Peer Input", ZYFPGA_ANY_TYPE), std::make_tuple(0, 2u, 2u, 1023u));
+    EXPECT_EQ(std::get<1>(findFifo("AI Samples", 4)), 0u);
+    EXPECT_EQ(std::get<0>(findFifo("AI Samples", 4)), 0);
+    EXPECT_EQ(std::get<0>(findFifo("AI Samples", 9)), kNotFound);
+    EXPECT_EQ(std::get<0>(findFifo("Nothing", ZYFPGA_ANY_TYPE)), kNotFound);
 }
 
 TEST_F(SessionLookupTest, DocumentsTheModelRejectsDoNotOpen) {
@@ -87,12 +89,8 @@ TEST_F(SessionLookupTest, StoredImagesKeepTheirOwnRegisters) {
                              ZYFPGA_OPEN_ATTRIBUTE_LIBRARY | ZYFPGA_OPEN_ATTRIBUTE_STORED_IMAGE,
                              &session_),
               0);
-    uint32_t offset = 0;
-    EXPECT_EQ(ZyFpgaDll_FindRegisterPrivate(session_, "Sample Count", ZYFPGA_ANY_TYPE, &offset),
-              ZYEMU_STATUS_NOT_FOUND);
-    EXPECT_EQ(ZyFpgaDll_FindRegisterPrivate(session_, "ostrel.module.dram ready 0", ZYFPGA_ANY_TYPE,
-                                            &offset),
-              0);
+    EXPECT_EQ(findRegister("Sample Count").first, kNotFound);
+    EXPECT_EQ(findRegister("ostrel.module.dram ready 0").first, 0);
 }
 
 }  // namespace

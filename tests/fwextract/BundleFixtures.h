@@ -9,7 +9,7 @@
 
 #include "BundleWriter.h"
 #include "firmware/fwextract/FirmwareExtract.h"
-#include "status/Exception.h"
+#include "tests/status/StatusExpect.h"
 
 namespace zytest {
 
@@ -88,24 +88,7 @@ inline std::vector<uint8_t> bundleOf(BundleFormat format, const std::string& man
     return zyostrel::bundletool::writeBundle(format, all);
 }
 
-// 0 when body completes, else the status it threw.
-inline int32_t statusOf(const std::function<void()>& body) {
-    try {
-        body();
-        return 0;
-    } catch (const zyerr::Exception& exception) {
-        return exception.code();
-    }
-}
-
-// The elaboration text of the status body threw ("" when it threw none).
-inline std::string elaborationOf(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const zyerr::Exception& exception) {
-        return exception.what();
-    }
-    return "";
-}
+// What body threw, compared as a status code; a mismatch prints the elaboration too.
+inline Thrown statusOf(const std::function<void()>& body) { return thrownBy(body); }
 
 }  // namespace zytest

@@ -44,9 +44,9 @@ TEST(JsonAccess, EachMismatchCarriesItsConstant) {
          zyerr::codes::TypeMismatch},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(zytest::statusOf(row.body), row.status) << row.constant;
-        EXPECT_NE(zytest::elaborationOf(row.body).find(row.constant), std::string::npos)
-            << row.constant;
+        const zytest::Thrown thrown = zytest::statusOf(row.body);
+        EXPECT_EQ(thrown, row.status) << row.constant;
+        EXPECT_NE(thrown.elaboration.find(row.constant), std::string::npos) << thrown;
     }
 }
 

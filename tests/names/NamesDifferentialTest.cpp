@@ -1,12 +1,14 @@
-// The hand-written scanner against the sscanf reference on many generated texts: every
-// valid form of every family mutated byte by byte, and random texts assembled from the
-// pieces the patterns are made of. Names, their order and the status must agree.
+// The hand-written scanner against the sscanf reference on many generated texts: valid
+// forms of every family and the grammar table's texts mutated byte by byte, and random
+// texts assembled from the pieces the patterns are made of. Names, their order and the
+// status must agree.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
+#include "tests/names/NameSamples.h"
 #include "tests/names/ReferenceNames.h"
 
 namespace zytest::names {
@@ -17,65 +19,16 @@ namespace {
 const std::string kAlphabet =
     "AIOaioCLKclkSsEeRrDdTtPFIfp_BbNnXxGg0123456789-+,/ \t\n\v\f\r\x80\xA0\xFF";
 
-const std::vector<std::string> kSeeds = {
-    "AI0",
-    "ai63",
-    "AO5",
-    "ao12",
-    "CLK3",
-    "clk63",
-    "SI7",
-    "si0",
-    "SO2",
-    "so7",
-    "Ser3_RefClk",
-    "ser7_refclk",
-    "Des0_RefClk",
-    "des5_refclk",
-    "DataClk3",
-    "dataclk0",
-    "RxBank15",
-    "rxbank4",
-    "DI9",
-    "di63",
-    "DO1",
-    "do44",
-    "DIO95",
-    "dio17",
-    "PFI2",
-    "pfi63",
-    "DIFF PFI3",
-    "diff pfi63",
-    "AI3-AI0",
-    "ai0-ai63",
-    "AO1-AO2",
-    "CLK0-CLK63",
-    "si2-si7",
-    "SO0-SO1",
-    "Ser1_RefClk-Ser3_RefClk",
-    "des7_refclk-des0_refclk",
-    "DataClk0-DataClk3",
-    "rxbank1-rxbank15",
-    "DI0-DI3",
-    "do5-do9",
-    "DIO0-DIO95",
-    "pfi1-pfi2",
-    "DIFF PFI0-DIFF PFI63",
-    "diff pfi3-diff pfi4",
-    "0",
-    "63",
-    "7",
-    "TRIGIN",
-    "conn2/ai0-ai7",
-    "connector1/AO3",
-    "CONN0/dio95",
-    "Conn12/Diff",
-    "conn3/5",
-    "AI0,AO1",
-    "DIO0-DIO95,AI0",
-    "AI60-AI70",
-    "conn1/ser1_refclk,TRIGIN,3",
-};
+// The valid forms of every family, and every text of the grammar table.
+std::vector<std::string> seeds() {
+    std::vector<std::string> seeds;
+    for (const Family& f : kFamilies) {
+        seeds.push_back(f.upper(f.top) + "-" + f.upper(0));
+        seeds.push_back(f.lower(1));
+    }
+    for (const GrammarRow& row : kGrammarRows) seeds.emplace_back(row.text);
+    return seeds;
+}
 
 void expectAgreement(const std::string& text, int& failures) {
     for (const std::uint32_t attribute : {0u, 0x10000008u}) {
@@ -110,7 +63,7 @@ std::vector<std::string> mutations(const std::string& seed) {
 TEST(NamesDifferential, EveryValidFormMutatedByteByByte) {
     int failures = 0;
     std::size_t checked = 0;
-    for (const std::string& seed : kSeeds) {
+    for (const std::string& seed : seeds()) {
         for (const std::string& text : mutations(seed)) {
             expectAgreement(text, failures);
             ++checked;
@@ -121,38 +74,20 @@ TEST(NamesDifferential, EveryValidFormMutatedByteByByte) {
 }
 
 TEST(NamesDifferential, NumbersAtTheLimitsOfEveryConversion) {
-    const std::vector<std::string> numbers = {"0",
-                                              "7",
-                                              "8",
-                                              "63",
-                                              "64",
-                                              "95",
-                                              "96",
-                                              "00000000000000000000063",
-                                              "2147483647",
-                                              "2147483648",
-                                              "4294967295",
-                                              "4294967296",
-                                              "4294967297",
-                                              "9223372036854775807",
-                                              "9223372036854775808",
-                                              "9223372036854775809",
-                                              "18446744073709551615",
-                                              "18446744073709551616",
-                                              "99999999999999999999999",
-                                              "-0",
-                                              "-1",
-                                              "-63",
-                                              "-2147483648",
-                                              "-4294967295",
-                                              "-4294967296",
-                                              "-9223372036854775808",
-                                              "-9223372036854775809",
-                                              "-18446744073709551615",
-                                              "-18446744073709551616",
-                                              "+5",
-                                              " 5",
-                                              "\t-5"};
+    std::vector<std::string> numbers = {"0", "-0", "+5", " 5", "\t-5"};
+    // Both sides of every cut: the families' highest indices, 32, 63 and 64 bits.
+    for (const uint64_t limit :
+         {7ull, 63ull, 95ull, 0x7FFFFFFFull, 0xFFFFFFFFull, 0x7FFFFFFFFFFFFFFFull}) {
+        for (const uint64_t n : {limit, limit + 1, limit + 2}) {
+            numbers.push_back(std::to_string(n));
+            numbers.push_back("-" + std::to_string(n));
+        }
+    }
+    for (const char* big : {"00000000000000000000063", "18446744073709551615",
+                            "18446744073709551616", "99999999999999999999999"}) {
+        numbers.push_back(big);
+        numbers.push_back(std::string("-") + big);
+    }
     const std::vector<std::string> shapes = {
         "AI#",       "ai#-ai#", "SI#",       "Ser#_RefClk",  "ser#_refclk-ser#_refclk",
         "DIO#-DIO#", "#",       "conn#/ai0", "connector#/5", "conn#/pfi#-pfi#",

@@ -7,52 +7,30 @@
 #include <string>
 
 #include "platform/Paths.h"
-#include "status/ElaborationReader.h"
 #include "support/TempPath.h"
+#include "tests/status/StatusExpect.h"
 
 namespace zyostrel::platform {
 namespace {
 
-class SharedDirTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        path_ = zytest::uniqueTempPath("share_dir_test.dir");
-        setShareDirFileForTesting(path_.c_str());
-    }
-    void TearDown() override {
-        setShareDirFileForTesting(nullptr);
-        std::remove(path_.c_str());
-    }
-    void writeShareDir(const std::string& content) {
-        std::ofstream(path_, std::ios::binary) << content;
-    }
-    std::string path_;
-};
-
-TEST_F(SharedDirTest, ContentIsTrimmedToTheBarePath) {
-    writeShareDir(" /opt/zyvend/share/ \n");
+// The shared directory file is read on every use and trimmed to the bare path; without it
+// the default holds, without an error.
+TEST(SharedDirTest, FileIsReadOnEveryUseAndTrimmedToTheBarePath) {
+    const std::string path = zytest::uniqueTempPath("share_dir_test.dir");
+    setShareDirFileForTesting(path.c_str());
     zyerr::Status status;
+    EXPECT_EQ(getSharedDir(status), kDefaultSharedDir);
+    EXPECT_EQ(status.elaboration, nullptr);
+    std::ofstream(path, std::ios::binary) << " /opt/zyvend/share/ \n";
     EXPECT_EQ(getSharedDir(status), "/opt/zyvend/share");
     EXPECT_EQ(lookupPathVariable("_zySharedDir", status), "/opt/zyvend/share");
     EXPECT_EQ(lookupPathVariable("_zyShared32Dir", status), "/opt/zyvend/share");
-    EXPECT_EQ(status.code, 0);
-    writeShareDir(std::string("\t\n/srv/share//\0\0 \r\n", 20));  // NULs, slashes, tabs go
+    // NULs, slashes and tabs go.
+    std::ofstream(path, std::ios::binary) << std::string("\t\n/srv/share//\0\0 \r\n", 20);
     EXPECT_EQ(getSharedDir(status), "/srv/share");
-}
-
-TEST_F(SharedDirTest, FileIsReadOnEveryUse) {
-    writeShareDir("/first");
-    zyerr::Status status;
-    EXPECT_EQ(getSharedDir(status), "/first");
-    writeShareDir("/second");
-    EXPECT_EQ(getSharedDir(status), "/second");
-}
-
-TEST_F(SharedDirTest, UnreadableFileGivesTheDefaultWithoutAnError) {
-    zyerr::Status status;
-    EXPECT_EQ(getSharedDir(status), kDefaultSharedDir);
-    EXPECT_EQ(status.code, 0);
-    EXPECT_EQ(status.elaboration, nullptr);
+    EXPECT_CODE(0, status);
+    setShareDirFileForTesting(nullptr);
+    std::remove(path.c_str());
 }
 
 TEST(TrimSharedDirTextTest, EdgeCases) {
@@ -67,11 +45,11 @@ TEST(PathVariableTest, FixedValuesUnknownNamesAndAHeldError) {
     EXPECT_EQ(lookupPathVariable("_unknown", status), "");
     EXPECT_EQ(lookupPathVariable("$_tempDir", status), "");  // the dollar belongs to callers
     EXPECT_EQ(lookupPathVariable(nullptr, status), "");
-    EXPECT_EQ(status.code, 0);
+    EXPECT_CODE(0, status);
     zyerr::Status failed(-1);  // nothing happens on a status holding an error
     EXPECT_EQ(lookupPathVariable("_commonAppDataDir", failed), "");
     EXPECT_EQ(getStandardDir("bindir", failed), "");
-    EXPECT_EQ(failed.code, -1);
+    EXPECT_CODE(-1, failed);
 }
 
 TEST(PathVariableTest, TempDirFollowsTmpdir) {
@@ -94,12 +72,10 @@ TEST(StandardDirTest, WithoutTheRelocationLibraryTheDefaultsHoldAndUnknownNamesF
     EXPECT_EQ(getStandardDir("multiarchlibdir", status), "/usr/lib/x86_64-linux-gnu");
     EXPECT_EQ(getStandardDir("initddir", status), "/etc/init.d");
     EXPECT_EQ(lookupPathVariable("_multiarchlibdir", status), "/usr/lib/x86_64-linux-gnu");
-    EXPECT_EQ(status.code, 0);
+    EXPECT_CODE(0, status);
     EXPECT_EQ(getStandardDir("nosuchdir", status), "");
-    EXPECT_EQ(status.code, -52008);
-    const zyerr::JsonText text(zyerr::elaborationText(status));
-    const std::size_t debug = text.findKey(0, "zysysq_debug");
-    EXPECT_TRUE(text.stringEquals(text.findKey(debug, "name"), "nosuchdir"));
+    EXPECT_CODE(-52008, status);
+    EXPECT_EQ(zytest::memberOf(status, "zysysq_debug", "name"), "nosuchdir");
 }
 
 // A missing library or one without the function leaves the defaults, unreported.
@@ -107,9 +83,8 @@ TEST(StandardDirTableTest, WithoutTheFunctionTheDefaultsStay) {
     for (const char* library :
          {"/nonexistent/libzyrelocations.so.0", ZY_TEST_RELOCATIONS_NOSYMBOL}) {
         zyerr::Status outcome;
-        const StandardDirTable table = buildStandardDirTable(library, outcome);
-        EXPECT_EQ(table.entries.size(), 19u) << library;
-        EXPECT_EQ(outcome.code, 0) << library;
+        EXPECT_EQ(buildStandardDirTable(library, outcome).entries.size(), 19u) << library;
+        EXPECT_CODE(0, outcome);
         EXPECT_EQ(outcome.elaboration, nullptr) << library;
     }
 }
@@ -117,7 +92,7 @@ TEST(StandardDirTableTest, WithoutTheFunctionTheDefaultsStay) {
 TEST(StandardDirTableTest, RelocationLibraryReplacesTheTable) {
     zyerr::Status outcome;
     const StandardDirTable table = buildStandardDirTable(ZY_TEST_RELOCATIONS, outcome);
-    EXPECT_EQ(outcome.code, 0);
+    EXPECT_CODE(0, outcome);
     ASSERT_EQ(table.entries.size(), 4u);
     EXPECT_EQ(table.entries[0].name, "prefixdir");
     EXPECT_EQ(table.entries[0].value, "/opt/relocated");
@@ -135,10 +110,8 @@ TEST(StandardDirTableTest, FailingNameIsRecorded) {
     const StandardDirTable table = buildStandardDirTable(ZY_TEST_RELOCATIONS_FAILING, outcome);
     ASSERT_NE(table.find("runstatedir"), nullptr);
     EXPECT_EQ(table.find("runstatedir")->status, -52006);
-    EXPECT_EQ(outcome.code, -52006);
-    const zyerr::JsonText text(zyerr::elaborationText(outcome));
-    EXPECT_TRUE(
-        text.stringEquals(text.findKey(text.findKey(0, "zysysq_debug"), "name"), "runstatedir"));
+    EXPECT_CODE(-52006, outcome);
+    EXPECT_EQ(zytest::memberOf(outcome, "zysysq_debug", "name"), "runstatedir");
     EXPECT_EQ(table.find("prefixdir")->value, "/opt/relocated");
 }
 

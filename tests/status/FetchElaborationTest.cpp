@@ -10,6 +10,7 @@
 #include "status/ElaborationWriter.h"
 #include "status/FetchElaboration.h"
 #include "support/EmulatorFixture.h"
+#include "tests/status/StatusExpect.h"
 #include "zyostrelapi.h"
 
 namespace zyerr {
@@ -17,18 +18,9 @@ namespace {
 
 constexpr uint32_t kUnknownFunction = 4321;
 
-class FetchElaborationTest : public zytest::EmulatorTest {
+// A session on the default instrument and one on the simulated resource.
+class FetchElaborationTest : public zytest::SessionPairTest {
 protected:
-    void SetUp() override {
-        EmulatorTest::SetUp();
-        ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_DEFAULT, nullptr, 0, &session), 0);
-    }
-    void TearDown() override {
-        zyemu_clear_faults();
-        EXPECT_EQ(zyOstrel_CloseSession(session, 0), 0);
-        EmulatorTest::TearDown();
-    }
-
     // A command the device does not know: it fails and leaves an elaboration.
     int32_t failUnknownFunction(uint32_t target) {
         return zyostrel::channel::sendDirectCommand(target, kUnknownFunction, nullptr, 0, nullptr,
@@ -45,8 +37,6 @@ protected:
         fault.replySize = size;
         ASSERT_GT(zyemu_add_fault(&fault), 0);
     }
-
-    uint32_t session = 0;
 };
 
 TEST_F(FetchElaborationTest, ReturnsTheLastFailingCommandsElaboration) {
@@ -54,7 +44,7 @@ TEST_F(FetchElaborationTest, ReturnsTheLastFailingCommandsElaboration) {
     ASSERT_EQ(failure, ZYEMU_STATUS_UNKNOWN_COMMAND);
     Status status;
     EXPECT_EQ(fetchElaboration(session, failure, status), 0);
-    EXPECT_EQ(status.code, failure);
+    EXPECT_CODE(failure, status);
 
     const JsonText text(elaborationText(status));
     EXPECT_TRUE(text.stringEquals(text.findKey(0, "translator"), "mxlator_zyostrelapi"))
@@ -83,15 +73,13 @@ TEST_F(FetchElaborationTest, CodeWithoutElaborationOrSessionGivesTheEmptyText) {
     for (const uint32_t target : {session, 0u}) {
         Status status;
         EXPECT_EQ(fetchElaboration(target, -52005, status), 0);
-        EXPECT_EQ(status.code, -52005);
+        EXPECT_CODE(-52005, status);
         EXPECT_STREQ(elaborationText(status), "");
     }
-    EXPECT_EQ(zyemu_call_count(), 2u);  // the open and the one fetch from the session
+    EXPECT_EQ(zyemu_call_count(), 1u);  // the one fetch from the session
 }
 
 TEST_F(FetchElaborationTest, SimulatedSessionNeverReachesTheRuntime) {
-    uint32_t simulated = 0;
-    ASSERT_EQ(zyOstrel_OpenSession(ZYEMU_RESOURCE_SIMULATED, nullptr, 0, &simulated), 0);
     ASSERT_TRUE(zyostrel::channel::isSimulatedSession(simulated));
     // Other direct functions do reach it...
     failUnknownFunction(simulated);
@@ -103,16 +91,15 @@ TEST_F(FetchElaborationTest, SimulatedSessionNeverReachesTheRuntime) {
     ASSERT_TRUE(setElaboration(status, R"({"kept":1})"));
     EXPECT_EQ(fetchElaboration(simulated, ZYEMU_STATUS_UNKNOWN_COMMAND, status), -1);
     EXPECT_EQ(zyemu_call_count(), before);
-    EXPECT_EQ(status.code, 3);
+    EXPECT_CODE(3, status);
     EXPECT_STREQ(elaborationText(status), R"({"kept":1})");
-    EXPECT_EQ(zyOstrel_CloseSession(simulated, 0), 0);
 }
 
 TEST_F(FetchElaborationTest, FailingCallLeavesTheStatusUntouched) {
     answerElaboration(ZYEMU_STATUS_INJECTED_FAULT);
     Status status;
     EXPECT_EQ(fetchElaboration(session, -52005, status), ZYEMU_STATUS_INJECTED_FAULT);
-    EXPECT_EQ(status.code, 0);
+    EXPECT_CODE(0, status);
     EXPECT_EQ(status.elaboration, nullptr);
 }
 
@@ -124,7 +111,7 @@ TEST_F(FetchElaborationTest, FullReplyWithoutNulCannotOverrun) {
     answerElaboration(0, reply.data(), reply.size());
     Status status;
     EXPECT_EQ(fetchElaboration(session, -61070, status), 0);
-    EXPECT_EQ(status.code, -61070);
+    EXPECT_CODE(-61070, status);
     ASSERT_NE(status.elaboration, nullptr);
     EXPECT_EQ(std::strlen(status.elaboration), kElaborationReplySize);
     EXPECT_EQ(std::memcmp(status.elaboration, reply.data(), reply.size()), 0);
@@ -142,11 +129,11 @@ TEST_F(FetchElaborationTest, OnlyAStatusWithoutAnErrorTakesTheFetchedText) {
     Status status(codes::MemoryFull);
     ASSERT_TRUE(setElaboration(status, R"({"mine":1})"));
     EXPECT_EQ(fetchElaboration(session, failure, status), 0);
-    EXPECT_EQ(status.code, codes::MemoryFull);
+    EXPECT_CODE(codes::MemoryFull, status);
     EXPECT_STREQ(elaborationText(status), R"({"mine":1})");
     Status warning(7);  // a warning is replaced by the fetched error
     EXPECT_EQ(fetchElaboration(session, failure, warning), 0);
-    EXPECT_EQ(warning.code, failure);
+    EXPECT_CODE(failure, warning);
     EXPECT_NE(std::strstr(elaborationText(warning), "kUsageTypeFunctionNumber"), nullptr);
 }
 

@@ -1,11 +1,18 @@
-// The status with elaboration: merge rule, buffer invariant and the status operations.
+// The status with elaboration (merge rule, buffer invariant, the status operations), the
+// fixed-size status record, and exceptions carrying statuses up to the entry-point boundary.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
+#include <stdexcept>
 #include <string>
 
+#include "status/EntryPoint.h"
+#include "status/Exception.h"
 #include "status/Status.h"
 #include "status/StatusCodes.h"
+#include "status/StatusRecord.h"
+#include "tests/status/StatusExpect.h"
 #include "zyostrelapi.h"
 
 namespace zyerr {
@@ -29,6 +36,15 @@ namespace {
     return ::testing::AssertionSuccess();
 }
 
+// A status holding code and text, reallocated by reallocate.
+Status holding(int32_t code, const std::string& text,
+               ReallocateFunction reallocate = &defaultReallocate) {
+    Status status(code);
+    status.reallocate = reallocate;
+    EXPECT_TRUE(setElaboration(status, text.c_str()));
+    return status;
+}
+
 TEST(MergeRuleTest, EveryPairOfSignClasses) {
     const struct {
         int32_t held, incoming;
@@ -42,17 +58,12 @@ TEST(MergeRuleTest, EveryPairOfSignClasses) {
         EXPECT_EQ(mergeReplaces(c.held, c.incoming), c.replaces);
         Status status(c.held);
         EXPECT_EQ(setCode(status, c.incoming), c.replaces);
-        EXPECT_EQ(status.code, c.replaces ? c.incoming : c.held);
+        EXPECT_CODE(c.replaces ? c.incoming : c.held, status);
     }
-}
-
-TEST(MergeRuleTest, ErrorOverWarningResetsTheElaboration) {
-    Status status;
-    ASSERT_TRUE(setCode(status, 1));
-    ASSERT_TRUE(setElaboration(status, R"({"old":1})"));
-    EXPECT_TRUE(setCode(status, codes::MemoryFull));
-    EXPECT_STREQ(status.elaboration, "{}");
-    EXPECT_TRUE(keepsInvariant(status));
+    Status warned = holding(1, R"({"old":1})");  // an error over a warning resets the text
+    EXPECT_TRUE(setCode(warned, codes::MemoryFull));
+    EXPECT_STREQ(warned.elaboration, "{}");
+    EXPECT_TRUE(keepsInvariant(warned));
 }
 
 // 512 bytes first, then powers of two keeping the text, never shrinking, 0 frees, 2^31 refused.
@@ -104,8 +115,7 @@ TEST(StatusOperationsTest, SetElaborationFromNullOrItsOwnBuffer) {
     EXPECT_FALSE(setCode(bare, codes::MemoryFull));
     EXPECT_EQ(bare.elaboration, nullptr);
 
-    Status status;
-    ASSERT_TRUE(setElaboration(status, R"(xx{"x":1})"));
+    Status status = holding(0, R"(xx{"x":1})");
     ASSERT_TRUE(setElaboration(status, status.elaboration + 2));
     EXPECT_STREQ(status.elaboration, R"({"x":1})");
     EXPECT_TRUE(keepsInvariant(status));
@@ -116,29 +126,22 @@ TEST(StatusOperationsTest, SetElaborationFromNullOrItsOwnBuffer) {
 
 TEST(StatusOperationsTest, MergeFromCopiesOnlyWhenReplacedCopyFromAlways) {
     Status target;
-    Status source(codes::OsFault);
-    ASSERT_TRUE(setElaboration(source, R"({"s":1})"));
-    EXPECT_TRUE(mergeFrom(target, source));
-    EXPECT_EQ(target.code, codes::OsFault);
+    EXPECT_TRUE(mergeFrom(target, holding(codes::OsFault, R"({"s":1})")));
+    EXPECT_CODE(codes::OsFault, target);
     EXPECT_STREQ(target.elaboration, R"({"s":1})");
-    Status later(codes::MemoryFull);
-    ASSERT_TRUE(setElaboration(later, R"({"later":1})"));
-    EXPECT_FALSE(mergeFrom(target, later));
+    EXPECT_FALSE(mergeFrom(target, holding(codes::MemoryFull, R"({"later":1})")));
     EXPECT_STREQ(target.elaboration, R"({"s":1})");
     EXPECT_FALSE(mergeFrom(target, target));
-    Status copied(-1);
-    ASSERT_TRUE(setElaboration(copied, R"({"t":1})"));
-    Status warning(3);
-    EXPECT_TRUE(copyFrom(copied, warning));
-    EXPECT_EQ(copied.code, 3);
+    Status copied = holding(-1, R"({"t":1})");
+    EXPECT_TRUE(copyFrom(copied, Status(3)));
+    EXPECT_CODE(3, copied);
     EXPECT_EQ(copied.elaboration, nullptr);
 }
 
 bool otherReallocate(Status& status, std::size_t size) { return defaultReallocate(status, size); }
 
 TEST(StatusOperationsTest, MoveFromTakesTheBufferOnlyWithTheSameFunction) {
-    Status source(-7);
-    ASSERT_TRUE(setElaboration(source, R"({"m":1})"));
+    Status source = holding(-7, R"({"m":1})");
     const char* buffer = source.elaboration;
     Status target;
     EXPECT_TRUE(moveFrom(target, source));
@@ -146,9 +149,7 @@ TEST(StatusOperationsTest, MoveFromTakesTheBufferOnlyWithTheSameFunction) {
     EXPECT_EQ(source.elaboration, nullptr);
     EXPECT_EQ(source.capacity, 0u);
 
-    Status foreign(-8);
-    foreign.reallocate = &otherReallocate;
-    ASSERT_TRUE(setElaboration(foreign, R"({"f":1})"));
+    Status foreign = holding(-8, R"({"f":1})", &otherReallocate);
     Status copyTarget;
     EXPECT_TRUE(moveFrom(copyTarget, foreign));
     EXPECT_NE(foreign.elaboration, nullptr);
@@ -162,21 +163,16 @@ bool failingReallocate(Status& status, std::size_t size) {
 TEST(StatusOperationsTest, FailedCopiesKeepTheCodeButNoStaleText) {
     Status target;
     target.reallocate = &failingReallocate;
-    Status source(codes::OsFault);
-    ASSERT_TRUE(setElaboration(source, R"({"s":1})"));
     bool copyFailed = false;
-    EXPECT_TRUE(mergeFrom(target, source, &copyFailed));
+    EXPECT_TRUE(mergeFrom(target, holding(codes::OsFault, R"({"s":1})"), &copyFailed));
     EXPECT_TRUE(copyFailed);
-    EXPECT_EQ(target.code, codes::OsFault);
+    EXPECT_CODE(codes::OsFault, target);
     EXPECT_FALSE(setElaboration(target, "{}"));
 
-    Status held(-1);
-    ASSERT_TRUE(setElaboration(held, R"({"t":1})"));
+    Status held = holding(-1, R"({"t":1})");
     held.reallocate = &failingReallocate;
-    Status big(-2);
-    ASSERT_TRUE(setElaboration(big, ("{\"s\":\"" + std::string(600, 's') + "\"}").c_str()));
-    EXPECT_FALSE(copyFrom(held, big));
-    EXPECT_EQ(held.code, -2);
+    EXPECT_FALSE(copyFrom(held, holding(-2, "{\"s\":\"" + std::string(600, 's') + "\"}")));
+    EXPECT_CODE(-2, held);
     // The text explained -1; kept beside -2 it would explain the wrong failure.
     EXPECT_STREQ(elaborationText(held), "{}");
     EXPECT_TRUE(keepsInvariant(held));
@@ -202,6 +198,164 @@ TEST(StatusCodeTableTest, EntriesAreUniqueAndNamedAndLookupsMissCleanly) {
     EXPECT_EQ(findStatusCode(12345), nullptr);
     EXPECT_STREQ(meaningOf(-304405), "The stream number is above 63.");
     EXPECT_EQ(meaningOf(12345), nullptr);
+}
+
+// Paths up to the 100-byte field are copied whole; longer ones keep 49 bytes of head and tail.
+TEST(StatusRecordTest, LongFilePathKeepsHeadAndTail) {
+    for (const std::size_t length : {100u, 101u, 150u}) {
+        std::string path;
+        for (std::size_t i = 0; i < length; ++i) path.push_back(static_cast<char>('a' + i % 26));
+        StatusRecord record = makeStatusRecord();
+        EXPECT_TRUE(setStatusRecord(record, -52000, "zyostrelapi", path.c_str(), 99));
+        EXPECT_EQ(std::string(record.file),
+                  length <= 100 ? path : path.substr(0, 49) + ".." + path.substr(length - 49))
+            << length;
+        EXPECT_STREQ(record.component, "zyostrela");  // 9 characters and NUL
+        EXPECT_EQ(record.line, 99u);
+        EXPECT_CODE(-52000, record);
+    }
+}
+
+// A caller's record declared smaller than the code field must not be written past its size.
+TEST(StatusRecordTest, RecordWithoutRoomForTheCodeIsNotTouchedAndOneWithRoomForItOnlyGetsIt) {
+    StatusRecord record = makeStatusRecord();
+    record.structSize = 8;
+    record.code = 0;
+    EXPECT_FALSE(setStatusRecord(record, -52000, "c", "f.c", 1));
+    EXPECT_CODE(0, record);
+
+    StatusRecord failure = makeStatusRecord();
+    setStatusRecord(failure, -52008, "c", "f.c", 2);
+    EXPECT_FALSE(mergeStatusRecord(record, failure));
+    EXPECT_CODE(0, record);
+
+    StatusRecord full = makeStatusRecord();
+    failure.structSize = 15;
+    EXPECT_FALSE(mergeStatusRecord(full, failure));
+    EXPECT_CODE(0, full);
+
+    record.structSize = 16;  // room for the code and nothing more
+    EXPECT_TRUE(setStatusRecord(record, -52000, "c", "f.c", 1));
+    EXPECT_CODE(-52000, record);
+    EXPECT_EQ(record.component[0], '\0');
+    EXPECT_EQ(record.file[0], '\0');
+    EXPECT_EQ(record.line, 0u);
+}
+
+// The merge rule decides whether anything is stored; a stored failure brings its extra words.
+TEST(StatusRecordTest, MergeRuleDecidesWhetherAnythingIsStored) {
+    StatusRecord record = makeStatusRecord();
+    record.extra[0] = 77;
+    EXPECT_TRUE(setStatusRecord(record, 5, "warn", "w.c", 1));
+    EXPECT_EQ(record.extra[0], 0u);
+    EXPECT_FALSE(setStatusRecord(record, 6, "other", "o.c", 2));
+    EXPECT_STREQ(record.file, "w.c");
+    EXPECT_TRUE(setStatusRecord(record, -3, "err", "e.c", 3));
+    EXPECT_FALSE(setStatusRecord(record, -4, "later", "l.c", 4));
+    EXPECT_CODE(-3, record);
+    EXPECT_STREQ(record.component, "err");
+    EXPECT_EQ(record.line, 3u);
+
+    StatusRecord source = makeStatusRecord();
+    setStatusRecord(source, -2, "src", "s.c", 10);
+    source.extra[1] = 12;
+    StatusRecord target = makeStatusRecord();
+    EXPECT_TRUE(mergeStatusRecord(target, source));
+    EXPECT_CODE(-2, target);
+    EXPECT_STREQ(target.file, "s.c");
+    EXPECT_EQ(target.extra[1], 12u);
+    EXPECT_FALSE(mergeStatusRecord(target, source));
+}
+
+TEST(ExceptionTest, ThrowStatusCarriesTheCodeAndTheLocationGiven) {
+    try {
+        throwStatus(codes::OsFault);
+        FAIL() << "nothing thrown";
+    } catch (const Exception& exception) {
+        EXPECT_EQ(exception.code(), codes::OsFault);
+        EXPECT_STREQ(static_cast<const std::exception&>(exception).what(), "");
+    }
+    try {
+        throwStatus(codes::InvalidParameter, SourceLocation{"x.cpp", 3, kComponent, "c"});
+        FAIL() << "nothing thrown";
+    } catch (const std::exception& exception) {
+        EXPECT_STREQ(exception.what(),
+                     R"({"error_constant":"c","file":"x.cpp","line":3,"component":"zyostrelapi"})");
+    }
+}
+
+TEST(ExceptionTest, CopyMergesIntoAFreshStatusWithTheDefaultFunction) {
+    const Exception original(holding(-9, R"({"k":1})", &otherReallocate));
+    const Exception copy(original);  // NOLINT: the copy is what is tested
+    EXPECT_EQ(copy.code(), -9);
+    EXPECT_STREQ(copy.what(), R"({"k":1})");
+    EXPECT_NE(copy.what(), original.what());
+    EXPECT_EQ(copy.status().reallocate, &defaultReallocate);
+}
+
+TEST(ThrowIfFailedTest, ErrorThrowsAndWarningDoesNotBothReleaseTheBuffer) {
+    Status status = holding(codes::MemoryFull, R"({"why":"x"})");
+    try {
+        throwIfFailed(status);
+        FAIL() << "nothing thrown";
+    } catch (const Exception& exception) {
+        EXPECT_EQ(exception.code(), codes::MemoryFull);
+        EXPECT_STREQ(exception.what(), R"({"why":"x"})");
+    }
+    EXPECT_EQ(status.elaboration, nullptr);
+    EXPECT_EQ(status.capacity, 0u);
+    Status warning = holding(5, "{}");  // a warning only releases
+    EXPECT_NO_THROW(throwIfFailed(warning));
+    EXPECT_EQ(warning.elaboration, nullptr);
+    EXPECT_CODE(5, warning);
+}
+
+struct ThrowsWhileUnwinding {
+    ~ThrowsWhileUnwinding() {
+        Status status(-1);
+        throwIfFailed(status);  // must not throw: an exception is already unwinding
+        released = status.elaboration == nullptr;
+    }
+    bool& released;
+};
+
+TEST(ThrowIfFailedTest, DoesNotThrowWhileAnotherExceptionUnwinds) {
+    bool released = false;
+    try {
+        ThrowsWhileUnwinding guard{released};
+        throw std::runtime_error("first");
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "first");
+    }
+    EXPECT_TRUE(released);
+}
+
+TEST(CallBoundaryTest, MapsEveryKindOfException) {
+    EXPECT_EQ(callBoundary([] { return int32_t{7}; }), 7);
+    EXPECT_EQ(callBoundary([]() -> int32_t { throwStatus(-61070); }), -61070);
+    EXPECT_EQ(callBoundary([]() -> int32_t { throw std::bad_alloc(); }), codes::OutOfMemory);
+    EXPECT_EQ(callBoundary([]() -> int32_t { throw std::invalid_argument("x"); }),
+              codes::SoftwareError);
+    EXPECT_EQ(callBoundary([]() -> int32_t { throw 42; }), codes::SoftwareError);
+    // An exception without an error is no success.
+    EXPECT_EQ(callBoundary([]() -> int32_t { throwStatus(0); }), codes::SoftwareError);
+    EXPECT_EQ(callBoundary([]() -> int32_t { throwStatus(3); }), 3);
+}
+
+TEST(CallBoundaryTest, KeepsTheFailureForTextOutputs) {
+    Status failure;
+    const int32_t result = callBoundary(failure, []() -> int32_t {
+        throwStatus(codes::OsFault, SourceLocation{"f", 1, nullptr, nullptr});
+    });
+    EXPECT_EQ(result, codes::OsFault);
+    EXPECT_CODE(codes::OsFault, failure);
+    EXPECT_STREQ(elaborationText(failure), R"({"file":"f","line":1})");
+    Status memory, fine;
+    EXPECT_EQ(callBoundary(memory, []() -> int32_t { throw std::bad_alloc(); }),
+              codes::OutOfMemory);
+    EXPECT_CODE(codes::OutOfMemory, memory);
+    EXPECT_EQ(callBoundary(fine, [] { return int32_t{0}; }), 0);
+    EXPECT_CODE(0, fine);
 }
 
 }  // namespace
