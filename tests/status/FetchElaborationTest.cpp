@@ -19,7 +19,7 @@ namespace {
 constexpr uint32_t kUnknownFunction = 4321;
 
 // A session on the default instrument and one on the simulated resource.
-class FetchElaborationTest : public zytest::SessionPairTest {
+class FetchElaborationTest : public zytest::SessionTest {
 protected:
     // A command the device does not know: it fails and leaves an elaboration.
     int32_t failUnknownFunction(uint32_t target) {
