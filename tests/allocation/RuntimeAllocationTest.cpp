@@ -27,7 +27,6 @@ auto withFailingAllocation(long before, bool onward, bool& anyFailed, Call&& cal
 // its allocations.
 constexpr long kSweepLimit = 20000;
 constexpr uint32_t kStoredImageOpen = 0xC0000000u;
-constexpr uint32_t kPathOpen = 0x80000000u;
 
 class AllocationFailureTest : public zytest::EmulatorTest,
                               public ::testing::WithParamInterface<bool> {};
@@ -64,32 +63,6 @@ TEST_P(AllocationFailureTest, ClientCallGivesItsStatusOrOutOfMemory) {
     EXPECT_GT(before, 2);
     EXPECT_EQ(status, ZYEMU_STATUS_UNKNOWN_COMMAND);
     EXPECT_NE(zytest::elaborationOf(session).find("kUsageTypeInterface"), std::string::npos);
-    EXPECT_EQ(ZyFpgaDll_Close(session, 0), 0);
-}
-
-// An open that runs out of memory while reading or parsing the bitfile registers no session.
-TEST_P(AllocationFailureTest, OpenGivesASessionOrNone) {
-    int32_t status = 0;
-    uint32_t session = 0;
-    bool failing = true;
-    long before = 0;
-    for (; before < kSweepLimit && failing; ++before) {
-        SCOPED_TRACE(before);
-        status = withFailingAllocation(before, GetParam(), failing, [&] {
-            return ZyFpgaDll_Open(ZY_SAMPLE_BITFILE, nullptr, ZYEMU_RESOURCE_DEFAULT, kPathOpen,
-                                  &session);
-        });
-        ASSERT_TRUE(status == 0 || status == ZYEMU_STATUS_OUT_OF_MEMORY) << status;
-        ASSERT_EQ(zyemu_open_session_count(), status == 0 ? 1u : 0u);
-        if (status == 0 && failing) {
-            ASSERT_EQ(ZyFpgaDll_Close(session, 0), 0);
-        }
-    }
-    EXPECT_GT(before, 20);  // reading and parsing the document allocate; each failed once
-    ASSERT_EQ(status, 0);
-    uint32_t offset = 0;
-    EXPECT_EQ(ZyFpgaDll_FindRegisterPrivate(session, "Count", 0xFFFFFFFF, &offset),
-              ZYEMU_STATUS_NOT_FOUND);
     EXPECT_EQ(ZyFpgaDll_Close(session, 0), 0);
 }
 
