@@ -54,17 +54,13 @@ TEST(PathVariableTest, FixedValuesUnknownNamesAndAHeldError) {
 
 TEST(PathVariableTest, TempDirFollowsTmpdir) {
     const char* saved = std::getenv("TMPDIR");
-    const std::string savedValue = saved != nullptr ? saved : "";
+    const std::string savedValue = saved != nullptr ? saved : "/tmp";
     zyerr::Status status;
-    unsetenv("TMPDIR");
-    EXPECT_EQ(lookupPathVariable("_tempDir", status), "/tmp");
     setenv("TMPDIR", "/var/tmp/mine", 1);
     EXPECT_EQ(lookupPathVariable("_tempDir", status), "/var/tmp/mine");
-    if (saved != nullptr) {
-        setenv("TMPDIR", savedValue.c_str(), 1);
-    } else {
-        unsetenv("TMPDIR");
-    }
+    unsetenv("TMPDIR");
+    EXPECT_EQ(lookupPathVariable("_tempDir", status), "/tmp");
+    setenv("TMPDIR", savedValue.c_str(), 1);
 }
 
 TEST(StandardDirTest, WithoutTheRelocationLibraryTheDefaultsHoldAndUnknownNamesFail) {

