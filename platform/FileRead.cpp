@@ -10,23 +10,10 @@
 #include <new>
 
 #include "platform/Diagnostics.h"
+#include "platform/FileDescriptor.h"
 
 namespace zyostrel::platform {
 namespace {
-
-class Descriptor {
-public:
-    explicit Descriptor(int descriptor) : descriptor_(descriptor) {}
-    ~Descriptor() {
-        if (descriptor_ >= 0) ::close(descriptor_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return descriptor_; }
-
-private:
-    int descriptor_;
-};
 
 void recordOpenFailure(zyerr::Status& status, int error, const char* path,
                        const char* description = "error opening file") {

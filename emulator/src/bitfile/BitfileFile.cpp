@@ -10,26 +10,15 @@
 #include <cerrno>
 
 #include "bitfile/SessionBitfile.h"
+#include "platform/FileDescriptor.h"
 #include "zyemu/control.h"
 
 namespace zyemu {
 namespace {
 
+using zyostrel::platform::Descriptor;
+
 constexpr std::size_t kMaxBitfileSize = ZYEMU_MAX_BITFILE_SIZE;
-
-class Descriptor {
-public:
-    explicit Descriptor(int descriptor) : descriptor_(descriptor) {}
-    ~Descriptor() {
-        if (descriptor_ >= 0) ::close(descriptor_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return descriptor_; }
-
-private:
-    int descriptor_;
-};
 
 // Why the path could not be opened: a path that exists but is no regular file (a socket
 // cannot be opened at all) is refused as such, anything else is unreadable.
