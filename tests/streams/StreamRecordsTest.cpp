@@ -1,5 +1,5 @@
 // Stream records as the runtime receives them, the status rules of configuration steps, the
-// transfer-state rule and simulated sessions.
+// transfer-state rule, simulated sessions and one acquisition end to end.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -177,7 +177,6 @@ TEST_F(StreamRecordsTest, TransferStateFlagTurnsIntoTheStatusOfTheState) {
     }
     flagTransfers(33, 6);
     EXPECT_STATUS(-304416, zyOstrel_WriteStreamI16(session, 33, 0, 4, samples));
-    EXPECT_STATUS(-304416, zyOstrel_WriteStreamComplexI16(session, 33, 0, 2, samples));
 
     // The state decides, whatever the wait itself answers; other flags do not matter.
     zytest::Bytes reply(28, 0);
@@ -228,6 +227,28 @@ TEST_F(StreamRecordsTest, SimulatedSessionRunsTheShortcutsWithoutTheRuntime) {
     EXPECT_EQ(std::vector<int32_t>(std::begin(succeeding), std::end(succeeding)),
               std::vector<int32_t>(std::size(succeeding), 0));
     EXPECT_EQ(zyemu_call_count(), 0u);
+}
+
+// The emulated instrument fills the caller's memory: samples land interleaved, then by rows,
+// with each row's channel in its read record.
+TEST_F(StreamRecordsTest, FiniteAcquisitionReadsInterleavedThenByRows) {
+    ASSERT_STATUS(0, zyOstrel_ConfigureStreamEnabledChannels(session, 0, "AI1,AI3", nullptr));
+    ASSERT_STATUS(0, zyOstrel_ConfigureStreamFinite(session, 0, 8));
+    ASSERT_STATUS(0, zyOstrel_StartStream(session, 0));
+    int16_t interleaved[6];
+    uint8_t info[2 * 80];
+    ASSERT_STATUS(0, zyOstrel_ReadStreamI16(session, 0, 0, 6, interleaved, info));
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_EQ(interleaved[k], zyemu_waveform_i16(k % 2 ? 3 : 1, k / 2)) << k;
+    }
+    double rows[2 * 4];
+    ASSERT_STATUS(0, zyOstrel_ReadStream2DF64(session, 0, 0, 2, 4, rows, info));
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(rows[k], zyemu_waveform_f64(k < 4 ? 1 : 3, 3 + k % 4)) << k;
+    }
+    uint32_t channel = 0;
+    std::memcpy(&channel, info + 80 + 16, 4);
+    EXPECT_EQ(channel, 3u);
 }
 
 }  // namespace
