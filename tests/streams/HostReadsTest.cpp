@@ -95,6 +95,7 @@ protected:
     void SetUp() override {
         SessionTest::SetUp();
         stub = HostMemoryStub{};
+        startContinuous(0, "AI0-AI2");
     }
     void startContinuous(uint32_t stream, const char* channels) {
         ASSERT_STATUS(0,
@@ -115,12 +116,11 @@ protected:
 
 // The handle is resized only when a read needs more than it holds or less than half of it.
 TEST_F(HostReadsTest, OneDimensionalReadSizesTheHandleOnlyWhenThePolicySays) {
-    startContinuous(0, "AI2");
     HostHandle data;
     uint8_t info[80];
     ASSERT_STATUS(0, readI16(data, 100, info));
     EXPECT_EQ(stub.lastResize, (std::vector<size_t>{2, 1, 100}));
-    EXPECT_EQ(data.at<int16_t>(4), zyemu_waveform_i16(2, 0));
+    EXPECT_EQ(data.at<int16_t>(4 + 2 * 2), zyemu_waveform_i16(2, 0));
     EXPECT_EQ(fieldsAt<uint64_t>(lastCall(), {24, 40, 48}),
               (std::vector<uint64_t>{200, addressOf(data.data + 4), addressOf(info)}));
     EXPECT_EQ(fieldAt<uint32_t>(lastCall(), 56), 9u);
@@ -141,13 +141,12 @@ TEST_F(HostReadsTest, OneDimensionalReadSizesTheHandleOnlyWhenThePolicySays) {
 }
 
 TEST_F(HostReadsTest, FloatingPointAndZeroElementReadsSendTheirRecords) {
-    startContinuous(0, "AI0");
     HostHandle data;
     uint8_t info[80];
     ASSERT_STATUS(0, zyOstrel_WbReadStreamF64(session, 0, 0, 5, data.get(), info));
     EXPECT_EQ(stub.lastResize.front(), 10u);
     EXPECT_EQ(data.at(0), 5);
-    EXPECT_EQ(data.at<double>(8 + 4 * 8), zyemu_waveform_f64(0, 4));
+    EXPECT_EQ(data.at<double>(8 + 4 * 8), zyemu_waveform_f64(1, 1)) << "channels interleaved";
     EXPECT_EQ(fieldAt<uint32_t>(lastCall(), 60), 1u);
 
     // Zero elements send a zero-byte read, and the read record starts zeroed.
@@ -162,7 +161,6 @@ TEST_F(HostReadsTest, FloatingPointAndZeroElementReadsSendTheirRecords) {
 }
 
 TEST_F(HostReadsTest, HandlesTooShortForTheirLengthWordsAreSizedNotRead) {
-    startContinuous(0, "AI0");
     uint8_t info[80];
     HostHandle data(2);  // not even the count word
     ASSERT_STATUS(0, readI16(data, 8, info));
@@ -191,7 +189,6 @@ TEST_F(HostReadsTest, DimensionsBeyondWhatMemoryCanHoldAreRefused) {
     EXPECT_EQ(zyemu_call_count(), 0u);
 
     // A handle whose dimensions claim that much is sized for what the read needs.
-    startContinuous(0, "AI0");
     HostHandle claimed(8);
     claimed.setWord(0, 0x7FFFFFFF);
     claimed.setWord(4, 0x7FFFFFFF);
@@ -201,7 +198,6 @@ TEST_F(HostReadsTest, DimensionsBeyondWhatMemoryCanHoldAreRefused) {
 }
 
 TEST_F(HostReadsTest, FailedResizeGivesMemoryFullWithoutReading) {
-    startContinuous(0, "AI0");
     HostHandle data;
     uint8_t info[80];
     stub.failNextResize = true;
@@ -220,7 +216,6 @@ TEST_F(HostReadsTest, FailedResizeGivesMemoryFullWithoutReading) {
 }
 
 TEST_F(HostReadsTest, TwoDimensionalReadFillsDimensionsAndReadRecords) {
-    startContinuous(0, "AI0,AI1,AI2");
     HostHandle data;
     HostHandle infos;
     ASSERT_STATUS(0, read2D(3, 5, data, infos));
