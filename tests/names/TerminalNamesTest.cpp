@@ -125,21 +125,15 @@ TEST(StreamNames, DecimalTextUpTo63) {
     EXPECT_EQ(streamName(0xFFFFFFFFu), nullptr);
 }
 
-// The lookups on one name; the differential test compares them on many more texts.
+// The lookups on one name; the differential test compares them with the reference on many
+// more texts, but never on a null one.
 TEST(NameLookups, AnalogChannelIndexOfAiThenAoNamesAndSiNames) {
-    EXPECT_EQ(analogChannelIndex("ai63"), 63);
     EXPECT_EQ(analogChannelIndex("AO7"), 7);
-    EXPECT_EQ(analogChannelIndex("AI100"), 100);
     EXPECT_EQ(analogChannelIndex("AI-1"), 4294967295LL);
-    for (const char* name :
-         {"Conn2/AI0", "AI5 ", "AI0-AI3", "Ai5", "5", "", static_cast<const char*>(nullptr)}) {
-        EXPECT_EQ(analogChannelIndex(name), -1) << (name ? name : "(null)");
-    }
-    for (const char* si : {"SI0", "si7", "SI9"}) EXPECT_TRUE(isSiName(si)) << si;
-    for (const char* other :
-         {"Si1", "SO1", "SI", "SI1,SI2", "", static_cast<const char*>(nullptr)}) {
-        EXPECT_FALSE(isSiName(other)) << (other ? other : "(null)");
-    }
+    EXPECT_EQ(analogChannelIndex("Conn2/AI0"), -1);
+    EXPECT_EQ(analogChannelIndex(nullptr), -1);
+    EXPECT_TRUE(isSiName("si7"));
+    EXPECT_FALSE(isSiName(nullptr));
 }
 
 }  // namespace
