@@ -104,21 +104,23 @@ protected:
         zyemu_clear_log();
     }
     // Reads count samples of stream 0 into a one-dimensional 16-bit handle.
-    int32_t readI16(HostHandle& data, uint64_t count, uint8_t* info) {
-        return zyOstrel_WbReadStreamI16(session, 0, 9, count, data.get(), info);
+    int32_t readI16(HostHandle& handle, uint64_t count) {
+        return zyOstrel_WbReadStreamI16(session, 0, 9, count, handle.get(), info);
     }
-    int32_t read2D(uint64_t rows, uint64_t columns, HostHandle& data, HostHandle& infos,
+    int32_t read2D(uint64_t rows, uint64_t columns, HostHandle& rowsHandle, HostHandle& infoHandle,
                    uint32_t stream = 0) {
-        return zyOstrel_WbReadStream2DI16(session, stream, 4, rows, columns, data.get(),
-                                          infos.get());
+        return zyOstrel_WbReadStream2DI16(session, stream, 4, rows, columns, rowsHandle.get(),
+                                          infoHandle.get());
     }
+
+    HostHandle data;
+    HostHandle infos;
+    uint8_t info[80] = {};
 };
 
 // The handle is resized only when a read needs more than it holds or less than half of it.
 TEST_F(HostReadsTest, OneDimensionalReadSizesTheHandleOnlyWhenThePolicySays) {
-    HostHandle data;
-    uint8_t info[80];
-    ASSERT_STATUS(0, readI16(data, 100, info));
+    ASSERT_STATUS(0, readI16(data, 100));
     EXPECT_EQ(stub.lastResize, (std::vector<size_t>{2, 1, 100}));
     EXPECT_EQ(data.at<int16_t>(4 + 2 * 2), zyemu_waveform_i16(2, 0));
     EXPECT_EQ(fieldsAt<uint64_t>(lastCall(), {24, 40, 48}),
@@ -134,15 +136,13 @@ TEST_F(HostReadsTest, OneDimensionalReadSizesTheHandleOnlyWhenThePolicySays) {
                 {20, 2, "below half of the old measure shrinks"},
                 {21, 3, "above the old measure and the allocation grows"}};
     for (const auto& row : rows) {
-        ASSERT_STATUS(0, readI16(data, row.count, info));
+        ASSERT_STATUS(0, readI16(data, row.count));
         EXPECT_EQ(stub.numericResizes, row.resizes) << row.why;
         EXPECT_EQ(data.at(0), int32_t(row.count));
     }
 }
 
 TEST_F(HostReadsTest, FloatingPointAndZeroElementReadsSendTheirRecords) {
-    HostHandle data;
-    uint8_t info[80];
     ASSERT_STATUS(0, zyOstrel_WbReadStreamF64(session, 0, 0, 5, data.get(), info));
     EXPECT_EQ(stub.lastResize.front(), 10u);
     EXPECT_EQ(data.at(0), 5);
@@ -153,7 +153,7 @@ TEST_F(HostReadsTest, FloatingPointAndZeroElementReadsSendTheirRecords) {
     zyemu_clear_log();
     HostHandle none;
     std::memset(info, 0xCD, sizeof info);
-    ASSERT_STATUS(0, readI16(none, 0, info));
+    ASSERT_STATUS(0, readI16(none, 0));
     ASSERT_EQ(zyemu_call_count(), 1u);
     EXPECT_EQ(fieldsAt<uint64_t>(lastCall(), {24, 32}), (std::vector<uint64_t>{0, 1}));
     EXPECT_EQ(none.at(0), 0);
@@ -161,34 +161,23 @@ TEST_F(HostReadsTest, FloatingPointAndZeroElementReadsSendTheirRecords) {
 }
 
 TEST_F(HostReadsTest, HandlesTooShortForTheirLengthWordsAreSizedNotRead) {
-    uint8_t info[80];
-    HostHandle data(2);  // not even the count word
-    ASSERT_STATUS(0, readI16(data, 8, info));
-    EXPECT_EQ(data.at(0), 8);
+    HostHandle tiny(2);  // not even the count word
+    ASSERT_STATUS(0, readI16(tiny, 8));
+    EXPECT_EQ(tiny.at(0), 8);
     HostHandle claims(8);
     claims.setWord(0, 1000);  // says 1000 elements, holds none
-    ASSERT_STATUS(0, readI16(claims, 16, info));
+    ASSERT_STATUS(0, readI16(claims, 16));
     EXPECT_EQ(stub.numericResizes, 2);
     EXPECT_EQ(claims.at(0), 16);
 
-    HostHandle rows(6);   // the first dimension, half of the second
-    HostHandle infos(2);  // not even the count word
-    ASSERT_STATUS(0, read2D(2, 3, rows, infos));
-    EXPECT_EQ(std::vector<int32_t>({rows.at(0), rows.at(4), infos.at(0)}),
+    HostHandle rows(6);       // the first dimension, half of the second
+    HostHandle tinyInfos(2);  // not even the count word
+    ASSERT_STATUS(0, read2D(2, 3, rows, tinyInfos));
+    EXPECT_EQ(std::vector<int32_t>({rows.at(0), rows.at(4), tinyInfos.at(0)}),
               std::vector<int32_t>({2, 3, 2}));
-    EXPECT_EQ(DSGetHandleSize(infos.get()), 2 * 80 + 8);
-}
+    EXPECT_EQ(DSGetHandleSize(tinyInfos.get()), 2 * 80 + 8);
 
-TEST_F(HostReadsTest, DimensionsBeyondWhatMemoryCanHoldAreRefused) {
-    constexpr uint64_t kLargest = 0x7FFFFFFF;
-    HostHandle data;
-    HostHandle infos;
-    EXPECT_STATUS(-52000, zyOstrel_WbReadStream2DF64(session, 0, 0, kLargest, kLargest, data.get(),
-                                                     infos.get()));
-    EXPECT_STATUS(-52000, read2D(kLargest, kLargest, data, infos));
-    EXPECT_EQ(zyemu_call_count(), 0u);
-
-    // A handle whose dimensions claim that much is sized for what the read needs.
+    // Dimensions that claim more than memory can hold are sized for what the read needs.
     HostHandle claimed(8);
     claimed.setWord(0, 0x7FFFFFFF);
     claimed.setWord(4, 0x7FFFFFFF);
@@ -198,26 +187,20 @@ TEST_F(HostReadsTest, DimensionsBeyondWhatMemoryCanHoldAreRefused) {
 }
 
 TEST_F(HostReadsTest, FailedResizeGivesMemoryFullWithoutReading) {
-    HostHandle data;
-    uint8_t info[80];
     stub.failNextResize = true;
-    EXPECT_STATUS(-52000, readI16(data, 8, info));
+    EXPECT_STATUS(-52000, readI16(data, 8));
     EXPECT_EQ(zyemu_call_count(), 0u);
 
-    HostHandle rows;
-    HostHandle infos;
     stub.failNextResize = true;
-    EXPECT_STATUS(-52000, read2D(1, 8, rows, infos));
-    ASSERT_STATUS(0, read2D(1, 8, rows, infos));
+    EXPECT_STATUS(-52000, read2D(1, 8, data, infos));
+    ASSERT_STATUS(0, read2D(1, 8, data, infos));
     HostHandle otherInfos;
     stub.failNextResize = true;
-    EXPECT_STATUS(-52000, read2D(1, 8, rows, otherInfos)) << "the ReadInfo handle too";
+    EXPECT_STATUS(-52000, read2D(1, 8, data, otherInfos)) << "the ReadInfo handle too";
     EXPECT_EQ(stub.setSizes, 2);
 }
 
 TEST_F(HostReadsTest, TwoDimensionalReadFillsDimensionsAndReadRecords) {
-    HostHandle data;
-    HostHandle infos;
     ASSERT_STATUS(0, read2D(3, 5, data, infos));
     EXPECT_EQ(stub.lastResize, (std::vector<size_t>{2, 2, 15}));
     EXPECT_EQ(std::vector<int32_t>({data.at(0), data.at(4), infos.at(0)}),
@@ -235,12 +218,14 @@ TEST_F(HostReadsTest, TwoDimensionalReadFillsDimensionsAndReadRecords) {
     EXPECT_EQ(DSGetHandleSize(infos.get()), 80 + 8);
 }
 
-TEST_F(HostReadsTest, MissingArgumentsZeroRowsAndUnnamedStreamsAreRefused) {
-    HostHandle data;
-    HostHandle infos;
-    uint8_t info[80];
+// Missing arguments, zero rows, unnamed streams and dimensions beyond what memory can hold.
+TEST_F(HostReadsTest, RefusedReadsSendNothing) {
+    constexpr uint64_t kLargest = 0x7FFFFFFF;
+    EXPECT_STATUS(-52000, zyOstrel_WbReadStream2DF64(session, 0, 0, kLargest, kLargest, data.get(),
+                                                     infos.get()));
+    EXPECT_STATUS(-52000, read2D(kLargest, kLargest, data, infos));
     EXPECT_STATUS(-52005, zyOstrel_WbReadStreamI16(session, 0, 0, 4, nullptr, info));
-    EXPECT_STATUS(-52005, readI16(data, 4, nullptr));
+    EXPECT_STATUS(-52005, zyOstrel_WbReadStreamI16(session, 0, 0, 4, data.get(), nullptr));
     EXPECT_STATUS(-52005, zyOstrel_WbReadStream2DF64(session, 0, 0, 1, 4, data.get(), nullptr));
     EXPECT_STATUS(-52000, zyOstrel_WbReadStream2DF64(session, 0, 0, 1, uint64_t{1} << 31,
                                                      data.get(), data.get()));
@@ -255,8 +240,6 @@ TEST_F(HostReadsTest, MissingArgumentsZeroRowsAndUnnamedStreamsAreRefused) {
 TEST_F(HostReadsTest, AutomaticRowsFollowTheChannelCountAndTheDdcBooleans) {
     startContinuous(3, "AI0-AI3");
     ASSERT_STATUS(0, zyOstrel_SetAttributeBoolean(session, "3", 0x40000019, 1));
-    HostHandle data;
-    HostHandle infos;
     ASSERT_STATUS(0, read2D(kAutomatic, 2, data, infos, 3));
     EXPECT_EQ(data.at(0), 4) << "DDC off";
     ASSERT_STATUS(0, zyOstrel_SetAttributeBoolean(session, "3", 0x4000000F, 1));
