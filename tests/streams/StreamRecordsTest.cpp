@@ -1,8 +1,7 @@
 // Stream records as the runtime receives them, the status rules of configuration steps, the
-// transfer-state rule, simulated sessions and one acquisition end to end.
+// transfer-state rule and simulated sessions.
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 #include "support/EmulatorFixture.h"
 
@@ -218,28 +217,6 @@ TEST_F(StreamRecordsTest, SimulatedSessionRunsTheShortcutsWithoutTheRuntime) {
               }),
               std::vector<int32_t>(3, 0));
     EXPECT_EQ(zyemu_call_count(), 0u);
-}
-
-// The emulated instrument fills the caller's memory: samples land interleaved, then by rows,
-// with each row's channel in its read record.
-TEST_F(StreamRecordsTest, FiniteAcquisitionReadsInterleavedThenByRows) {
-    ASSERT_STATUS(0, zyOstrel_ConfigureStreamEnabledChannels(session, 0, "AI1,AI3", nullptr));
-    ASSERT_STATUS(0, zyOstrel_ConfigureStreamFinite(session, 0, 8));
-    ASSERT_STATUS(0, zyOstrel_StartStream(session, 0));
-    int16_t interleaved[6];
-    uint8_t info[2 * 80];
-    ASSERT_STATUS(0, zyOstrel_ReadStreamI16(session, 0, 0, 6, interleaved, info));
-    for (int k = 0; k < 6; ++k) {
-        EXPECT_EQ(interleaved[k], zyemu_waveform_i16(k % 2 ? 3 : 1, k / 2)) << k;
-    }
-    double rows[2 * 4];
-    ASSERT_STATUS(0, zyOstrel_ReadStream2DF64(session, 0, 0, 2, 4, rows, info));
-    for (int k = 0; k < 8; ++k) {
-        EXPECT_EQ(rows[k], zyemu_waveform_f64(k < 4 ? 1 : 3, 3 + k % 4)) << k;
-    }
-    uint32_t channel = 0;
-    std::memcpy(&channel, info + 80 + 16, 4);
-    EXPECT_EQ(channel, 3u);
 }
 
 }  // namespace
