@@ -67,7 +67,6 @@ inline const GrammarRow kGrammarRows[] = {
     // a negative number wraps modulo 2^32, a value is converted in 64 bits before the cut.
     {"AI\t\n5", 0, {"AI5"}},
     {"AI+5", 0, {"AI5"}},
-    {"AI-0", 0, {"AI0"}},
     {"AI-4294967295", 0, {"AI1"}},
     {"AI4294967296", 0, {"AI0"}},
     {"AI-1", kIndex},
@@ -113,7 +112,6 @@ inline const GrammarRow kGrammarRows[] = {
     {"conn2/", kBad},
     {"conn/ai0", kBad},
     {"conn2 /ai0", kBad},
-    {"con2/ai0", kBad},
     // Tokens resolve in order and the first failure ends the list.
     {"AO1,AI0,conn3/clk2,TRIGIN,4", 0, {"AO1", "AI0", "Conn3/CLK2", "TRIGIN", "4"}},
     {"conn1/ai0-ai1,conn2/ao1,7", 0, {"Conn1/AI0", "Conn1/AI1", "Conn2/AO1", "7"}},

@@ -95,22 +95,19 @@ TEST(TerminalNameLists, TokensUpTo255Characters) {
 // The trigger channel attributes read an empty text as channel 0; the others keep the
 // caller's own pointer (or null) as the one name.
 TEST(TerminalNameEmptyText, DefaultsToZeroOnlyForTheTriggerChannelAttributes) {
-    const struct {
-        std::uint32_t attribute;
-        bool trigger;
-    } rows[] = {{0x10000008u, true},  {0x20000002u, true},  {0x20000003u, true}, {0u, false},
-                {0x10000009u, false}, {0x20000004u, false}, {0x40000000u, false}};
     const char* empty = "";
-    for (const auto& row : rows) {
-        for (const char* text : {static_cast<const char*>(nullptr), empty}) {
-            ResolvedNames list(text, row.attribute);
+    for (const char* text : {static_cast<const char*>(nullptr), empty}) {
+        for (const std::uint32_t trigger : {0x10000008u, 0x20000002u, 0x20000003u}) {
+            ResolvedNames list(text, trigger);
             EXPECT_EQ(resolveNames(list), 0);
             ASSERT_EQ(list.count, 1u);
-            if (row.trigger) {
-                EXPECT_STREQ(list.names[0], "0") << std::hex << row.attribute;
-            } else {
-                EXPECT_EQ(list.names[0], text) << std::hex << row.attribute;
-            }
+            EXPECT_STREQ(list.names[0], "0") << std::hex << trigger;
+        }
+        for (const std::uint32_t other : {0u, 0x10000009u, 0x20000004u, 0x40000000u}) {
+            ResolvedNames list(text, other);
+            EXPECT_EQ(resolveNames(list), 0);
+            ASSERT_EQ(list.count, 1u);
+            EXPECT_EQ(list.names[0], text) << std::hex << other;
         }
     }
 }
