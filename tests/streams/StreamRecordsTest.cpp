@@ -2,7 +2,6 @@
 // transfer-state rule and simulated sessions.
 #include <gtest/gtest.h>
 
-
 #include "support/EmulatorFixture.h"
 
 namespace {
