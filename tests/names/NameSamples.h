@@ -67,13 +67,9 @@ inline const GrammarRow kGrammarRows[] = {
     // a negative number wraps modulo 2^32, a value is converted in 64 bits before the cut.
     {"AI\t\n5", 0, {"AI5"}},
     {"AI+5", 0, {"AI5"}},
-    {"AI-0", 0, {"AI0"}},
-    {"AI0005", 0, {"AI5"}},
     {"AI-4294967295", 0, {"AI1"}},
     {"AI4294967296", 0, {"AI0"}},
-    {"AI-4294967294-AI-4294967293", 0, {"AI2", "AI3"}},
     {"AI-1", kIndex},
-    {"AI18446744073709551616", kIndex},
     {"AI", kBad},
     {"AI- 5", kBad},
     {"AI+-5", kBad},
@@ -93,10 +89,8 @@ inline const GrammarRow kGrammarRows[] = {
     {"Ser1_RefClk-Ser3", 0, {"Ser1_RefClk", "Ser2_RefClk", "Ser3_RefClk"}},
     // Plain numbers 0 to 63 and the trigger input.
     {"63", 0, {"63"}},
-    {"+007", 0, {"7"}},
     {"TRIGIN", 0, {"TRIGIN"}},
     {"64", kNumber},
-    {"-1", kNumber},
     {"1-2", kBad},
     {"trigin", kBad},
     {"TRIGIN0", kBad},
@@ -107,7 +101,6 @@ inline const GrammarRow kGrammarRows[] = {
     {"conn 3/ pfi1 and the rest", 0, {"Conn3/PFI1"}},
     {"conn+3/diffpfi1", 0, {"Conn3/DIFF PFI1"}},
     {"conn-1/ai0", 0, {"Conn4294967295/AI0"}},
-    {"conn4294967298/ai0", 0, {"Conn2/AI0"}},
     {"conn9223372036854775808/ai0", 0, {"Conn4294967295/AI0"}},
     // Plain numbers stay unqualified; the remainder after a prefix is lower case.
     {"conn1/5", 0, {"5"}},
@@ -119,7 +112,6 @@ inline const GrammarRow kGrammarRows[] = {
     {"conn2/", kBad},
     {"conn/ai0", kBad},
     {"conn2 /ai0", kBad},
-    {"con2/ai0", kBad},
     // Tokens resolve in order and the first failure ends the list.
     {"AO1,AI0,conn3/clk2,TRIGIN,4", 0, {"AO1", "AI0", "Conn3/CLK2", "TRIGIN", "4"}},
     {"conn1/ai0-ai1,conn2/ao1,7", 0, {"Conn1/AI0", "Conn1/AI1", "Conn2/AO1", "7"}},

@@ -16,13 +16,23 @@ using zyostrel::attributes::ResolvedNames;
 
 struct ReferenceFamily {
     std::string rangeUpper, rangeLower, singleUpper, singleLower;
-    unsigned highestIndex;
-    std::string canonicalFormat;
+    std::vector<std::string> canonical;  // the names of indexes 0 to the highest
 };
 
 std::string lowerCase(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
+}
+
+// The texts the format makes of the indexes 0 to highest.
+std::vector<std::string> canonicalTexts(const std::string& format, unsigned highest) {
+    std::vector<std::string> texts;
+    char buffer[32];
+    for (unsigned index = 0; index <= highest; ++index) {
+        std::snprintf(buffer, sizeof buffer, format.c_str(), index);
+        texts.push_back(buffer);
+    }
+    return texts;
 }
 
 // The sscanf formats of a family, in its canonical case and in lower case: a range, then one
@@ -31,50 +41,25 @@ ReferenceFamily family(const std::string& prefix, unsigned highest,
                        const std::string& suffix = "") {
     const std::string upper = prefix + "%u" + suffix;
     const std::string lower = lowerCase(upper);
-    return {upper + "-" + upper + "%c",
-            lower + "-" + lower + "%c",
-            upper + "%c",
-            lower + "%c",
-            highest,
-            upper};
+    return {upper + "-" + upper + "%c", lower + "-" + lower + "%c", upper + "%c", lower + "%c",
+            canonicalTexts(upper, highest)};
 }
 
-const ReferenceFamily kFamilies[] = {
-    family("AI", 63),
-    family("AO", 63),
-    family("CLK", 63),
-    family("SI", 7),
-    family("SO", 7),
-    family("Ser", 7, "_RefClk"),
-    family("Des", 7, "_RefClk"),
-    family("DataClk", 3),
-    family("RxBank", 15),
-    family("DI", 63),
-    family("DO", 63),
-    family("DIO", 95),
-    family("PFI", 63),
-    family("DIFF PFI", 63),
-};
-constexpr std::size_t kFamilyCount = sizeof(kFamilies) / sizeof(kFamilies[0]);
-
-// Canonical texts per family (index kFamilyCount: the plain numbers), built once.
-const std::vector<std::vector<std::string>>& canonicalNames() {
-    static const std::vector<std::vector<std::string>> names = [] {
-        std::vector<std::vector<std::string>> all(kFamilyCount + 1);
-        char buffer[32];
-        for (std::size_t family = 0; family <= kFamilyCount; ++family) {
-            const bool plain = family == kFamilyCount;
-            const unsigned highest = plain ? 63 : kFamilies[family].highestIndex;
-            const char* format = plain ? "%u" : kFamilies[family].canonicalFormat.c_str();
-            for (unsigned index = 0; index <= highest; ++index) {
-                std::snprintf(buffer, sizeof buffer, format, index);
-                all[family].push_back(buffer);
-            }
-        }
-        return all;
-    }();
-    return names;
-}
+const ReferenceFamily kFamilies[] = {family("AI", 63),
+                                     family("AO", 63),
+                                     family("CLK", 63),
+                                     family("SI", 7),
+                                     family("SO", 7),
+                                     family("Ser", 7, "_RefClk"),
+                                     family("Des", 7, "_RefClk"),
+                                     family("DataClk", 3),
+                                     family("RxBank", 15),
+                                     family("DI", 63),
+                                     family("DO", 63),
+                                     family("DIO", 95),
+                                     family("PFI", 63),
+                                     family("DIFF PFI", 63)};
+const std::vector<std::string> kPlainNumbers = canonicalTexts("%u", 63);
 
 bool append(ResolvedNames& list, const char* name) {
     if (list.count == zyostrel::attributes::kMaxResolvedNames) return false;
@@ -92,14 +77,14 @@ bool appendQualified(ResolvedNames& list, int connector, const std::string& cano
     return append(list, list.ownedTexts.back().get());
 }
 
-std::int32_t appendFamily(ResolvedNames& list, std::size_t family, unsigned a, unsigned b,
-                          bool qualified, int connector) {
+std::int32_t appendFamily(ResolvedNames& list, const ReferenceFamily& family, unsigned a,
+                          unsigned b, bool qualified, int connector) {
     const unsigned low = a < b ? a : b;
     const unsigned high = a < b ? b : a;
-    const unsigned highest = kFamilies[family].highestIndex;
+    const auto highest = static_cast<unsigned>(family.canonical.size() - 1);
     if (low > highest) return ZYOSTREL_Status_TerminalIndexOutOfRange;
     for (unsigned index = low; index <= high && index <= highest; ++index) {
-        const std::string& canonical = canonicalNames()[family][index];
+        const std::string& canonical = family.canonical[index];
         const bool appended = qualified ? appendQualified(list, connector, canonical)
                                         : append(list, canonical.c_str());
         if (!appended) return ZYOSTREL_Status_TooManyTerminalNames;
@@ -122,23 +107,21 @@ std::int32_t resolveToken(ResolvedNames& list, const std::string& token) {
     unsigned a = 0;
     unsigned b = 0;
     char c = 0;
-    for (std::size_t family = 0; family < kFamilyCount; ++family) {
-        if (std::sscanf(name.c_str(), kFamilies[family].rangeUpper.c_str(), &a, &b, &c) == 2 ||
-            std::sscanf(name.c_str(), kFamilies[family].rangeLower.c_str(), &a, &b, &c) == 2) {
+    for (const ReferenceFamily& family : kFamilies) {
+        if (std::sscanf(name.c_str(), family.rangeUpper.c_str(), &a, &b, &c) == 2 ||
+            std::sscanf(name.c_str(), family.rangeLower.c_str(), &a, &b, &c) == 2) {
             return appendFamily(list, family, a, b, qualified, connector);
         }
     }
-    for (std::size_t family = 0; family < kFamilyCount; ++family) {
-        if (std::sscanf(name.c_str(), kFamilies[family].singleUpper.c_str(), &a, &c) == 1 ||
-            std::sscanf(name.c_str(), kFamilies[family].singleLower.c_str(), &a, &c) == 1) {
+    for (const ReferenceFamily& family : kFamilies) {
+        if (std::sscanf(name.c_str(), family.singleUpper.c_str(), &a, &c) == 1 ||
+            std::sscanf(name.c_str(), family.singleLower.c_str(), &a, &c) == 1) {
             return appendFamily(list, family, a, a, qualified, connector);
         }
     }
     if (std::sscanf(name.c_str(), "%u%c", &a, &c) == 1) {
         if (a > 63) return ZYOSTREL_Status_TerminalNumberOutOfRange;
-        return append(list, canonicalNames()[kFamilyCount][a].c_str())
-                   ? 0
-                   : ZYOSTREL_Status_TooManyTerminalNames;
+        return append(list, kPlainNumbers[a].c_str()) ? 0 : ZYOSTREL_Status_TooManyTerminalNames;
     }
     if (name == "TRIGIN") {
         return append(list, "TRIGIN") ? 0 : ZYOSTREL_Status_TooManyTerminalNames;
@@ -186,7 +169,7 @@ std::int32_t referenceResolveNames(ResolvedNames& list) {
 }
 
 const char* referenceStreamName(std::uint32_t streamNumber) {
-    return streamNumber <= 63 ? canonicalNames()[kFamilyCount][streamNumber].c_str() : nullptr;
+    return streamNumber <= 63 ? kPlainNumbers[streamNumber].c_str() : nullptr;
 }
 
 std::int64_t referenceAnalogChannelIndex(const char* name) {

@@ -95,22 +95,19 @@ TEST(TerminalNameLists, TokensUpTo255Characters) {
 // The trigger channel attributes read an empty text as channel 0; the others keep the
 // caller's own pointer (or null) as the one name.
 TEST(TerminalNameEmptyText, DefaultsToZeroOnlyForTheTriggerChannelAttributes) {
-    const struct {
-        std::uint32_t attribute;
-        bool trigger;
-    } rows[] = {{0x10000008u, true},  {0x20000002u, true},  {0x20000003u, true}, {0u, false},
-                {0x10000009u, false}, {0x20000004u, false}, {0x40000000u, false}};
     const char* empty = "";
-    for (const auto& row : rows) {
-        for (const char* text : {static_cast<const char*>(nullptr), empty}) {
-            ResolvedNames list(text, row.attribute);
+    for (const char* text : {static_cast<const char*>(nullptr), empty}) {
+        for (const std::uint32_t trigger : {0x10000008u, 0x20000002u, 0x20000003u}) {
+            ResolvedNames list(text, trigger);
             EXPECT_EQ(resolveNames(list), 0);
             ASSERT_EQ(list.count, 1u);
-            if (row.trigger) {
-                EXPECT_STREQ(list.names[0], "0") << std::hex << row.attribute;
-            } else {
-                EXPECT_EQ(list.names[0], text) << std::hex << row.attribute;
-            }
+            EXPECT_STREQ(list.names[0], "0") << std::hex << trigger;
+        }
+        for (const std::uint32_t other : {0u, 0x10000009u, 0x20000004u, 0x40000000u}) {
+            ResolvedNames list(text, other);
+            EXPECT_EQ(resolveNames(list), 0);
+            ASSERT_EQ(list.count, 1u);
+            EXPECT_EQ(list.names[0], text) << std::hex << other;
         }
     }
 }
@@ -122,24 +119,17 @@ TEST(StreamNames, DecimalTextUpTo63) {
     }
     EXPECT_EQ(streamName(63), streamName(63)) << "the same stored text every time";
     EXPECT_EQ(streamName(64), nullptr);
-    EXPECT_EQ(streamName(0xFFFFFFFFu), nullptr);
 }
 
-// The lookups on one name; the differential test compares them on many more texts.
+// The lookups on one name; the differential test compares them with the reference on many
+// more texts, but never on a null one.
 TEST(NameLookups, AnalogChannelIndexOfAiThenAoNamesAndSiNames) {
-    EXPECT_EQ(analogChannelIndex("ai63"), 63);
     EXPECT_EQ(analogChannelIndex("AO7"), 7);
-    EXPECT_EQ(analogChannelIndex("AI100"), 100);
     EXPECT_EQ(analogChannelIndex("AI-1"), 4294967295LL);
-    for (const char* name :
-         {"Conn2/AI0", "AI5 ", "AI0-AI3", "Ai5", "5", "", static_cast<const char*>(nullptr)}) {
-        EXPECT_EQ(analogChannelIndex(name), -1) << (name ? name : "(null)");
-    }
-    for (const char* si : {"SI0", "si7", "SI9"}) EXPECT_TRUE(isSiName(si)) << si;
-    for (const char* other :
-         {"Si1", "SO1", "SI", "SI1,SI2", "", static_cast<const char*>(nullptr)}) {
-        EXPECT_FALSE(isSiName(other)) << (other ? other : "(null)");
-    }
+    EXPECT_EQ(analogChannelIndex("Conn2/AI0"), -1);
+    EXPECT_EQ(analogChannelIndex(nullptr), -1);
+    EXPECT_TRUE(isSiName("si7"));
+    EXPECT_FALSE(isSiName(nullptr));
 }
 
 }  // namespace
