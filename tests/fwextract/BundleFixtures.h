@@ -50,10 +50,15 @@ struct ImageEntry {
     }
 };
 
-// The image files every bundle of the tests carries.
+// The image files every bundle of the tests carries. The FPGA image spans several 64 KiB
+// pieces with a ragged tail, in a pattern that does not repeat at any power of two.
 inline std::vector<BundleFile> standardImages() {
-    std::vector<uint8_t> fpga(3000);
-    for (std::size_t i = 0; i < fpga.size(); ++i) fpga[i] = static_cast<uint8_t>(i * 7 + 1);
+    std::vector<uint8_t> fpga(3 * 65536 + 4321);
+    uint32_t state = 12345;
+    for (uint8_t& byte : fpga) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<uint8_t>(state >> 23);
+    }
     return {{"images/fpga.bit", fpga},
             {"images/cpld.jed", bytesOf("CPLD image")},
             {"images/empty.bin", {}},
