@@ -30,9 +30,7 @@ TEST(TypeTable, TransferSizesFollowFromTheBits) {
     };
     const Row rows[] = {
         {Type::fromFixedName("Boolean"), TypeId::Boolean, 1, 1, false},
-        {Type::fromFixedName("EnumU16"), TypeId::U16, 16, 2, false},
         {Type::fromFixedName("I64"), TypeId::I64, 64, 8, true},
-        {Type::fromFixedName("SGL"), TypeId::Sgl, 32, 4, true},
         {Type::fixedPoint(8, 8, false), TypeId::Fxp, 8, 1, false},
         {Type::fixedPoint(9, 9, false), TypeId::Fxp, 9, 2, false},
         {Type::fixedPoint(16, 16, false), TypeId::Fxp, 16, 2, false},
