@@ -44,8 +44,8 @@ std::vector<uint8_t> imageBytes(const std::string& path) {
 
 ImageEntry entryNamed(const std::string& name, const std::string& path) {
     ImageEntry entry;
-    entry.name = "\"" + name + "\"";
-    entry.path = "\"" + path + "\"";
+    entry["name"] = "\"" + name + "\"";
+    entry["path"] = "\"" + path + "\"";
     return entry;
 }
 
@@ -67,8 +67,8 @@ TEST(BundleArchive, EveryFormatTypeAndBoardIsRead) {
     for (uint32_t i = 0; i < 6; ++i) {
         SCOPED_TRACE(i);
         ImageEntry entry;
-        entry.type = std::string("\"") + types[i % 5] + "\"";
-        entry.board = i % 2 == 0 ? "\"base\"" : "\"oam\"";
+        entry["type"] = std::string("\"") + types[i % 5] + "\"";
+        entry["board"] = i % 2 == 0 ? "\"base\"" : "\"oam\"";
         auto bytes = bundleOf(kFormats[i % 3], manifestOf({entry}));
         Opened opened(bytes);
         std::fill(bytes.begin(), bytes.end(), 0);  // the bundle keeps its own copy
@@ -204,8 +204,8 @@ TEST(ImageExtraction, DigestMustMatchInLowerCase) {
     std::string upper = zyostrel::bundletool::sha256Of(imageBytes("images/fpga.bit"));
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     ImageEntry entry;
-    entry.sha256sum = "\"" + upper + "\"";
-    entry.extra = ",\"defaultload\":true";
+    entry["sha256sum"] = "\"" + upper + "\"";
+    entry["defaultload"] = "true";
     Opened opened(bundleOf(BundleFormat::Tar, manifestOf({entry})));
     opened.data = {9};
     uint32_t version = 99;
@@ -223,17 +223,17 @@ TEST(ImageExtraction, DigestMustMatchInLowerCase) {
 }
 
 TEST(ImageExtraction, DefaultloadIsWrittenOnlyFromABoolean) {
-    auto defaultloadOf = [](const std::string& extra, bool initial) {
+    auto defaultloadOf = [](const std::string& value, bool initial) {
         ImageEntry entry;
-        entry.extra = extra;
+        entry["defaultload"] = value;
         Opened opened(bundleOf(BundleFormat::Tar, manifestOf({entry})));
         bool defaultload = initial;
         opened.bundle.extractImage(kDevice, "fpga", opened.data, nullptr, nullptr, nullptr, nullptr,
                                    &defaultload);
         return defaultload;
     };
-    EXPECT_FALSE(defaultloadOf(",\"defaultload\":false", true));
-    EXPECT_FALSE(defaultloadOf(",\"defaultload\":\"true\"", false));
+    EXPECT_FALSE(defaultloadOf("false", true));
+    EXPECT_FALSE(defaultloadOf("\"true\"", false));
     EXPECT_TRUE(defaultloadOf("", true));
 }
 
@@ -245,15 +245,16 @@ TEST(ImageExtraction, EntryMembersAreCheckedBeforeTheArchiveIsRead) {
     };
     const Row rows[] = {
         // An unknown type is found before the board is read.
-        {"type", [](ImageEntry& e) { e.type = "\"Bitfile\"", e.board = ""; }, kInvalid},
-        {"board", [](ImageEntry& e) { e.board = "\"carrier\""; }, kInvalid},
-        {"identifier", [](ImageEntry& e) { e.identifier = ""; }, kNotFound},
-        {"version text", [](ImageEntry& e) { e.version = "\"3\""; }, kTypeMismatch},
-        {"negative version", [](ImageEntry& e) { e.version = "-3"; }, kInvalid},
-        {"path", [](ImageEntry& e) { e.path = "17"; }, kTypeMismatch},
+        {"type", [](ImageEntry& e) { e["type"] = "\"Bitfile\"", e["board"] = ""; }, kInvalid},
+        {"board", [](ImageEntry& e) { e["board"] = "\"carrier\""; }, kInvalid},
+        {"identifier", [](ImageEntry& e) { e["identifier"] = ""; }, kNotFound},
+        {"version text", [](ImageEntry& e) { e["version"] = "\"3\""; }, kTypeMismatch},
+        {"negative version", [](ImageEntry& e) { e["version"] = "-3"; }, kInvalid},
+        {"path", [](ImageEntry& e) { e["path"] = "17"; }, kTypeMismatch},
         // The archive path is matched exactly, letter case included.
-        {"path case", [](ImageEntry& e) { e.path = "\"Images/fpga.bit\""; }, kMissing},
-        {"digest", [](ImageEntry& e) { e.sha256sum = "null", e.path = "\"not in the archive\""; },
+        {"path case", [](ImageEntry& e) { e["path"] = "\"Images/fpga.bit\""; }, kMissing},
+        {"digest",
+         [](ImageEntry& e) { e["sha256sum"] = "null", e["path"] = "\"not in the archive\""; },
          kTypeMismatch},
     };
     for (const Row& row : rows) {
@@ -268,9 +269,9 @@ TEST(ImageExtraction, EntryMembersAreCheckedBeforeTheArchiveIsRead) {
 TEST(OamFlashInfo, ReadsTheFlashDescription) {
     auto infoStatus = [](const std::string& type, const std::string& info) {
         ImageEntry entry = entryNamed("oam", "oam/flash.bin");
-        entry.type = type;
-        entry.board = "\"oam\"";
-        entry.extra = info.empty() ? "" : ",\"oam_fpga_flash_info\":" + info;
+        entry["type"] = type;
+        entry["board"] = "\"oam\"";
+        entry["oam_fpga_flash_info"] = info;
         Opened opened(bundleOf(BundleFormat::ZipStored, manifestOf({entry})));
         zyostrel::fwextract::OamFlashInfo result;
         const zytest::Thrown status =
@@ -297,59 +298,35 @@ TEST(OamFlashInfo, ReadsTheFlashDescription) {
 
 // A tar entry with holes (GNU sparse form) must be refused: appending its data blocks one
 // after the other would close the holes and hand back bytes the file does not hold.
-constexpr std::size_t kBlock = 512;
-
-void putOctal(std::vector<uint8_t>& header, std::size_t at, std::size_t width, uint64_t value) {
+void putOctal(uint8_t* header, std::size_t at, std::size_t width, uint64_t value) {
     char text[32];
     std::snprintf(text, sizeof text, "%0*llo", static_cast<int>(width - 1),
                   static_cast<unsigned long long>(value));
-    std::memcpy(header.data() + at, text, width - 1);
-}
-
-// One header block in the GNU layout; typeflag 'S' carries a sparse map of one extent.
-std::vector<uint8_t> tarHeader(const std::string& name, char typeflag, uint64_t storedSize,
-                               uint64_t extentOffset = 0, uint64_t realSize = 0) {
-    std::vector<uint8_t> header(kBlock, 0);
-    std::memcpy(header.data(), name.data(), name.size());
-    putOctal(header, 100, 8, 0644);
-    putOctal(header, 124, 12, storedSize);
-    header[156] = static_cast<uint8_t>(typeflag);
-    std::memcpy(header.data() + 257, "ustar  ", 8);
-    if (typeflag == 'S') {
-        putOctal(header, 386, 12, extentOffset);
-        putOctal(header, 398, 12, storedSize);
-        putOctal(header, 483, 12, realSize);
-    }
-    std::memset(header.data() + 148, ' ', 8);
-    unsigned sum = 0;
-    for (uint8_t byte : header) sum += byte;
-    char checksum[8];
-    std::snprintf(checksum, sizeof checksum, "%06o", sum);
-    std::memcpy(header.data() + 148, checksum, 7);
-    return header;
-}
-
-void appendPadded(std::vector<uint8_t>& archive, const std::vector<uint8_t>& data) {
-    archive.insert(archive.end(), data.begin(), data.end());
-    archive.resize((archive.size() + kBlock - 1) / kBlock * kBlock, 0);
+    std::memcpy(header + at, text, width - 1);
 }
 
 TEST(SparseEntry, HoleInTheImageIsCorruptNotClosed) {
     const std::vector<uint8_t> stored(10, 0x5A);
     std::vector<uint8_t> whole(8192, 0);  // the file as it stands, holes read as zeros
     std::copy(stored.begin(), stored.end(), whole.begin() + 4096);
-
-    zytest::ImageEntry entry;
-    entry.path = "\"images/fpga.bit\"";
     const std::string manifest =
-        zytest::manifestOf({entry}, "7", kDevice, {{"images/fpga.bit", whole}});
+        manifestOf({ImageEntry()}, "7", kDevice, {{"images/fpga.bit", whole}});
+    auto archive = bundleOf(BundleFormat::Tar, manifest, {{"images/fpga.bit", stored}});
 
-    std::vector<uint8_t> archive;
-    appendPadded(archive, tarHeader("manifest.json", '0', manifest.size()));
-    appendPadded(archive, std::vector<uint8_t>(manifest.begin(), manifest.end()));
-    appendPadded(archive, tarHeader("images/fpga.bit", 'S', stored.size(), 4096, whole.size()));
-    appendPadded(archive, stored);
-    archive.resize(archive.size() + 2 * kBlock, 0);
+    // Turn the image's header into the GNU layout with a sparse map of one extent.
+    const std::string name("images/fpga.bit\0", 16);  // the header's, not the manifest's
+    const auto at = std::search(archive.begin(), archive.end(), name.begin(), name.end());
+    ASSERT_NE(at, archive.end());
+    uint8_t* header = &*at;
+    header[156] = 'S';
+    std::memcpy(header + 257, "ustar  ", 8);
+    putOctal(header, 386, 12, 4096);
+    putOctal(header, 398, 12, stored.size());
+    putOctal(header, 483, 12, whole.size());
+    std::memset(header + 148, ' ', 8);
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < 512; ++i) sum += header[i];
+    putOctal(header, 148, 7, sum);
 
     Opened opened(archive);
     opened.data = {1};
