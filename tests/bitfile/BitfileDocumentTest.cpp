@@ -88,16 +88,13 @@ TEST(SampleBitfile, ReadsEveryPartOfTheDesign) {
 }
 
 TEST(DocumentText, NumbersTakeTheirBaseFromThePrefix) {
-    DocumentParts parts;
-    parts.registers += userRegister("Hex", "0x10", "<U8/>") +
-                       userRegister("Octal", "010", "<U8/>") +
-                       userRegister("Decimal", "10 trailing text", "<U8/>") +
-                       userRegister("Top", "0xFFFFFFFF", "<U8/>");
-    const Bitfile bitfile = parsed(parts.text());
-    EXPECT_EQ(bitfile.findRegister("Hex")->offset, 16u);
-    EXPECT_EQ(bitfile.findRegister("Octal")->offset, 8u);
-    EXPECT_EQ(bitfile.findRegister("Decimal")->offset, 10u);
-    EXPECT_EQ(bitfile.findRegister("Top")->offset, 0xFFFFFFFFu);
+    const std::pair<const char*, uint32_t> rows[] = {
+        {"0x10", 16}, {"010", 8}, {"10 trailing text", 10}, {"0xFFFFFFFF", 0xFFFFFFFF}};
+    for (const auto& [offset, value] : rows) {
+        DocumentParts parts;
+        parts.registers += userRegister("Other", offset, "<U8/>");
+        EXPECT_EQ(parsed(parts.text()).findRegister("Other")->offset, value) << offset;
+    }
 }
 
 TEST(DocumentText, EntitiesAreDecodedWithAmpersandLast) {
