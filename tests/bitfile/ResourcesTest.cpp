@@ -37,11 +37,7 @@ TEST(TypeTable, TransferSizesFollowFromTheBits) {
         {Type::fixedPoint(17, 17, false), TypeId::Fxp, 17, 4, false},
         {Type::fixedPoint(32, 32, false), TypeId::Fxp, 32, 4, false},
         {Type::fixedPoint(33, 33, true), TypeId::Fxp, 33, 8, true},
-        {Type::compositeOfBits(96), TypeId::Composite, 96, 12, false},
-        {Type::compositeOfBits(97), TypeId::Composite, 97, 13, false},
         {Type::compositeOfBits(0xFFFFFFFF), TypeId::Composite, 0xFFFFFFFF, 0x20000000, false},
-        {Type::compositeOfBytes(0xE0000004), TypeId::Composite, 32, 4,
-         false},  // the top bits are flags
     };
     for (const Row& row : rows) {
         const Type& t = row.type;
