@@ -2,11 +2,9 @@
 // with a status.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
+#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
 #include <vector>
 
 #include "BitfileFuzzTarget.h"
@@ -14,20 +12,15 @@
 namespace {
 
 TEST(BitfileCorpus, EveryInputParsesOrFailsWithAStatus) {
-    DIR* listing = opendir(ZY_BITFILE_CORPUS);
-    ASSERT_NE(listing, nullptr);
     std::size_t replayed = 0;
-    while (const dirent* item = readdir(listing)) {
-        if (item->d_name[0] == '.') continue;
-        const std::string path = std::string(ZY_BITFILE_CORPUS) + "/" + item->d_name;
-        SCOPED_TRACE(path);
-        std::ifstream in(path, std::ios::binary);
+    for (const auto& item : std::filesystem::directory_iterator(ZY_BITFILE_CORPUS)) {
+        SCOPED_TRACE(item.path().string());
+        std::ifstream in(item.path(), std::ios::binary);
         const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                          std::istreambuf_iterator<char>());
         zyfuzz::parseBitfileInput(bytes.data(), bytes.size());
         ++replayed;
     }
-    closedir(listing);
     EXPECT_GT(replayed, 0u);
 }
 

@@ -2,8 +2,7 @@
 // fail with a status.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -15,19 +14,15 @@ namespace {
 
 // Feeds every file of directory to read; fails when the directory holds none.
 void replay(const std::string& directory, int (*read)(const uint8_t*, std::size_t)) {
-    DIR* listing = opendir(directory.c_str());
-    ASSERT_NE(listing, nullptr) << directory;
     std::size_t replayed = 0;
-    while (const dirent* item = readdir(listing)) {
-        if (item->d_name[0] == '.') continue;
-        SCOPED_TRACE(item->d_name);
-        std::ifstream in(directory + "/" + item->d_name, std::ios::binary);
+    for (const auto& item : std::filesystem::directory_iterator(directory)) {
+        SCOPED_TRACE(item.path().string());
+        std::ifstream in(item.path(), std::ios::binary);
         const std::vector<uint8_t> input((std::istreambuf_iterator<char>(in)),
                                          std::istreambuf_iterator<char>());
         read(input.data(), input.size());
         ++replayed;
     }
-    closedir(listing);
     EXPECT_GT(replayed, 0u) << directory;
 }
 

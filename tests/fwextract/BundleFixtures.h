@@ -3,8 +3,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "BundleWriter.h"
@@ -20,40 +20,27 @@ inline std::vector<uint8_t> bytesOf(const std::string& text) {
     return std::vector<uint8_t>(text.begin(), text.end());
 }
 
-// One image entry of a manifest; fields set to "" are left out, others are written as JSON
-// values exactly as given (strings must carry their quotes).
-struct ImageEntry {
-    std::string name = "\"fpga\"";
-    std::string version = "3";
-    std::string path = "\"images/fpga.bit\"";
-    std::string sha256sum;  // filled from the file at path when empty
-    std::string type = "\"bitfile\"";
-    std::string board = "\"base\"";
-    std::string identifier = "\"default_bitfile\"";
-    std::string extra;  // further members, with a leading comma
-
-    std::string json(const std::string& digest) const {
-        const std::pair<const char*, std::string> members[] = {
-            {"name", name},
-            {"version", version},
-            {"path", path},
-            {"sha256sum", sha256sum.empty() ? "\"" + digest + "\"" : sha256sum},
-            {"type", type},
-            {"board", board},
-            {"identifier", identifier}};
-        std::string text = "{";
-        for (const auto& [key, value] : members) {
-            if (!value.empty())
-                text += (text.size() > 1 ? ",\"" : "\"") + std::string(key) + "\":" + value;
-        }
-        return text + extra + "}";
-    }
+// One image entry of a manifest: members are written as JSON values exactly as given (strings
+// must carry their quotes); members set to "" are left out.
+struct ImageEntry : std::map<std::string, std::string> {
+    ImageEntry()
+        : map({{"name", "\"fpga\""},
+               {"version", "3"},
+               {"path", "\"images/fpga.bit\""},
+               {"type", "\"bitfile\""},
+               {"board", "\"base\""},
+               {"identifier", "\"default_bitfile\""}}) {}
 };
 
-// The image files every bundle of the tests carries.
+// The image files every bundle of the tests carries. The FPGA image spans several 64 KiB
+// pieces with a ragged tail, in a pattern that does not repeat at any power of two.
 inline std::vector<BundleFile> standardImages() {
-    std::vector<uint8_t> fpga(3000);
-    for (std::size_t i = 0; i < fpga.size(); ++i) fpga[i] = static_cast<uint8_t>(i * 7 + 1);
+    std::vector<uint8_t> fpga(3 * 65536 + 4321);
+    uint32_t state = 12345;
+    for (uint8_t& byte : fpga) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<uint8_t>(state >> 23);
+    }
     return {{"images/fpga.bit", fpga},
             {"images/cpld.jed", bytesOf("CPLD image")},
             {"images/empty.bin", {}},
@@ -67,14 +54,19 @@ inline std::string manifestOf(const std::vector<ImageEntry>& entries,
                               const std::string& device = "ostrel-7976",
                               const std::vector<BundleFile>& files = standardImages()) {
     std::string list;
-    for (const ImageEntry& entry : entries) {
-        std::string digest(64, '0');
-        for (const BundleFile& file : files) {
-            if ("\"" + file.path + "\"" == entry.path)
-                digest = zyostrel::bundletool::sha256Of(file.bytes);
+    for (ImageEntry entry : entries) {
+        if (entry["sha256sum"].empty()) {
+            entry["sha256sum"] = "\"" + std::string(64, '0') + "\"";
+            for (const BundleFile& file : files) {
+                if ("\"" + file.path + "\"" == entry["path"])
+                    entry["sha256sum"] = "\"" + zyostrel::bundletool::sha256Of(file.bytes) + "\"";
+            }
         }
-        if (!list.empty()) list += ",";
-        list += entry.json(digest);
+        std::string text;
+        for (const auto& [key, value] : entry) {
+            if (!value.empty()) text += (text.empty() ? "{\"" : ",\"") + key + "\":" + value;
+        }
+        list += (list.empty() ? "" : ",") + text + "}";
     }
     return "{\"version\":" + version + ",\"firmwares\":{\"" + device + "\":[" + list + "]}}";
 }

@@ -35,6 +35,7 @@ TEST(JsonAccess, EachMismatchCarriesItsConstant) {
         {[&] { json::element(list, 3); }, "jsonErrorsArrayItemOutOfBounds",
          zyerr::codes::ResourceNotFound},
         {[&] { json::element(root, 0); }, "jsonErrorsNotAnArray", zyerr::codes::TypeMismatch},
+        {[&] { json::arraySize(root); }, "jsonErrorsNotAnArray", zyerr::codes::TypeMismatch},
         {[&] { json::member(list, "x"); }, "jsonErrorsNotAnObject", zyerr::codes::TypeMismatch},
         {[&] { json::stringOf(json::element(list, 0)); }, "jsonErrorsTypeMismatch",
          zyerr::codes::TypeMismatch},
