@@ -38,14 +38,6 @@ protected:
         ASSERT_STATUS(0, write(bytes.data(), bytes.size(), &written));
         ASSERT_EQ(written, bytes.size());
     }
-
-    // Answers the I2C method with a reply of size bytes whose counts (u32 each, from byte
-    // 255) differ from the request.
-    static void injectReply(uint32_t method, size_t size, std::initializer_list<uint32_t> counts) {
-        Bytes reply(size, 0x77);
-        std::memcpy(&reply[255], counts.begin(), 4 * counts.size());
-        Fault::method(263, method).reply(reply).add();
-    }
 };
 
 TEST_F(I2cTest, ReadRecordIsLaidOutFieldByField) {
@@ -166,7 +158,11 @@ TEST_F(I2cTest, SensorGivingOrTakingFewerBytesIsACountMismatch) {
 }
 
 TEST_F(I2cTest, TransferCopiesOnlyWhenBothCountsMatch) {
-    injectReply(2, 263, {2, 0});  // the device took none of the one byte
+    // A reply whose counts (u32 each, from byte 255) say the device took none of the one byte.
+    Bytes reply(263, 0x77);
+    const uint32_t counts[2] = {2, 0};
+    std::memcpy(&reply[255], counts, sizeof counts);
+    Fault::method(263, 2).reply(reply).add();
     const uint8_t out = 1;
     uint8_t in[2] = {};
     size_t written = kUnset;
