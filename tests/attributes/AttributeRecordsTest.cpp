@@ -66,6 +66,7 @@ TEST_F(AttributeRecordsTest, GetRecordCarriesTypeCodeAndQualifierAt28) {
                 // An empty text names "0" for the trigger attributes only.
                 {2, "", kTriggerChannel, "0"},
                 {1, nullptr, 0x20000002, "0"},
+                {1, "", 0x20000003, "0"},
                 {1, nullptr, 0x20000004, ""},
                 {2, nullptr, kChannelsInStream, ""}};
     for (const auto& row : rows) {
@@ -165,6 +166,7 @@ TEST_F(AttributeRecordsTest, SetSendsOneRecordPerNameInOrder) {
 TEST_F(AttributeRecordsTest, NameErrorsAndGetsOnSeveralNamesAreRefusedBeforeSending) {
     i32 = 77;
     boolean = 3;
+    EXPECT_STATUS(-304420, zyOstrel_GetAttributeInt32(session, "AI0-AI3", 0x1000001C, &i32));
     EXPECT_STATUS(-304420, zyOstrel_GetAttributeInt32(session, "AI0,AI1", 0x1000001C, &i32));
     EXPECT_STATUS(-304420,
                   zyOstrel_GetAttributeBoolean(session, "AI0,AI1", kAiChannelEnabled, &boolean));

@@ -32,6 +32,9 @@ TEST_F(AttributeValuesTest, DoubleAndUInt64ValuesRoundTrip) {
 
 TEST_F(AttributeValuesTest, GettersPassTheDeviceValue) {
     uint32_t value = 9;
+    ASSERT_STATUS(0, zyOstrel_SetAttributeBoolean(session, "AI0", kAiChannelEnabled, 0));
+    ASSERT_STATUS(0, zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &value));
+    EXPECT_EQ(value, 0u);
     // A device that answers another byte is passed on as it is; an Int32 getter takes the
     // low half of the device's 64-bit value.
     uint8_t reply[281] = {};

@@ -48,6 +48,8 @@ TEST_F(DeviceServicesTest, CalibrationIsAnEightByteHeaderAndItsData) {
     EXPECT_EQ(back, data);
     expectDirect(7, {0xDE, 0xC0, 0, 0});
     EXPECT_EQ(lastCall().outputSize, 100u);
+    EXPECT_STATUS(ZYEMU_STATUS_NO_CALIBRATION,
+                  zyOstrel_ReadCalibrationData(session, 2, back.data(), 2));
 
     // No data: the header goes alone.
     EXPECT_STATUS(0, zyOstrel_WriteCalibrationData(session, 3, data.data(), 0));
@@ -73,6 +75,7 @@ TEST_F(DeviceServicesTest, BarRegistersReadBackAndOutputIsWrittenWhateverTheStat
     EXPECT_EQ(value, 0x05731A01u);
     EXPECT_STATUS(0, ostrel_writeBar32(session, 0x40, 0xDEADBEEF));
     EXPECT_EQ(inputOf(lastCall()), (Bytes{0x40, 0, 0, 0, 0xEF, 0xBE, 0xAD, 0xDE}));
+    EXPECT_STATUS(ZYEMU_STATUS_READ_ONLY_LOCATION, ostrel_writeBar32(session, 0, 1));
     value = 77;
     EXPECT_STATUS(ZYEMU_STATUS_INVALID_VALUE, ostrel_readBar32(session, 0x41, &value));
     EXPECT_EQ(value, 0u);
@@ -101,6 +104,7 @@ TEST_F(DeviceServicesTest, LimitsReadBackAndInvalidLimitsAreRefused) {
     expectDirect(16, {});
     EXPECT_STATUS(0, zyOstrel_GetPowerLimit(session, &limit));
     EXPECT_EQ(limit, 90.0);
+    EXPECT_STATUS(ZYEMU_STATUS_INVALID_VALUE, zyOstrel_SetPowerLimit(session, -1.0));
 }
 
 TEST_F(DeviceServicesTest, NullOutputsAreRefusedBeforeAnythingIsSent) {

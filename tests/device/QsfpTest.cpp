@@ -21,10 +21,11 @@ TEST_F(QsfpTest, ReadSendsTheLowBytesOfPortAndRegisterAndWritesTheOutputWhatever
     EXPECT_EQ(value, 0);  // the reply buffer is handed back whatever the status
 }
 
-TEST_F(QsfpTest, WriteSendsTheLowBytes) {
+TEST_F(QsfpTest, WriteSendsTheLowBytesAndReturnsTheDeviceStatus) {
     EXPECT_STATUS(0, zyOstrel_QSFPWrite(session, 0, 100, 0x1234A5));
     EXPECT_EQ(lastCall().functionNumber, 34u);
     EXPECT_EQ(inputOf(lastCall()), (Bytes{0, 100, 0xA5}));
+    EXPECT_STATUS(ZYEMU_STATUS_READ_ONLY_LOCATION, zyOstrel_QSFPWrite(session, 0, 0, 0x22));
 }
 
 TEST_F(QsfpTest, NullOutputsAreRefusedBeforeSending) {

@@ -93,7 +93,9 @@ TEST_F(ReadinessTest, EachScheduleEndsInItsStatusWithOrWithoutOutputs) {
         EXPECT_EQ(callsOf(ZYEMU_ENTRY_FIND_REGISTER).empty(),
                   row.status == ZYOSTREL_Status_IoModuleNotReady);
         schedule(row.readyMs, row.ioError, row.dramMs, row.validMs);
-        EXPECT_STATUS(row.status, waitReady(row.timeoutMs));
+        ready = 9;  // and with the ready output only
+        EXPECT_STATUS(row.status, waitReady(row.timeoutMs, &ready));
+        EXPECT_EQ(ready, row.ready);
     }
 }
 

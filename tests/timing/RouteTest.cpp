@@ -45,10 +45,13 @@ TEST_F(RouteTest, UnrouteRecordCarriesTheIdentifier) {
     ASSERT_EQ(lastCall().inputSize, 24u);
     EXPECT_EQ(fieldsAt<uint32_t>(lastCall(), {0, 16, 20}),
               (std::vector<uint32_t>{261, 1, routeId}));
+    EXPECT_STATUS(ZYEMU_STATUS_UNKNOWN_ROUTE, zyOstrel_UnrouteSignal(session, routeId));
 }
 
-TEST_F(RouteTest, NullTerminalsAreRefused) {
+// An empty terminal is the device's to refuse; a null one is refused before sending.
+TEST_F(RouteTest, EmptyOrNullTerminalsAreRefused) {
     uint32_t routeId = 5;
+    EXPECT_STATUS(ZYEMU_STATUS_INVALID_VALUE, zyOstrel_RouteSignal(session, "", "PFI1", &routeId));
     EXPECT_STATUS(ZYOSTREL_Status_InvalidParameter,
                   zyOstrel_RouteSignal(session, nullptr, "PFI1", &routeId));
     EXPECT_STATUS(ZYOSTREL_Status_InvalidParameter,
