@@ -13,15 +13,14 @@
 namespace zyostrel::attributes {
 namespace {
 
-TEST(AttributeTableTest, IdentifiersLieInTheRangeOfTheirTypeAndNamesAreUnique) {
-    std::set<std::string> names;
+// Duplicate names, a type digit that differs from the type and enumerations of other than
+// Int32 attributes already fail the header's generation; the ends of each range are tested
+// through the API (AttributeRecordsTest).
+TEST(AttributeTableTest, IdentifiersLieInTheRangeOfTheirType) {
     for (const AttributeInfo& info : kAttributeTable) {
         EXPECT_TRUE(inAttributeRange(info.id, info.type)) << std::hex << info.id;
-        EXPECT_TRUE(names.insert(info.displayName).second) << info.displayName;
     }
-    // The ends of each range are tested through the API (AttributeRecordsTest).
     EXPECT_FALSE(inAttributeRange(0x0FFFFFFF, AttributeType::Int32));
-    EXPECT_FALSE(inAttributeRange(0x20000010, AttributeType::Int32));
 }
 
 TEST(AttributeTableTest, LookupsFindEveryEntryByIdentifierAndNothingElse) {
@@ -29,8 +28,6 @@ TEST(AttributeTableTest, LookupsFindEveryEntryByIdentifierAndNothingElse) {
         EXPECT_EQ(findAttribute(info.id), &info) << std::hex << info.id;
     }
     EXPECT_EQ(findAttribute(0x10000002), nullptr);
-    EXPECT_EQ(findAttribute(0), nullptr);
-    EXPECT_EQ(findAttribute(0xFFFFFFFF), nullptr);
 
     std::set<uint32_t> enumerated;
     for (const AttributeEnumValue& entry : kAttributeEnumValues) {
@@ -39,13 +36,12 @@ TEST(AttributeTableTest, LookupsFindEveryEntryByIdentifierAndNothingElse) {
     }
     EXPECT_EQ(attributeEnumName(0x10000029, 1), nullptr);  // SO PoC Sink skips 1
     EXPECT_FALSE(isEnumeratedAttribute(0x10000000));
-    // Enumerated attributes are Int32 entries whose default value is one of their values.
+    // The default value of an enumerated attribute is one of its values.
     EXPECT_FALSE(enumerated.empty());
     for (uint32_t id : enumerated) {
         const AttributeInfo* info = findAttribute(id);
         ASSERT_NE(info, nullptr) << std::hex << id;
         EXPECT_TRUE(isEnumeratedAttribute(id)) << std::hex << id;
-        EXPECT_EQ(info->type, AttributeType::Int32);
         const auto value = static_cast<int32_t>(std::stoll(info->defaultValue, nullptr, 0));
         EXPECT_NE(attributeEnumName(id, value), nullptr) << info->displayName;
     }

@@ -18,11 +18,6 @@ using zytest::Fault;
 
 class DeviceServicesTest : public zytest::SessionTest {
 protected:
-    static ZyEmuDeviceState deviceState() {
-        ZyEmuDeviceState state{};
-        zyemu_get_device_state(ZYEMU_RESOURCE_DEFAULT, &state);
-        return state;
-    }
     // Expects the last call to be the direct function with that input.
     static void expectDirect(uint32_t function, const Bytes& input) {
         EXPECT_EQ(lastCall().functionNumber, function);
@@ -37,7 +32,6 @@ TEST_F(DeviceServicesTest, CommitIsAConfigurationTreeRecord) {
     ASSERT_EQ(call.inputSize, 24u);
     EXPECT_EQ(fieldsAt<uint32_t>(call, {0, 16, 20}), (std::vector<uint32_t>{0xDE7EC7ED, 342, 0}));
     EXPECT_EQ(call.outputGiven, 0);
-    EXPECT_EQ(deviceState().commits, 1u);
 }
 
 TEST_F(DeviceServicesTest, CalibrationIsAnEightByteHeaderAndItsData) {
@@ -81,8 +75,6 @@ TEST_F(DeviceServicesTest, BarRegistersReadBackAndOutputIsWrittenWhateverTheStat
     EXPECT_EQ(value, 0x05731A01u);
     EXPECT_STATUS(0, ostrel_writeBar32(session, 0x40, 0xDEADBEEF));
     EXPECT_EQ(inputOf(lastCall()), (Bytes{0x40, 0, 0, 0, 0xEF, 0xBE, 0xAD, 0xDE}));
-    EXPECT_STATUS(0, ostrel_readBar32(session, 0x40, &value));
-    EXPECT_EQ(value, 0xDEADBEEFu);
     EXPECT_STATUS(ZYEMU_STATUS_READ_ONLY_LOCATION, ostrel_writeBar32(session, 0, 1));
     value = 77;
     EXPECT_STATUS(ZYEMU_STATUS_INVALID_VALUE, ostrel_readBar32(session, 0x41, &value));
@@ -98,7 +90,6 @@ TEST_F(DeviceServicesTest, DirectInstructionReadReturnsTheLowWord) {
     EXPECT_STATUS(0, ostrel_instructionFifoWrite(session, 0x78, 5));
     EXPECT_EQ(lastCall().functionNumber, 3u);
     EXPECT_EQ(lastCall().outputGiven, 0);
-    EXPECT_EQ(deviceState().lastInstruction, 0x78u);
 }
 
 TEST_F(DeviceServicesTest, LimitsReadBackAndInvalidLimitsAreRefused) {
@@ -137,12 +128,9 @@ TEST_F(DeviceServicesTest, RequestsWithoutPayload) {
     expectDirect(20, {});
     EXPECT_STATUS(0, zyOstrel_StartCableSense(session));
     expectDirect(38, {});
-    EXPECT_EQ(deviceState().cableSenseRunning, 1);
     EXPECT_STATUS(0, zyOstrel_StopCableSense(session));
     expectDirect(39, {});
     EXPECT_EQ(lastCall().input, nullptr);
-    EXPECT_EQ(deviceState().cableSenseRunning, 0);
-    EXPECT_EQ(deviceState().verificationUpdates, 1u);
 }
 
 TEST_F(DeviceServicesTest, ModuleInfoWriteLeavesSlotsUsedAlone) {
@@ -196,7 +184,6 @@ TEST_F(DeviceServicesTest, InstructionFifoTakesFifteenArgumentsNotSixteen) {
     EXPECT_EQ(fieldsAt<uint32_t>(call, {0, 16, 20, 24}), (std::vector<uint32_t>{262, 1, 0xAB, 15}));
     EXPECT_EQ(0, std::memcmp(call.input + 28, arguments.data(), 120));
     EXPECT_EQ(fieldAt<uint64_t>(call, 148), 0u);
-    EXPECT_EQ(deviceState().lastArgumentCount, 15u);
 
     zyemu_clear_log();
     EXPECT_STATUS(ZYOSTREL_Status_InvalidParameter,
@@ -232,28 +219,46 @@ TEST_F(DeviceServicesTest, InstructionFifoResponseIsStoredWhateverTheStatus) {
     EXPECT_STATUS(-5, zyOstrelMDK_readInstructionFifo(session, 1, 1, &argument, nullptr));
 }
 
+// The simulated session fails the interface commands (I2C after its argument checks) without
+// reaching the runtime; the direct functions reach it.
+// The second names of the instruction FIFO share the first names' code
+// (BothNamesOfTheInstructionFifoSendTheSameRecords).
 TEST_F(DeviceServicesTest, SimulatedSessionFailsOnlyTheInterfaceCommands) {
     const uint64_t argument = 1;
     uint64_t response = 0;
+    uint8_t data[2] = {};
+    size_t count = 12345;
+    size_t other = 12345;
     const int32_t interfaceCommands[] = {
         zyOstrel_Commit(simulated),
         zyOstrelMDK_writeInstructionFifo(simulated, 1, 1, &argument),
-        zyOstrel_WriteInstructionFifo(simulated, 1, 1, &argument),
         zyOstrelMDK_readInstructionFifo(simulated, 1, 1, &argument, &response),
-        zyOstrel_ReadInstructionFifo(simulated, 1, 1, &argument, &response),
         zyOstrelMDK_configureIoModuleRefClkPinSrc(simulated, 1),
+        zyOstrel_ReadI2C(simulated, 1, 0x50, data, 2, 0, &count),
+        zyOstrel_WriteI2C(simulated, 1, 0x50, data, 2, 0, &other),
+        zyOstrel_TransferI2C(simulated, 1, 0x50, data, 1, data, 1, 0, &other, &other),
     };
     EXPECT_EQ(std::vector<int32_t>(std::begin(interfaceCommands), std::end(interfaceCommands)),
               std::vector<int32_t>(std::size(interfaceCommands), -1));
+    EXPECT_EQ(count, 0u);
+    EXPECT_STATUS(ZYOSTREL_Status_I2cReadTooLong,
+                  zyOstrel_ReadI2C(simulated, 1, 0x50, data, 256, 0, &count), simulated);
     EXPECT_EQ(zyemu_call_count(), 0u);
 
-    // The direct functions reach the runtime on the simulated session too.
     uint32_t value = 0;
-    uint8_t slots = 0;
-    EXPECT_STATUS(0, ostrel_readBar32(simulated, 0, &value), simulated);
-    EXPECT_STATUS(0, zyOstrel_StartCableSense(simulated), simulated);
-    EXPECT_STATUS(0, zyOstrelMDK_readIoModuleSlotsUsed(simulated, &slots), simulated);
-    EXPECT_EQ(callsOf(ZYEMU_ENTRY_CLIENT_CALL).size(), 3u);
+    const int32_t direct[] = {
+        ostrel_readBar32(simulated, 0, &value),
+        zyOstrel_StartCableSense(simulated),
+        zyOstrelMDK_readIoModuleSlotsUsed(simulated, data),
+        zyOstrel_QSFPRead(simulated, 0, 0, data),
+        zyOstrel_QSFPWrite(simulated, 0, 100, 1),
+        zyOstrel_QSFPResetPorts(simulated),
+        zyOstrel_QSFPEnableLowPowerMode(simulated, 1),
+        zyOstrel_QSFPGetModulePresent(simulated, 0, &value),
+    };
+    EXPECT_EQ(std::vector<int32_t>(std::begin(direct), std::end(direct)),
+              std::vector<int32_t>(std::size(direct), 0));
+    EXPECT_EQ(callsOf(ZYEMU_ENTRY_CLIENT_CALL).size(), std::size(direct));
 }
 
 TEST_F(DeviceServicesTest, RefClkPinSourceIsTheModuleAttributeOnNoChannel) {

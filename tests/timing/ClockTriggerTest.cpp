@@ -109,9 +109,9 @@ TEST_F(ClockTriggerTest, EachConfigurationSendsItsAttributeSequence) {
         EXPECT_STATUS(0, row.configure(session)) << row.name;
         EXPECT_EQ(attributeCalls(), row.steps) << row.name;
     }
-    int32_t source = 0;  // the last reference clock written reads back
-    EXPECT_STATUS(0, zyOstrel_GetAttributeInt32(session, "", kReferenceClockSource, &source));
-    EXPECT_EQ(source, 2);
+    uint32_t select = 9;  // the clock written to bank 4 reads back
+    EXPECT_STATUS(0, zyOstrel_X41_GetRXClockConfiguration(session, &select, 4));
+    EXPECT_EQ(select, 1u);
 }
 
 TEST_F(ClockTriggerTest, BadArgumentsAreRefusedBeforeSending) {
@@ -143,15 +143,6 @@ TEST_F(ClockTriggerTest, ReferenceClockStepsMergeAndStopAtAnError) {
     EXPECT_STATUS(-12, zyOstrel_ConfigureForReferenceClock(session, 1));
 }
 
-TEST_F(ClockTriggerTest, ReceiveClockOfOneBankReadsBack) {
-    EXPECT_STATUS(0, zyOstrel_X41_ConfigureRXClocks(session, 1, 4));
-    uint32_t select = 9;
-    EXPECT_STATUS(0, zyOstrel_X41_GetRXClockConfiguration(session, &select, 4));
-    EXPECT_EQ(select, 1u);
-    EXPECT_STATUS(ZYOSTREL_Status_InvalidParameter,
-                  zyOstrel_X41_GetRXClockConfiguration(session, nullptr, 4));
-}
-
 // All banks: no bank writes nothing; an error stops the loop; a warning is kept and the
 // other banks are written.
 TEST_F(ClockTriggerTest, AllBanksFollowTheCountAndTheMergeRule) {
@@ -180,6 +171,8 @@ TEST_F(ClockTriggerTest, ReadingTheReceiveClockGivesNoMeaningToAllBanks) {
     // RxBank2147483647 names no bank: the read fails on the name, and no count is read.
     EXPECT_STATUS(ZYOSTREL_Status_TerminalIndexOutOfRange,
                   zyOstrel_X41_GetRXClockConfiguration(session, &select, kAllBanks));
+    EXPECT_STATUS(ZYOSTREL_Status_InvalidParameter,
+                  zyOstrel_X41_GetRXClockConfiguration(session, nullptr, 4));
     EXPECT_EQ(zyemu_call_count(), 0u);
     // A failing read leaves the output alone.
     Fault::attribute(kRxClockSelect, 721).status(-45).add();
@@ -205,14 +198,24 @@ TEST_F(ClockTriggerTest, AnalogTriggerChecksTheChannelAfterWritingTheType) {
     EXPECT_EQ(attributeCalls().size(), 3u);
 }
 
-TEST_F(ClockTriggerTest, SimulatedSessionTriggersSucceedWithoutSendingAndClocksFail) {
-    EXPECT_STATUS(0, zyOstrel_ConfigureImmediateTrigger(simulated, 99), simulated);
-    EXPECT_STATUS(0, zyOstrel_ConfigureDigitalStartTrigger(simulated, 99, nullptr, 0), simulated);
-    EXPECT_STATUS(0, zyOstrel_ConfigureAnalogEdgeTrigger(simulated, 99, nullptr, 0, 0, 0),
-                  simulated);
-    // The clock sequences are attribute commands: the simulated send step fails them.
+// Triggers, routes and the pulse succeed on the simulated session without sending; the clock
+// sequences and the waits are attribute commands, which the simulated send step fails.
+TEST_F(ClockTriggerTest, SimulatedSessionSendsNothing) {
+    uint32_t routeId = 1234;
+    const int32_t succeeding[] = {
+        zyOstrel_ConfigureImmediateTrigger(simulated, 99),
+        zyOstrel_ConfigureDigitalStartTrigger(simulated, 99, nullptr, 0),
+        zyOstrel_ConfigureAnalogEdgeTrigger(simulated, 99, nullptr, 0, 0, 0),
+        zyOstrel_RouteSignal(simulated, "PFI0", "PFI1", &routeId),
+        zyOstrel_UnrouteSignal(simulated, 99),
+        zyOstrel_SendSyncPulse(simulated),
+    };
+    EXPECT_EQ(std::vector<int32_t>(std::begin(succeeding), std::end(succeeding)),
+              std::vector<int32_t>(std::size(succeeding), 0));
+    EXPECT_EQ(routeId, 1234u);
     uint32_t select = 0;
-    const int32_t clocks[] = {
+    char notSafe[8] = "keep";
+    const int32_t failing[] = {
         zyOstrel_ConfigureForReferenceClock(simulated, 1),
         zyOstrel_ConfigureForReferenceClock(simulated, 0),
         zyOstrel_ConfigureForExternalClock(simulated, 0, 1e7),
@@ -220,9 +223,12 @@ TEST_F(ClockTriggerTest, SimulatedSessionTriggersSucceedWithoutSendingAndClocksF
         zyOstrel_X41_ConfigureRXClocks(simulated, 0, 1),
         zyOstrel_X41_ConfigureRXClocks(simulated, 0, kAllBanks),
         zyOstrel_X41_GetRXClockConfiguration(simulated, &select, 1),
+        zyOstrel_WaitForIoReady(simulated, 0, nullptr, nullptr),
+        zyOstrel_WaitForPoCSafeToDisconnect(simulated, "SI0", 0, sizeof notSafe, notSafe),
     };
-    EXPECT_EQ(std::vector<int32_t>(std::begin(clocks), std::end(clocks)),
-              std::vector<int32_t>(std::size(clocks), -1));
+    EXPECT_EQ(std::vector<int32_t>(std::begin(failing), std::end(failing)),
+              std::vector<int32_t>(std::size(failing), -1));
+    EXPECT_STREQ(notSafe, "keep");
     EXPECT_EQ(zyemu_call_count(), 0u);
 }
 
