@@ -1,8 +1,6 @@
 #include "platform/FileRead.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -10,7 +8,7 @@
 #include <new>
 
 #include "platform/Diagnostics.h"
-#include "platform/FileDescriptor.h"
+#include "platform/RegularFile.h"
 
 namespace zyostrel::platform {
 namespace {
@@ -44,31 +42,6 @@ void recordTooLarge(zyerr::Status& status, const char* path, std::size_t maxSize
 // The kind of a path that is no regular file, as the system's error for it.
 int nonRegularError(mode_t mode) { return S_ISDIR(mode) ? EISDIR : ENODEV; }
 
-enum class ReadOutcome { Complete, Failed, TooLarge };
-
-// Reads to the end of the file, but never more than one byte past maxSize: the size fstat
-// gives only sizes the first buffer, since the file may grow while it is read. On Complete
-// buffer holds the bytes and a NUL; on Failed errno tells why.
-ReadOutcome readBounded(int descriptor, std::size_t sizeHint, std::size_t maxSize,
-                        std::vector<char>& buffer) {
-    buffer.assign(std::min(sizeHint, maxSize) + 1, '\0');
-    std::size_t done = 0;
-    for (;;) {
-        if (done == buffer.size()) {
-            if (done > maxSize) return ReadOutcome::TooLarge;
-            buffer.resize(std::min(buffer.size() * 2, maxSize + 1));
-        }
-        const ssize_t got = ::read(descriptor, buffer.data() + done, buffer.size() - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return ReadOutcome::Failed;
-        if (got == 0) break;
-        done += static_cast<std::size_t>(got);
-    }
-    buffer.resize(done + 1);
-    buffer[done] = '\0';
-    return ReadOutcome::Complete;
-}
-
 }  // namespace
 
 bool readWholeFile(const char* path, std::vector<char>& buffer, zyerr::Status& status,
@@ -81,49 +54,32 @@ bool readWholeFile(const char* path, std::vector<char>& buffer, zyerr::Status& s
         recordOpenFailure(status, EINVAL, "");
         return false;
     }
-    // Without O_NONBLOCK a named pipe would hold the open until some writer came along.
-    const Descriptor file(::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.get() < 0) {
-        const int error = errno;
-        struct stat info {};
-        // A socket cannot be opened at all; it is refused as the other non-files are.
-        if (::stat(path, &info) == 0 && !S_ISREG(info.st_mode)) {
-            recordOpenFailure(status, nonRegularError(info.st_mode), path, "not a regular file");
-        } else {
-            recordOpenFailure(status, error, path);
-        }
-        return false;
-    }
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0) {
-        recordOpenFailure(status, errno, path);
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        recordOpenFailure(status, nonRegularError(info.st_mode), path, "not a regular file");
-        return false;
-    }
-    if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > maxSize) {
-        recordTooLarge(status, path, maxSize);
-        return false;
-    }
-    const auto fileSize = static_cast<std::size_t>(info.st_size);
-    ReadOutcome outcome = ReadOutcome::Failed;
+    RegularFileRead read;
     try {
-        errno = 0;
-        outcome = readBounded(file.get(), fileSize, maxSize, buffer);
+        read = readRegularFile(path, maxSize, buffer);
+        if (read.outcome == RegularFileOutcome::Complete) {
+            buffer.push_back('\0');
+            return true;
+        }
     } catch (const std::bad_alloc&) {
         buffer.clear();
         zyerr::setCode(status, zyerr::codes::MemoryFull, ZYERR_LOCATION(zyerr::codes::MemoryFull));
         return false;
     }
-    if (outcome == ReadOutcome::Complete) return true;
-    const int error = errno;
     buffer.clear();
-    if (outcome == ReadOutcome::TooLarge) {
-        recordTooLarge(status, path, maxSize);
-    } else {
-        recordReadFailure(status, error, path, fileSize);
+    switch (read.outcome) {
+        case RegularFileOutcome::NotRegular:
+            recordOpenFailure(status, nonRegularError(read.mode), path, "not a regular file");
+            break;
+        case RegularFileOutcome::TooLarge:
+            recordTooLarge(status, path, maxSize);
+            break;
+        case RegularFileOutcome::ReadFailed:
+            recordReadFailure(status, read.error, path, read.fileSize);
+            break;
+        default:
+            recordOpenFailure(status, read.error, path);
+            break;
     }
     return false;
 }

@@ -84,7 +84,7 @@ uint32_t Emulator::nextHandle(bool simulated) {
 int32_t Emulator::finish(LoggedCall& call, Fault* fault, int32_t status, void* output,
                          uint64_t outputSize) {
     if (fault != nullptr) {
-        status = fault->spec.status;
+        status = fault->definition.status;
         if (!fault->reply.empty() && output != nullptr) {
             const uint64_t length = std::min<uint64_t>(fault->reply.size(), outputSize);
             std::memcpy(output, fault->reply.data(), length);
@@ -102,7 +102,7 @@ int32_t Emulator::record(LoggedCall entry, void* output, uint64_t outputSize,
     LoggedCall& call = log_.append(std::move(entry));
     Fault* fault = faults_.fire(call, log_.size() - 1);
     int32_t status = 0;
-    if (fault == nullptr || fault->spec.action != ZYEMU_FAULT_REPLACE) {
+    if (fault == nullptr || fault->definition.action != ZYEMU_FAULT_REPLACE) {
         try {
             status = operation(call);
         } catch (...) {

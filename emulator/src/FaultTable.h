@@ -11,7 +11,7 @@
 namespace zyemu {
 
 struct Fault {
-    ZyEmuFault spec{};
+    ZyEmuFault definition{};
     std::vector<uint8_t> reply;  // owned copy of the injected reply bytes
     uint32_t seen = 0;           // matching calls so far
     uint32_t hits = 0;           // times it fired
@@ -19,7 +19,7 @@ struct Fault {
 
 class FaultTable {
 public:
-    int32_t add(const ZyEmuFault& spec);
+    int32_t add(const ZyEmuFault& definition);
     // The fault that fires for this call, if any; counts the call against every match.
     Fault* fire(const LoggedCall& call, std::size_t callIndex);
     uint32_t hits(int32_t id) const;
