@@ -102,6 +102,17 @@ prepare(no_text_after_name)
 append_line(no_text_after_name texts/ChineseS.txt "OsFault")
 check(no_text_after_name "ChineseS.txt: not a \"name text\" line: OsFault")
 
+# A text file saved with DOS line ends: the carriage returns stay out of the descriptions.
+prepare(dos_line_ends)
+file(STRINGS ${WORK_DIR}/dos_line_ends/texts/French.txt lines ENCODING UTF-8)
+string(REPLACE ";" "\r\n" content "${lines}")
+file(WRITE ${WORK_DIR}/dos_line_ends/texts/French.txt "${content}\r\n")
+check(dos_line_ends PASS)
+file(READ ${WORK_DIR}/dos_line_ends/errors/French/zyostrelapi-errors.txt written)
+if(written MATCHES "\r")
+  string(APPEND failures "dos_line_ends: a carriage return reached the description file\n")
+endif()
+
 # 1022 bytes is the longest line the parser reads whole, 1023 already splits.
 string(REPEAT "x" 1022 longest)
 prepare(longest_line)
