@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Paths.h"
+#include "status/Status.h"
 #include "status/StatusCodes.h"
 #include "zyemu/control.h"
 
@@ -276,6 +278,22 @@ TEST(ErrorFiles, AsianLanguagesAreWrittenInTheirOwnScripts) {
                 EXPECT_FALSE(anyIn(points, 0xAC00, 0xD7A3)) << "hangul in Chinese " << code;
             }
         }
+    }
+}
+
+// The build tree's share.dir leads the platform code's path variable to these very files, as
+// the system's share.dir does to the installed ones.
+TEST(ErrorFiles, TheSharedDirectoryPathLeadsToThem) {
+    using namespace zyostrel::platform;
+    setShareDirFileForTesting(ZY_BUILD_SHARE_DIR_FILE);
+    zyerr::Status status;
+    const std::string errorsDir = lookupPathVariable("_zyShared32Dir", status) + "/errors";
+    setShareDirFileForTesting(nullptr);
+    ASSERT_FALSE(status.isError());
+    EXPECT_EQ(errorsDir, ZY_ERRORS_DIR);
+    for (const char* language : kLanguages) {
+        std::ifstream file(errorsDir + "/" + language + "/zyostrelapi-errors.txt");
+        EXPECT_TRUE(file.good()) << language;
     }
 }
 
