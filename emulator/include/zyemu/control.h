@@ -305,7 +305,8 @@ ZYEMU_API void zyemu_set_next_handle(uint32_t handle);
  * input bytes and texts (the allocator's own overhead is not counted), so calls with large
  * inputs are dropped sooner; a call that alone exceeds the byte limit is counted as dropped
  * once it returns. Older calls leave the log as newer ones arrive and are counted as dropped.
- * The defaults hold every call of a test; zyemu_reset restores them. */
+ * The defaults hold the calls of a test, but not those of a wait that polls without sleeping
+ * for more than a few milliseconds; zyemu_reset restores them. */
 #define ZYEMU_LOG_DEFAULT_MAX_CALLS 4096u
 #define ZYEMU_LOG_DEFAULT_MAX_BYTES (64u * 1024u * 1024u)
 
