@@ -189,6 +189,14 @@ TEST_F(HostDescriptionTest, ChannelTextComesFromTheHandle) {
         0, zyOstrel_GetAttributeDoubleWB(session, channel, ZYOSTREL_Attr_AIRange, &read, &handle));
     EXPECT_EQ(read, 2.5);
     EXPECT_EQ(handle, nullptr) << "no failure, no description";
+
+    // A length claiming more than the block holds reads only the block: "AI1" again.
+    const int32_t claimed = 100000;
+    std::memcpy(*channel, &claimed, sizeof claimed);
+    read = 0;
+    EXPECT_STATUS(
+        0, zyOstrel_GetAttributeDoubleWB(session, channel, ZYOSTREL_Attr_AIRange, &read, &handle));
+    EXPECT_EQ(read, 2.5);
 }
 
 TEST_F(HostDescriptionTest, BooleanIsStoredOnlyWhenRead) {
