@@ -80,10 +80,9 @@ TEST(XlatorLuaUtils, ScriptFunctionsAnswerOrRaiseTheElaboration) {
     EXPECT_NE(call("u.convertLangToDir(-1)").find("invalid language"), std::string::npos);
 
     // Searches of directories that do not exist fail with the library's status.
-    EXPECT_NE(
-        call("u.findErrorDescriptionFromDir('/nonexistent/zy', -52005)").find("open dir failed"),
-        std::string::npos);
-    EXPECT_NE(call("u.findErrorDescriptionFromFile('/nonexistent/zy', 1)").find("open dir failed"),
+    const std::string missingDir = call("u.findErrorDescriptionFromDir('/nonexistent/zy', -52005)");
+    EXPECT_NE(missingDir.find("zyapalerr_resourceNotFound"), std::string::npos) << missingDir;
+    EXPECT_NE(call("u.findErrorDescriptionFromFile('/nonexistent/zy', 1)").find("resourceNotFound"),
               std::string::npos);
     EXPECT_NE(call("u.findErrorDescriptionFromDir('/tmp', 2^40)").find("out of range"),
               std::string::npos);
