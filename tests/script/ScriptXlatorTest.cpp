@@ -180,6 +180,9 @@ TEST_F(ScriptXlatorTest, AnElaborationThatIsNotJsonIsAScriptFailure) {
     EXPECT_CODE(-52003, status_);
     EXPECT_EQ(zytest::memberOf(status_, "internal_error", "api"), "lua");
     EXPECT_EQ(zytest::memberOf(status_, "internal_error", "code"), "2");
+    // The message handler adds where in the scripts the error arose.
+    EXPECT_NE(zytest::memberOf(status_, "internal_error", "string").find("stack traceback"),
+              std::string::npos);
     EXPECT_EQ(zytest::memberOf(status_, "zyxlatorlua_debug", "debug"),
               "failed to get dynamic desc");
     // An entry does nothing once the status holds an error.

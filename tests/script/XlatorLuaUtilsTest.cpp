@@ -88,4 +88,20 @@ TEST(XlatorLuaUtils, ScriptFunctionsAnswerOrRaiseTheElaboration) {
               std::string::npos);
 }
 
+TEST(Bootstrap, SearchPathComesOnlyFromTheRegistration) {
+    TempDirVariable tmp("/scratch");
+    zytest::ScriptState script;
+    const std::string setup =
+        "require('zyxlatorlua') zyxlatorlua_setupEnv('x', [[{\"zyxlatorlua_xlator\":"
+        "\"zymxl_utilities\"";
+    // Without "zyxlatorlua_path" only the embedded modules can be required.
+    EXPECT_EQ(script.run(setup + "}]]) return package.path .. '|' .. package.cpath"), "|");
+    EXPECT_EQ(script.run("return pcall(require, 'dkjson')"), "false");
+    EXPECT_EQ(script.run("return zyxlatorlua_name .. type(zyxlatorlua_xlator.longName)"),
+              "xfunction");
+    EXPECT_EQ(script.run(setup + R"(,"zyxlatorlua_path":"$_tempDir/a;b\\c/"}]]) )"
+                                 "return package.path"),
+              "/scratch/a/?.lua;b/c/?.lua");
+}
+
 }  // namespace
