@@ -68,6 +68,19 @@ TEST_F(ScriptTablesTest, OpensEveryLibraryAndLoadsEveryEmbeddedModule) {
     EXPECT_EQ(script_.run("return require('util').serialise_value('x')"), R"("x")");
 }
 
+TEST(EmbeddedScripts, OnlyLuaFilesGiveModuleNames) {
+    char name[8];
+    EXPECT_TRUE(zyxlator::script::moduleNameOf("json.lua", name, sizeof(name)));
+    EXPECT_STREQ(name, "json");
+    EXPECT_TRUE(zyxlator::script::moduleNameOf("a.b.luac", name, sizeof(name)));
+    EXPECT_STREQ(name, "a.b");
+    EXPECT_TRUE(zyxlator::script::moduleNameOf("1234567.lua", name, sizeof(name)));
+    EXPECT_FALSE(zyxlator::script::moduleNameOf("12345678.lua", name, sizeof(name)));
+    for (const char* other : {"x.lua.bak", "x.LUA", "x", ".lua", "x.txt"}) {
+        EXPECT_FALSE(zyxlator::script::moduleNameOf(other, name, sizeof(name))) << other;
+    }
+}
+
 TEST_F(ScriptTablesTest, EveryUsageKeyInTheSourcesHasAnEnglishTerm) {
     const std::set<std::string> keys = usageKeysInSources();
     EXPECT_GT(keys.size(), 30u);
