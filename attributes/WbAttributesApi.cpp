@@ -103,8 +103,9 @@ ZYOSTREL_API int32_t zyOstrel_GetAttributeBoolWB(uint32_t session, uint8_t** cha
         uint32_t read = 0;
         status =
             zyOstrel_GetAttributeBoolean(session, HostText(channelName).c_str(), attribute, &read);
-        // A warning still delivers the value read; an error delivers none.
-        if (status >= 0) *value = read != 0 ? 1 : 0;
+        // The plain getter delivers a value only with status 0: after a warning nothing was
+        // read, and false would be a value taken as read.
+        if (status == 0) *value = read != 0 ? 1 : 0;
     }
     return described(session, status, errorDescription);
 }
@@ -149,7 +150,8 @@ ZYOSTREL_API int32_t zyOstrel_GetAttributeTimestampWB(uint32_t session, uint8_t*
     uint64_t value = 0;
     const int32_t status =
         zyOstrel_GetAttributeUInt64(session, HostText(channelName).c_str(), attribute, &value);
-    if (timestamp != nullptr) {
+    // Only a value that was read is stored: a failed read must not read as the epoch.
+    if (timestamp != nullptr && status == 0) {
         timestamp[0] = 0;
         timestamp[1] = value;
     }

@@ -10,6 +10,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "describe_status.h"
 #include "zyostrelapi.h"
 
 #define STREAM 0u
@@ -21,8 +22,12 @@
 /* The 16-bit samples of the emulated inputs span +-1 V at this many counts per volt. */
 #define COUNTS_PER_VOLT 8192.0
 
+/* The session the steps run on, whose failures the descriptions explain. */
+static uint32_t currentSession;
+
 static int check(const char* step, int32_t status) {
     if (status != 0) printf("%s: status %d\n", step, (int)status);
+    describeStatus(currentSession, status);
     return status < 0;
 }
 
@@ -53,6 +58,7 @@ int main(int argc, char** argv) {
 
     if (check("open session", zyOstrel_OpenSession(resource, NULL, 0, &session))) return 1;
     printf("session 0x%08x on %s\n", (unsigned)session, resource);
+    currentSession = session;
 
     failed =
         check("enable channels",
@@ -105,6 +111,7 @@ int main(int argc, char** argv) {
         }
     }
     failed |= check("clear", zyOstrel_ClearStream(session, STREAM));
+    currentSession = 0; /* a failed close leaves no session to ask */
     failed |= check("close session", zyOstrel_CloseSession(session, 0));
     return failed ? 1 : 0;
 }

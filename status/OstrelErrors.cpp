@@ -122,8 +122,15 @@ int32_t translateStatusToWbString(const Status& status, ZyHostHandle* handle) {
 std::string_view hostStringText(ZyHostHandle handle, std::size_t maxLength) noexcept {
     if (handle == nullptr || *handle == nullptr) return {};
     int32_t count = 0;
+    std::size_t length = maxLength;
+    // A length that claims more than the block holds is cut to the block.
+    if (zyostrel::host::memoryManagerPresent()) {
+        const int64_t allocated = zyostrel::host::allocatedSize(handle);
+        if (allocated < static_cast<int64_t>(sizeof count)) return {};
+        length = std::min<std::size_t>(length, static_cast<std::size_t>(allocated) - sizeof count);
+    }
     std::memcpy(&count, *handle, sizeof count);
-    const std::size_t length = std::min<std::size_t>(count > 0 ? count : 0, maxLength);
+    length = std::min<std::size_t>(count > 0 ? static_cast<std::size_t>(count) : 0, length);
     return {reinterpret_cast<const char*>(*handle + sizeof count), length};
 }
 

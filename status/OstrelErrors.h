@@ -33,7 +33,7 @@ int32_t translateStatusToWbString(const Status& status, ZyHostHandle* handle);
 int32_t storeHostString(ZyHostHandle* handle, std::string_view text) noexcept;
 
 // The text of a host string handle: "" for a null handle or block, else at most maxLength of
-// its bytes (a negative count reads as 0).
+// its bytes (a negative count reads as 0), never more than the block holds.
 std::string_view hostStringText(ZyHostHandle handle, std::size_t maxLength) noexcept;
 
 // The graphical host's language number (0 English to 5 ChineseS); 0 outside the host.

@@ -41,7 +41,7 @@ void recordDirectoryFailure(zyerr::Status& status, int error, const char* member
                             const char* message, const std::string& path) {
     zyerr::ElaborationCursor cursor =
         platform::recordFailure(status, ResourceNotFound, ZYERR_LOCATION(ResourceNotFound));
-    platform::addErrnoError(cursor, error);
+    cursor = platform::addErrnoError(cursor, error);
     cursor.beginObject(kDebugKey).addString(member, message).addString("path", path.c_str()).end();
 }
 
