@@ -97,15 +97,14 @@ int placeScriptsProtected(lua_State* state) {
     return 0;
 }
 
-// The error object a failed protected call left on the stack, as text; popped.
+}  // namespace
+
 std::string popErrorMessage(lua_State* state) {
     const char* message = lua_type(state, -1) == LUA_TSTRING ? lua_tostring(state, -1) : nullptr;
     std::string text = message != nullptr ? message : "(error object is not a string)";
     lua_pop(state, 1);
     return text;
 }
-
-}  // namespace
 
 lua_State* newScriptState(zyerr::Status& status) {
     if (status.isError()) return nullptr;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "status/Status.h"
 
@@ -34,6 +35,10 @@ bool openScriptLibraries(lua_State* state, zyerr::Status& status);
 // extension. A script that does not compile is reported on the standard error stream and the
 // others are still placed; the first such failure is recorded (-52003) and false returned.
 bool placeEmbeddedScripts(lua_State* state, zyerr::Status& status);
+
+// The error object a failed protected call left on top of the stack, as text; popped. Reads
+// only a string object, so it cannot raise a script error.
+std::string popErrorMessage(lua_State* state);
 
 // The module name a script file name gives ("mxlator.lua" -> "mxlator") into buffer; false
 // for names that are not ".lua" or ".luac" files or do not fit.

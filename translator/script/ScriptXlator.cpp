@@ -110,14 +110,6 @@ int callTranslatorProtected(lua_State* state) {
     return 0;
 }
 
-// The error object a failed protected call left on the stack, as text; popped.
-std::string popErrorMessage(lua_State* state) {
-    const char* message = lua_type(state, -1) == LUA_TSTRING ? lua_tostring(state, -1) : nullptr;
-    std::string text = message != nullptr ? message : "(error object is not a string)";
-    lua_pop(state, 1);
-    return text;
-}
-
 // Runs body, turning any exception into a status: no exception may leave a translator entry,
 // which C code (the translator manager) may call.
 template <typename Body>
@@ -139,7 +131,7 @@ bool runBootstrap(lua_State* state, const char* name, const char* registrationIn
     int code = lua_cpcall(state, &bootstrapProtected, &bootstrap);
     if (code == 0) code = lua_cpcall(state, &registerUnmapProtected, nullptr);
     if (code == 0) return true;
-    const std::string message = popErrorMessage(state);
+    const std::string message = script::popErrorMessage(state);
     recordScriptFailure(status, zyerr::codes::InternalSoftwareFault, code, message.c_str(),
                         "lua setupEnv failed")
         .addString("name", bootstrap.name)
@@ -166,7 +158,7 @@ char* callTranslator(LuaXlator& xlator, ScriptCall& call, const char* debug,
     lua_State* state = xlator.state;
     const int code = lua_cpcall(state, &callTranslatorProtected, &call);
     if (code != 0) {
-        const std::string message = popErrorMessage(state);
+        const std::string message = script::popErrorMessage(state);
         recordScriptFailure(status, zyerr::codes::InternalSoftwareFault,
                             call.scriptError != 0 ? call.scriptError : code, message.c_str(),
                             debug);
