@@ -18,7 +18,7 @@ class HostText {
 public:
     explicit HostText(uint8_t** handle) {
         const std::string_view text = zyerr::hostStringText(handle, kMaxHostText);
-        std::memcpy(text_, text.data(), text.size());
+        if (!text.empty()) std::memcpy(text_, text.data(), text.size());
         text_[text.size()] = '\0';
     }
     const char* c_str() const { return text_; }

@@ -73,7 +73,7 @@ HOST_FUNCTION void GetLangStr(unsigned char* language) {
 }
 
 HOST_FUNCTION int32_t PStrCmp(const unsigned char* first, const unsigned char* second) {
-    return memcmp(first, second, (size_t)first[0] + 1) == 0 ? 0 : 1;
+    return first[0] == second[0] && memcmp(first + 1, second + 1, first[0]) == 0 ? 0 : 1;
 }
 
 /* ---- The example ---------------------------------------------------------------------- */

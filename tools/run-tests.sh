@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs what is missing, builds everything with warnings as errors and runs every test.
+# Installs what is missing, builds everything with warnings as errors, installs the error
+# description files and runs every test.
 #   tools/run-tests.sh             regular build in build/
 #   tools/run-tests.sh --sanitize  AddressSanitizer + UBSan build in build-asan/
 set -eu
@@ -15,5 +16,6 @@ fi
 
 cmake -S . -B "$build_dir" -G Ninja $options
 cmake --build "$build_dir"
+./tools/install-error-files.sh "$build_dir"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"

@@ -69,7 +69,7 @@ __attribute__((visibility("default"))) void GetLangStr(unsigned char* text) {
 
 __attribute__((visibility("default"))) int32_t PStrCmp(const unsigned char* first,
                                                        const unsigned char* second) {
-    return std::memcmp(first, second, first[0] + 1u) == 0 ? 0 : 1;
+    return first[0] == second[0] && std::memcmp(first + 1, second + 1, first[0]) == 0 ? 0 : 1;
 }
 
 }  // extern "C"
