@@ -10,7 +10,7 @@ set -eu
 packages="
   g++ cmake ninja-build make pkg-config binutils
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  liblua5.1-0-dev lua-cjson-dev lua-filesystem-dev lua-dkjson
+  liblua5.1-0-dev lua-cjson-dev lua-cjson lua-filesystem-dev lua-dkjson
   libarchive-dev zlib1g-dev libcrypto++-dev libcjson-dev librapidxml-dev libb64-dev
   libboost-dev
   locales
