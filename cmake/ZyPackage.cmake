@@ -52,6 +52,14 @@ foreach(script postinst prerm)
                  ${PROJECT_BINARY_DIR}/debian/${script} @ONLY)
   list(APPEND CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/debian/${script})
 endforeach()
+# The library cache is updated by the C library's ldconfig trigger rather than by calls in
+# the maintainer scripts, so the scripts touch nothing outside the root dpkg installs into
+# (DPKG_ROOT). The empty postrm stands in for the one with an ldconfig call CPack would add.
+file(WRITE ${PROJECT_BINARY_DIR}/debian/triggers "activate-noawait ldconfig\n")
+file(WRITE ${PROJECT_BINARY_DIR}/debian/postrm
+     "#!/bin/sh\n# The library cache is updated by the ldconfig trigger.\nexit 0\n")
+list(APPEND CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/debian/triggers
+     ${PROJECT_BINARY_DIR}/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)
