@@ -20,7 +20,8 @@ expect_file "$installed/$ZY_EMULATOR_DIR/libZyFpga.so.13"
 # The error description files go to the shared directory, outside the prefix, one per
 # language, and with DESTDIR below the root like everything else.
 count=$(find "$root" -name zyostrelapi-errors.txt | wc -l)
-[ "$count" -eq 6 ] || fail "$count error description files installed, 6 expected"
+[ "$count" -eq "$ZY_LANGUAGES" ] ||
+  fail "$count error description files installed, $ZY_LANGUAGES expected"
 if [ "${ZY_HAS_TOOL:-0}" = 1 ]; then
   expect_file "$installed/$ZY_BINDIR/ostrel"
 fi

@@ -46,9 +46,10 @@ mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates" "$root/var/lib/d
 mkdir -p "$root$(dirname "$ZY_SHARE_DIR_FILE")" "$root/srv/maker/share/errors/French"
 printf ' /srv/maker/share//\n\n' >"$root$ZY_SHARE_DIR_FILE"
 echo "kept" >"$root/srv/maker/share/errors/French/zyostrelapi-errors.txt"
+# dpkg wants ldconfig in PATH, which a user's PATH may leave out.
 dpkg_root() {
-  logged dpkg.log dpkg --root="$root" --force-not-root --force-depends \
-    --force-script-chrootless --log=/dev/null "$@"
+  logged dpkg.log env PATH="$PATH:/usr/sbin:/sbin" dpkg --root="$root" --force-not-root \
+    --force-depends --force-script-chrootless --log=/dev/null "$@"
 }
 dpkg_root --install "$deb"
 
@@ -61,13 +62,15 @@ expect_file "$installed/$ZY_LIBDIR/cmake/zyostrelapi/zyostrelapiConfig.cmake"
 default_file=$(find "$root" -path '*/errors/English/zyostrelapi-errors.txt' ! -path '*/srv/*')
 [ -n "$default_file" ] || fail "no English error description file installed"
 count=$(find "$root" -name zyostrelapi-errors.txt ! -path '*/srv/*' | wc -l)
-[ "$count" -eq 6 ] || fail "$count error description files installed, 6 expected"
+[ "$count" -eq "$ZY_LANGUAGES" ] ||
+  fail "$count error description files installed, $ZY_LANGUAGES expected"
 
 # postinst linked the files into the other shared directory, except where a file was.
 default_dir=${default_file#"$root"}
 default_dir=${default_dir%/errors/English/zyostrelapi-errors.txt}
 links=$(find "$root/srv/maker/share/errors" -type l | wc -l)
-[ "$links" -eq 5 ] || fail "postinst made $links links, 5 expected"
+[ "$links" -eq $((ZY_LANGUAGES - 1)) ] ||
+  fail "postinst made $links links, $((ZY_LANGUAGES - 1)) expected"
 link=$root/srv/maker/share/errors/German/zyostrelapi-errors.txt
 [ "$(readlink "$link")" = "$default_dir/errors/German/zyostrelapi-errors.txt" ] ||
   fail "postinst linked $link to $(readlink "$link")"
