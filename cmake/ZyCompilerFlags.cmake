@@ -37,6 +37,11 @@ if(ZY_CLANG_SANITIZERS)
   set(ZY_SHARED_NO_UNDEFINED "")
 endif()
 
+# The shared libraries bind every symbol at load: when the runtime found at load lacks an entry
+# point the library uses, the loader refuses the program and names the symbol, instead of the
+# program ending at its first call of it. Relocated data is then made read-only.
+set(ZY_SHARED_BIND_NOW -Wl,-z,now -Wl,-z,relro)
+
 # A C program linked by clang with sanitizers gets only the C part of the UBSan runtime,
 # while the libraries it loads are C++ and call into the C++ part; such a program is linked
 # through the C++ driver instead. Its sources stay C.

@@ -43,13 +43,40 @@ ZyEmuCall LoggedCall::view() const {
     return call;
 }
 
+std::size_t LoggedCall::footprint() const {
+    const auto textSize = [](const std::optional<std::string>& t) { return t ? t->size() : 0; };
+    return sizeof(LoggedCall) + input.size() + textSize(text) + textSize(resource);
+}
+
 LoggedCall& CallLog::append(LoggedCall call) {
-    calls_.push_back(std::move(call));
-    return calls_.back();
+    const std::size_t bytes = call.footprint();
+    calls_.push_back(Entry{std::move(call), bytes});
+    bytes_ += bytes;
+    return calls_.back().call;
+}
+
+void CallLog::trim() noexcept {
+    while (!calls_.empty() && overLimits()) {
+        bytes_ -= calls_.front().bytes;
+        calls_.pop_front();
+        ++dropped_;
+    }
+}
+
+void CallLog::setLimits(std::size_t maxCalls, std::size_t maxBytes) noexcept {
+    maxCalls_ = maxCalls;
+    maxBytes_ = maxBytes;
+    trim();
 }
 
 const LoggedCall* CallLog::at(std::size_t index) const {
-    return index < calls_.size() ? &calls_[index] : nullptr;
+    return index < calls_.size() ? &calls_[index].call : nullptr;
+}
+
+void CallLog::clear() noexcept {
+    calls_.clear();
+    bytes_ = 0;
+    dropped_ = 0;
 }
 
 std::optional<std::string> optionalText(const char* text) {

@@ -83,6 +83,33 @@ ZYEMU_API size_t zyemu_open_session_count(void) {
     });
 }
 
+ZYEMU_API void zyemu_set_next_handle(uint32_t handle) {
+    guarded([&] {
+        auto lock = lockEmulator();
+        Emulator::instance().setNextHandle(handle);
+        return 0;
+    });
+}
+
+ZYEMU_API void zyemu_set_log_limit(size_t maxCalls, size_t maxBytes) {
+    guarded([&] {
+        auto lock = lockEmulator();
+        Emulator::instance().log().setLimits(maxCalls, maxBytes);
+        return 0;
+    });
+}
+
+ZYEMU_API int32_t zyemu_get_log_state(ZyEmuLogState* state) {
+    if (state == nullptr) return ZYEMU_STATUS_INVALID_ARGUMENT;
+    return guarded([&] {
+        auto lock = lockEmulator();
+        const zyemu::CallLog& log = Emulator::instance().log();
+        *state =
+            ZyEmuLogState{log.size(), log.dropped(), log.bytes(), log.maxCalls(), log.maxBytes()};
+        return 0;
+    });
+}
+
 ZYEMU_API int32_t zyemu_define_register(const char* resource, const char* name, uint32_t offset,
                                         uint32_t typeId) {
     return zyemu::withInstrument(resource, [&](zyemu::Instrument& instrument) -> int32_t {

@@ -58,6 +58,7 @@ void Emulator::reset() {
     sessions_.clear();
     handleCounter_ = 0;
     log_.clear();
+    log_.setLimits(ZYEMU_LOG_DEFAULT_MAX_CALLS, ZYEMU_LOG_DEFAULT_MAX_BYTES);
     faults_.clear();
     instruments_.swap(fresh);
 }
@@ -74,11 +75,24 @@ Session* Emulator::findSession(uint32_t handle) {
 }
 
 uint32_t Emulator::nextHandle(bool simulated) {
-    // Ordinary handles never carry the simulation bit; simulated ones always do.
-    do {
+    // Ordinary handles never carry the simulation bit; simulated ones always do. Once the
+    // counter has wrapped, a value may still name an open session; the session limit keeps
+    // those few against some two billion values, so the search ends soon.
+    for (;;) {
         ++handleCounter_;
-    } while ((handleCounter_ & kSimulatedSessionBit) != 0 || handleCounter_ == 0);
-    return simulated ? (handleCounter_ | kSimulatedSessionBit) : handleCounter_;
+        if (handleCounter_ == 0 || (handleCounter_ & kSimulatedSessionBit) != 0) continue;
+        const uint32_t handle =
+            simulated ? (handleCounter_ | kSimulatedSessionBit) : handleCounter_;
+        if (sessions_.count(handle) == 0) return handle;
+    }
+}
+
+void Emulator::setNextHandle(uint32_t handle) { handleCounter_ = handle - 1u; }
+
+std::size_t Emulator::openSessionCount(const Instrument& instrument) const {
+    return static_cast<std::size_t>(
+        std::count_if(sessions_.begin(), sessions_.end(),
+                      [&](const auto& open) { return open.second.instrument == &instrument; }));
 }
 
 int32_t Emulator::finish(LoggedCall& call, Fault* fault, int32_t status, void* output,
@@ -100,7 +114,7 @@ int32_t Emulator::record(LoggedCall entry, void* output, uint64_t outputSize,
     std::lock_guard<std::mutex> lock(mutex_);
     // A call that fails to be logged changes nothing and leaves its status to the boundary.
     LoggedCall& call = log_.append(std::move(entry));
-    Fault* fault = faults_.fire(call, log_.size() - 1);
+    Fault* fault = faults_.fire(call, log_.appended() - 1);
     int32_t status = 0;
     if (fault == nullptr || fault->definition.action != ZYEMU_FAULT_REPLACE) {
         try {
@@ -111,7 +125,9 @@ int32_t Emulator::record(LoggedCall entry, void* output, uint64_t outputSize,
             if (Session* target = findSession(call.session)) leaveRuntimeFault(*target, status);
         }
     }
-    return finish(call, fault, status, output, outputSize);
+    status = finish(call, fault, status, output, outputSize);
+    log_.trim();
+    return status;
 }
 
 int32_t Emulator::open(const char* imagePath, const char* signature, const char* resourceName,
@@ -136,6 +152,9 @@ int32_t Emulator::openLocked(const char* imagePath, const char* resourceName, ui
     }
     Instrument* instrument = findInstrument(resourceName);
     if (instrument == nullptr) return ZYEMU_STATUS_RESOURCE_NOT_FOUND;
+    if (openSessionCount(*instrument) >= ZYEMU_MAX_SESSIONS_PER_RESOURCE) {
+        return ZYEMU_STATUS_SESSION_LIMIT;
+    }
 
     Session opened;
     opened.instrument = instrument;
@@ -158,7 +177,9 @@ int32_t Emulator::openLocked(const char* imagePath, const char* resourceName, ui
     const uint32_t handle = nextHandle(instrument->model().simulated);
     opened.handle = handle;
     // The handle is given out only once the session is registered under it.
-    sessions_.emplace(handle, std::move(opened));
+    if (!sessions_.try_emplace(handle, std::move(opened)).second) {
+        return ZYEMU_STATUS_INTERNAL_FAULT;
+    }
     *session = handle;
     return 0;
 }

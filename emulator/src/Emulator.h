@@ -40,6 +40,9 @@ public:
     Instrument* findInstrument(const char* resourceName);
     Session* findSession(uint32_t handle);
     std::size_t openSessionCount() const { return sessions_.size(); }
+    std::size_t openSessionCount(const Instrument& instrument) const;
+    // The counter value the next open starts its search from.
+    void setNextHandle(uint32_t handle);
     // Back to the state at load; when memory runs out, everything stays as it was.
     void reset();
 

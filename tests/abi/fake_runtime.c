@@ -45,6 +45,8 @@ ZYFPGA_API int32_t ZyFpgaDll_FindRegisterPrivate(uint32_t session, const char* r
     return 0;
 }
 
+/* Left out of the stand-in built to show that a missing entry point stops the program at load. */
+#ifndef FAKE_RUNTIME_WITHOUT_FIND_FIFO
 ZYFPGA_API int32_t ZyFpgaDll_FindFifoPrivate(uint32_t session, const char* fifoName,
                                              uint32_t typeSelector, uint32_t* fifoNumber,
                                              uint32_t* implementation, uint32_t* numberOfElements) {
@@ -56,6 +58,7 @@ ZYFPGA_API int32_t ZyFpgaDll_FindFifoPrivate(uint32_t session, const char* fifoN
     (void)numberOfElements;
     return -1;
 }
+#endif
 
 ZYFPGA_API int32_t ZyFpgaDll_ReadBool(uint32_t session, uint32_t offset, uint8_t* value) {
     (void)session;

@@ -2,9 +2,9 @@
  * Control interface of the emulated instrument, for tests and examples.
  *
  * The emulated FPGA runtime (libZyFpga.so.13) exports these functions beside the runtime's
- * own entry points. They inspect what the product sent (a log of every runtime call with
- * its input bytes), inject faults, shape the instruments and reset everything to the state
- * at load. All functions are thread-safe.
+ * own entry points. They inspect what the product sent (a log of the most recent runtime
+ * calls with their input bytes), inject faults, shape the instruments and reset everything to
+ * the state at load. All functions are thread-safe.
  */
 #ifndef ZYEMU_CONTROL_H
 #define ZYEMU_CONTROL_H
@@ -45,7 +45,8 @@ enum ZyEmuStatus {
     ZYEMU_STATUS_OUT_OF_MEMORY = -61213,      /* memory ran out while the call was carried out */
     ZYEMU_STATUS_INTERNAL_FAULT = -61214,     /* the emulator failed in an unexpected way */
     ZYEMU_STATUS_BITFILE_NOT_A_FILE = -61215, /* bitfile path names no regular file */
-    ZYEMU_STATUS_BITFILE_TOO_LARGE = -61216   /* bitfile larger than ZYEMU_MAX_BITFILE_SIZE */
+    ZYEMU_STATUS_BITFILE_TOO_LARGE = -61216,  /* bitfile larger than ZYEMU_MAX_BITFILE_SIZE */
+    ZYEMU_STATUS_SESSION_LIMIT = -61217       /* ZYEMU_MAX_SESSIONS_PER_RESOURCE already open */
 };
 
 /* Failures of the emulator itself. No C++ exception leaves any function of this header or
@@ -76,7 +77,8 @@ enum ZyEmuEntry {
     ZYEMU_ENTRY_WRITE_U8 = 8
 };
 
-/* One runtime call. Pointers stay valid until zyemu_reset or zyemu_clear_log. */
+/* One runtime call. Its pointers stay valid until the call leaves the log: dropped for a newer
+ * call or a lower limit (zyemu_set_log_limit), zyemu_clear_log or zyemu_reset. */
 typedef struct ZyEmuCall {
     uint32_t entry;           /* ZyEmuEntry */
     uint32_t session;         /* session handle (0 for open) */
@@ -96,10 +98,12 @@ typedef struct ZyEmuCall {
     int32_t status;       /* what the runtime returned */
 } ZyEmuCall;
 
+/* Number of calls the log holds (at most its limit; see zyemu_set_log_limit). */
 ZYEMU_API size_t zyemu_call_count(void);
-/* Copies call index (0 = oldest) into *call; returns 0, -1 when out of range, or a negative
- * ZyEmuStatus when the call fails. */
+/* Copies call index (0 = oldest the log holds) into *call; returns 0, -1 when out of range, or
+ * a negative ZyEmuStatus when the call fails. */
 ZYEMU_API int zyemu_get_call(size_t index, ZyEmuCall* call);
+/* Empties the log and its count of dropped calls; the limits stay. */
 ZYEMU_API void zyemu_clear_log(void);
 
 /* Which fields of a fault restrict the calls it applies to. */
@@ -110,7 +114,8 @@ enum ZyEmuFaultMatch {
     ZYEMU_MATCH_METHOD = 1u << 3,    /* method (interface calls) */
     ZYEMU_MATCH_SESSION = 1u << 4,   /* session */
     ZYEMU_MATCH_ATTRIBUTE = 1u << 5, /* attribute identifier at offset 20 of interface 258 */
-    ZYEMU_MATCH_CALL_INDEX = 1u << 6 /* callIndex: position in the call log (0 = first) */
+    ZYEMU_MATCH_CALL_INDEX = 1u << 6 /* callIndex: calls logged before it since the log was
+                                        last cleared, dropped ones included (0 = first) */
 };
 
 enum ZyEmuFaultAction {
@@ -281,6 +286,45 @@ ZYEMU_API int32_t zyemu_schedule_io_module(const char* resource, uint32_t readyA
  * falling below 0.1 V fallAfterMs from now. */
 ZYEMU_API int32_t zyemu_set_poc_power(const char* resource, const char* channel, int powered,
                                       uint32_t fallAfterMs);
+
+/* ---- Limits: sessions and the call log ------------------------------------------------ */
+
+/* At most this many sessions are open at once on one resource; one more open returns
+ * ZYEMU_STATUS_SESSION_LIMIT and registers nothing, until one of them is closed. */
+#define ZYEMU_MAX_SESSIONS_PER_RESOURCE 1024u
+
+/* Session handles. An ordinary handle is never 0 and never carries bit 0x2000; a simulated
+ * session's handle is an ordinary value | 0x2000. Handles are counted up from 1, wrapping after
+ * 0xFFFFFFFF, and a value whose session is still open is passed over: an open never returns
+ * the handle of an open session. zyemu_set_next_handle makes the next open take the first such
+ * value at or after handle (to reach the wrap in a test); zyemu_reset starts again at 1. */
+ZYEMU_API void zyemu_set_next_handle(uint32_t handle);
+
+/* The call log keeps the most recent calls only, within two limits: a number of calls and a
+ * number of bytes. The bytes counted for a call are a fixed record size plus its copies of the
+ * input bytes and texts (the allocator's own overhead is not counted), so calls with large
+ * inputs are dropped sooner; a call that alone exceeds the byte limit is counted as dropped
+ * once it returns. Older calls leave the log as newer ones arrive and are counted as dropped.
+ * The defaults hold the calls of a test, but not those of a wait that polls without sleeping
+ * for more than a few milliseconds; zyemu_reset restores them. */
+#define ZYEMU_LOG_DEFAULT_MAX_CALLS 4096u
+#define ZYEMU_LOG_DEFAULT_MAX_BYTES (64u * 1024u * 1024u)
+
+/* Sets the log's limits (0 keeps no call, only counts them; SIZE_MAX for both keeps every call)
+ * and drops at once the oldest calls beyond them. Safe while calls run on other threads;
+ * pointers of dropped calls become invalid. */
+ZYEMU_API void zyemu_set_log_limit(size_t maxCalls, size_t maxBytes);
+
+typedef struct ZyEmuLogState {
+    uint64_t calls;    /* calls held, as zyemu_call_count */
+    uint64_t dropped;  /* calls dropped since the log was last cleared */
+    uint64_t bytes;    /* bytes counted for the calls held */
+    uint64_t maxCalls; /* the limits in force */
+    uint64_t maxBytes;
+} ZyEmuLogState;
+
+/* The log's contents and limits, taken together. Returns 0 or a negative status. */
+ZYEMU_API int32_t zyemu_get_log_state(ZyEmuLogState* state);
 
 #ifdef __cplusplus
 }
