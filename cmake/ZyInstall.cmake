@@ -4,7 +4,7 @@
 #
 # Layout below the prefix:
 #   lib/libzyostrelapi.so.1.0.0, .so.1, .so       the library with its soname links
-#   lib/zyostrelapi/emulator/libZyFpga.so.13       the emulated instrument (see below)
+#   lib/libZyFpga.so.13                           the emulated instrument (see below)
 #   include/zyostrelapi.h                         the public header
 #   lib/pkgconfig/zyostrelapi.pc, lib/cmake/zyostrelapi/
 #   bin/ostrel                                    the command-line tool, once it is built
@@ -12,21 +12,17 @@
 # names, by the install script of translator/errors (component errorfiles).
 #
 # The emulated instrument stands in for the maker's FPGA runtime on machines without one. It
-# is installed into a directory of its own rather than beside the library: a file named
-# libZyFpga.so.13 in the system's library directory would be found by every program that
-# loads the runtime, and would clash with the real runtime's own installation. The library
-# alone reaches it, through its RUNPATH ($ORIGIN/zyostrelapi/emulator), so an installation
-# works wherever it is unpacked. A real runtime is chosen over the emulator with
-# LD_LIBRARY_PATH (searched before RUNPATH), or by leaving the emulator out of the
-# installation (ZY_INSTALL_EMULATOR=OFF): the library then finds the runtime by its soname in
-# the system's library directories.
+# is installed beside the library, which finds it there through its RUNPATH ($ORIGIN), as it
+# does in the build tree, so an installation works wherever it is unpacked. Only its soname
+# file is installed: nothing is meant to link against it by name. A real runtime is chosen
+# over it with LD_LIBRARY_PATH (searched before RUNPATH), or by leaving the emulator out of
+# the installation (ZY_INSTALL_EMULATOR=OFF): the library then finds the runtime by its
+# soname in the system's library directories.
 
 include(CMakePackageConfigHelpers)
 
 option(ZY_INSTALL_EMULATOR "Install the emulated instrument for the library to run on" ON)
 
-set(ZY_INSTALL_EMULATOR_DIR ${CMAKE_INSTALL_LIBDIR}/zyostrelapi/emulator CACHE INTERNAL
-    "Directory, relative to the prefix, of the installed emulated instrument")
 set(ZY_INSTALL_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/zyostrelapi)
 set(ZY_INSTALL_PKGCONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
@@ -39,26 +35,17 @@ function(zy_full_install_dir out dir)
   endif()
 endfunction()
 
-# RUNPATH of the installed library: the emulator's directory, relative to the library's own.
-zy_full_install_dir(zy_full_emulator_dir ${ZY_INSTALL_EMULATOR_DIR})
-file(RELATIVE_PATH zy_emulator_from_library ${CMAKE_INSTALL_FULL_LIBDIR} ${zy_full_emulator_dir})
-set_target_properties(zyostrelapi PROPERTIES INSTALL_RPATH "$ORIGIN/${zy_emulator_from_library}")
-
 install(TARGETS zyostrelapi LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${ZY_GENERATED_INCLUDE_DIR}/zyostrelapi.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-
 if(ZY_INSTALL_EMULATOR)
-  # Only the soname file: nothing is meant to link against the emulator by name.
-  install(TARGETS ZyFpga LIBRARY DESTINATION ${ZY_INSTALL_EMULATOR_DIR} NAMELINK_SKIP)
+  install(TARGETS ZyFpga LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_SKIP)
 endif()
 
 # The command-line tool is built by a folder that may be added after this file is read, so
-# its rule is made once the whole tree is configured. Its RUNPATH finds the library relative
-# to the tool, as for the library and the emulator.
+# its rule is made once the whole tree is configured. It finds the library in the system's
+# library directories, like any program.
 function(zy_install_tool)
   if(TARGET ostrel)
-    file(RELATIVE_PATH library_from_tool ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
-    set_target_properties(ostrel PROPERTIES INSTALL_RPATH "$ORIGIN/${library_from_tool}")
     install(TARGETS ostrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endfunction()

@@ -2,7 +2,7 @@
 
 set -eu
 : "${ZY_SOURCE_DIR:?}" "${ZY_BUILD_DIR:?}" "${ZY_CMAKE:?}" "${ZY_CC:?}" "${ZY_LIBDIR:?}"
-: "${ZY_INCLUDEDIR:?}" "${ZY_BINDIR:?}" "${ZY_EMULATOR_DIR:?}" "${ZY_LANGUAGES:?}"
+: "${ZY_INCLUDEDIR:?}" "${ZY_BINDIR:?}" "${ZY_LANGUAGES:?}"
 scratch=${1:?scratch directory}
 consumer_dir=$ZY_SOURCE_DIR/examples/consumer
 # Libraries must be found through the installation's own paths, not the caller's.

@@ -16,7 +16,7 @@ installed=$root$prefix
 expect_file "$installed/$ZY_INCLUDEDIR/zyostrelapi.h"
 [ -L "$installed/$ZY_LIBDIR/libzyostrelapi.so.1" ] || fail "no soname link libzyostrelapi.so.1"
 [ -L "$installed/$ZY_LIBDIR/libzyostrelapi.so" ] || fail "no link libzyostrelapi.so to link with"
-expect_file "$installed/$ZY_EMULATOR_DIR/libZyFpga.so.13"
+expect_file "$installed/$ZY_LIBDIR/libZyFpga.so.13"
 # The error description files go to the shared directory, outside the prefix, one per
 # language, and with DESTDIR below the root like everything else.
 count=$(find "$root" -name zyostrelapi-errors.txt | wc -l)
