@@ -14,6 +14,8 @@ packages="
   libarchive-dev zlib1g-dev libcrypto++-dev libcjson-dev librapidxml-dev libb64-dev
   libboost-dev
   locales
+  dpkg-dev
+  file
 "
 for option in "$@"; do
   case "$option" in
