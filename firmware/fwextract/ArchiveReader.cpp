@@ -73,6 +73,14 @@ bool ArchiveReader::seekEntry(const std::string& pathname) {
     }
 }
 
+bool ArchiveReader::declaredSize(uint64_t& size) const {
+    if (entry_ == nullptr || !archive_entry_size_is_set(entry_)) return false;
+    const la_int64_t declared = archive_entry_size(entry_);
+    if (declared < 0) return false;
+    size = static_cast<uint64_t>(declared);
+    return true;
+}
+
 bool ArchiveReader::nextBlock(const void*& data, std::size_t& size, uint64_t& expectedOffset) {
     for (unsigned retries = 0;; ++retries) {
         la_int64_t offset = 0;

@@ -30,6 +30,9 @@ public:
     // The header of the entry last found; null before one was found.
     archive_entry* entry() const { return entry_; }
 
+    // The size the found entry's header declares; false when it declares none.
+    bool declaredSize(uint64_t& size) const;
+
     // Reads the found entry's data block by block. Each block is handed to consume(data, size)
     // in order. A fatal read error, a failed integrity check that the reader only warns about
     // (a zip entry's CRC), a reader that keeps asking to be retried, or a hole (sparse data,
