@@ -42,8 +42,12 @@ int32_t twoCallMetadata(uint32_t session, FlashFunction sizeFunction, FlashFunct
         *size = reply;
         return status;
     }
-    if (status < 0) return status;
-    return channel::sendDirectCommand(session, fn(dataFunction), input, inputSize, buffer, *size);
+    // A warning of the size call is kept, as every multi-step operation keeps its first one.
+    int32_t result = 0;
+    if (!channel::mergeStatus(result, status)) return result;
+    channel::mergeStatus(result, channel::sendDirectCommand(session, fn(dataFunction), input,
+                                                            inputSize, buffer, *size));
+    return result;
 }
 
 }  // namespace

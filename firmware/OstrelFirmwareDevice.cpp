@@ -221,11 +221,17 @@ void OstrelFirmwareDevice::writeSessionToSlot(uint32_t session, const std::strin
         if (status_ == 0) merge(setSlotAutoload(session, FlashImageSlot::Default, autoload));
         return;
     }
+    // Only a default slot the device reports empty (or holding no metadata) gets a temporary
+    // image. A read that fails otherwise says nothing about the slot: taking it for empty
+    // would overwrite the default image and clear it afterwards, leaving none.
     int32_t readStatus = 0;
     const bool temporaryDefault =
         readFlashBitfile(session, FlashImageSlot::Default, readStatus) == nullptr;
+    if (readStatus != zyerr::codes::UserImageMissing) merge(readStatus);
     // The slot was just found to hold nothing: comparing with it again could only fail.
-    if (temporaryDefault) writeBitfileImage(text, FlashImageSlot::Default, false, true);
+    if (temporaryDefault && status_ == 0) {
+        writeBitfileImage(text, FlashImageSlot::Default, false, true);
+    }
     uint8_t oldAutoload = 0;
     if (status_ == 0) merge(getSlotAutoload(session, FlashImageSlot::Default, oldAutoload));
     if (status_ == 0) merge(setSlotAutoload(session, FlashImageSlot::Default, true));

@@ -86,6 +86,10 @@ TEST_F(FlashImages, FailingSizeCallStopsBeforeTheDataCall) {
     EXPECT_EQ(size, 0u);  // the reply starts at 0
     EXPECT_STATUS(-77, zyOstrel_GetBitfileMetadataFromFlash(session, 1, &size, buffer));
     EXPECT_EQ(callsOf(ZYEMU_ENTRY_CLIENT_CALL).size(), 2u);
+    zyemu_clear_faults();
+    Fault::function(27).status(12).afterRunning().add();  // a warning is kept, not dropped
+    EXPECT_STATUS(12, zyOstrel_GetBitfileMetadataFromFlash(session, 1, &size, buffer));
+    EXPECT_EQ(lastCall().functionNumber, 28u);
 }
 
 TEST_F(FlashImages, PromotedSessionKeepsItsBitfileInTheSlot) {
