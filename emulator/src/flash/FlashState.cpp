@@ -161,7 +161,8 @@ const std::string& factoryBitfile() {
         "</CompilationResultsTree></Project><VI><RegisterList>"
         "<Register><Name>ViSignature</Name><Offset>0x7FF0</Offset><Internal>true</Internal>"
         "</Register><Register><Name>ViControl</Name><Offset>0x7FF4</Offset>"
-        "<Internal>true</Internal></Register></RegisterList></VI>"
+        "<Internal>true</Internal></Register></RegisterList><Icon><Image>AAAA</Image>"
+        "<Mask>BBBB</Mask><Colors>CCCC</Colors></Icon></VI>"
         "<BitstreamVersion>2</BitstreamVersion><Bitstream>AAECAw==</Bitstream></Bitfile>\n";
     return text;
 }
