@@ -316,7 +316,8 @@ ZYEMU_API int64_t zyemu_get_flash_metadata(const char* resource, uint32_t slot, 
 ZYEMU_API int32_t zyemu_set_flash_slot(const char* resource, uint32_t slot, const char* metadata,
                                        uint8_t autoload);
 /* From now on each slot write and adapter flash write of the resource takes this long; the
- * instrument answers nothing else meanwhile. */
+ * instrument answers nothing else meanwhile. The time starts from the environment variable
+ * ZYEMU_FLASH_WRITE_MS (milliseconds; 0 when unset) when an instrument is made. */
 ZYEMU_API int32_t zyemu_set_flash_write_time(const char* resource, uint32_t milliseconds);
 /* Keeps each instrument's flash in "<path>/<resource>.flash", so that it survives between
  * processes: read on first use after load or zyemu_reset, written after each change. "" or

@@ -123,6 +123,9 @@ void load(FlashState& flash, const std::string& path) {
 FlashState::FlashState() {
     slots[kGoldenSlot] = {true, factoryBitfile(), 0};
     slots[kDefaultSlot] = {true, factoryBitfile(), 1};
+    if (const char* milliseconds = std::getenv("ZYEMU_FLASH_WRITE_MS")) {
+        writeMilliseconds = static_cast<uint32_t>(std::strtoul(milliseconds, nullptr, 10));
+    }
 }
 
 FlashState& flashOf(Instrument& instrument) {
