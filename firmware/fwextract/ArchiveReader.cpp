@@ -3,6 +3,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "status/Exception.h"
@@ -33,10 +34,15 @@ void enableFormats(archive* reader) {
     archive_read_support_format_zip(reader);
 }
 
+std::atomic<uint64_t> readerCount{0};
+
 }  // namespace
+
+uint64_t ArchiveReader::readersMade() noexcept { return readerCount.load(); }
 
 ArchiveReader::ArchiveReader(const uint8_t* bytes, std::size_t size, bool checkEntryChecksums)
     : archive_(archive_read_new()) {
+    readerCount.fetch_add(1, std::memory_order_relaxed);
     if (archive_ == nullptr) ZYERR_THROW(zyerr::codes::MemoryFull);
     enableFormats(archive_);
     if (!checkEntryChecksums) archive_read_set_options(archive_, "zip:ignorecrc32");

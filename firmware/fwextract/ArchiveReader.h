@@ -23,6 +23,10 @@ public:
     ArchiveReader& operator=(const ArchiveReader&) = delete;
     ~ArchiveReader();
 
+    // Readers made so far in this process: each one is a pass over its archive, counted so
+    // that a benchmark can tell how often an operation reads a bundle.
+    static uint64_t readersMade() noexcept;
+
     // Reads entry headers until one's pathname equals pathname byte for byte; false when the
     // archive ends, or a header cannot be read, first.
     bool seekEntry(const std::string& pathname);
