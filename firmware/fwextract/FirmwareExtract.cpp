@@ -84,6 +84,11 @@ void appendAndDigest(const uint8_t* block, std::size_t count, std::vector<uint8_
     }
 }
 
+// Deflate, the usual compression of bundle entries, expands its input at most 1032-fold.
+constexpr uint64_t kMostExpansionRatio = 1100;
+// Room reserved without regard to the archive's size.
+constexpr uint64_t kLargestUnclaimedReserve = uint64_t{1} << 20;
+
 // Throws code for the entry at path, naming the entry and the bound it passed, so that the
 // failure says which file of the bundle was refused and why.
 [[noreturn]] void refuseEntry(int32_t code, const std::string& path, uint64_t bound,
@@ -103,13 +108,19 @@ void appendAndDigest(const uint8_t* block, std::size_t count, std::vector<uint8_
 // bound. Storage for a declared size is taken at once, so the data ends in one allocation
 // instead of the doubling copies of a growing vector.
 void readBounded(ArchiveReader& reader, const std::string& path, std::size_t mostBytes,
-                 std::vector<uint8_t>& data, CryptoPP::SHA256* hash) {
+                 std::size_t archiveBytes, std::vector<uint8_t>& data, CryptoPP::SHA256* hash) {
     uint64_t declared = 0;
     const bool sized = reader.declaredSize(declared);
     if (sized && declared > mostBytes) {
         refuseEntry(kInvalidBundle, path, mostBytes, ZYERR_LOCATION(kInvalidBundle));
     }
-    if (sized) platform::reserveLarge(data, static_cast<std::size_t>(declared));
+    // A header may claim far more than its data holds; room is taken up front only for what
+    // the archive could expand to, so a few KiB of archive cannot claim a GiB of memory.
+    if (sized) {
+        const uint64_t plausible = std::max<uint64_t>(uint64_t{archiveBytes} * kMostExpansionRatio,
+                                                      kLargestUnclaimedReserve);
+        platform::reserveLarge(data, static_cast<std::size_t>(std::min(declared, plausible)));
+    }
     const uint64_t limit = sized ? declared : mostBytes;
     reader.readData([&](const uint8_t* block, std::size_t count) {
         if (count > limit - data.size()) {
@@ -148,7 +159,8 @@ FirmwareBundle::FirmwareBundle(const uint8_t* bytes, std::size_t size) {
         if (!reader.seekEntry(kManifestName)) {
             ZYERR_THROW(zyerr::codes::FileMissingInFirmwareBundle);
         }
-        readBounded(reader, kManifestName, kMostManifestBytes, manifestText_, nullptr);
+        readBounded(reader, kManifestName, kMostManifestBytes, bytes_.size(), manifestText_,
+                    nullptr);
     } catch (const std::bad_alloc&) {
         ZYERR_THROW(zyerr::codes::OutOfMemory);
     }
@@ -214,7 +226,7 @@ void FirmwareBundle::extractImage(const std::string& deviceKey, const std::strin
     if (!reader.seekEntry(path)) ZYERR_THROW(zyerr::codes::FileMissingInFirmwareBundle);
     CryptoPP::SHA256 hash;
     try {
-        readBounded(reader, path, kMostImageBytes, data, &hash);
+        readBounded(reader, path, kMostImageBytes, bytes_.size(), data, &hash);
     } catch (const std::bad_alloc&) {
         std::vector<uint8_t>().swap(data);
         refuseEntry(zyerr::codes::OutOfMemory, path, kMostImageBytes,

@@ -101,7 +101,7 @@ TEST(BundleBounds, ImageBombIsRefusedAndTheBundleStaysUsable) {
 // bundle then still extracts its other images.
 TEST(BundleBounds, BombsStayWithinBoundedMemory) {
     if (!zytest::kAddressSpaceLimitWorks) GTEST_SKIP() << "address-space limit under sanitizer";
-    const std::size_t headroom = std::size_t{256} << 20;
+    const std::size_t headroom = std::size_t{64} << 20;
     const auto honest = bundleWithImage(imageBomb(true));
     const auto lying = bundleWithImage(imageBomb(false));
     const auto manifestBomb = bombBundle({{"manifest.json", {}, 2048}});
@@ -119,6 +119,24 @@ TEST(BundleBounds, BombsStayWithinBoundedMemory) {
     EXPECT_EQ(runs(honest, kInvalid), 0);
     EXPECT_EQ(runs(lying, kCorrupt), 0);
     EXPECT_EQ(runs(overclaim, zyerr::codes::OutOfMemory), 0);
+    // The same claim in an archive of a few KiB takes room only for what it could expand to,
+    // and is found shorter than declared.
+    ImageEntry bomb;
+    bomb["name"] = "\"bomb\"";
+    bomb["path"] = std::string("\"") + kBombPath + "\"";
+    const std::string manifest = zytest::manifestOf({bomb});
+    const auto smallOverclaim = bombBundle(
+        {{"manifest.json", zytest::bytesOf(manifest)}, {kBombPath, {}, 1, false, 900u << 20}});
+    EXPECT_EQ(zytest::runWithHeadroom(
+                  headroom,
+                  [&] {
+                      FirmwareBundle bundle(smallOverclaim.data(), smallOverclaim.size());
+                      std::vector<uint8_t> data;
+                      const auto thrown =
+                          statusOf([&] { bundle.extractImage(kDevice, "bomb", data); });
+                      return thrown == kCorrupt ? 0 : 1;  // shorter than declared
+                  }),
+              0);
     EXPECT_EQ(zytest::runWithHeadroom(headroom,
                                       [&] { return openStatus(manifestBomb) == kInvalid ? 0 : 1; }),
               0);
