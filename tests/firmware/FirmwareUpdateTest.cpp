@@ -29,7 +29,13 @@ protected:
 
 TEST_F(FirmwareUpdate, WritesWhatDiffersThenNothingForTheSameVersion) {
     const auto bundle = UpdateBundle().bytes();
+    testing::internal::CaptureStderr();
     ASSERT_EQ(updateWith(bundle), 0);
+    const std::string trace = testing::internal::GetCapturedStderr();
+    EXPECT_NE(trace.find("[yostrelapi|irmware/OstrelFirmwareDevice.cpp|"), std::string::npos)
+        << trace;
+    EXPECT_NE(trace.find("] Type: Bitfile\n"), std::string::npos) << trace;
+    EXPECT_NE(trace.find("] Type: OAM FPGA Flash\n"), std::string::npos) << trace;
     EXPECT_EQ(writes(), (std::vector<std::string>{"slot1", "slot0", "adapter"}));
     const ZyEmuFlashState state = flashState();
     EXPECT_EQ(slotText(0), bitfileSigned('G'));
