@@ -3,6 +3,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "status/Exception.h"
@@ -33,10 +34,15 @@ void enableFormats(archive* reader) {
     archive_read_support_format_zip(reader);
 }
 
+std::atomic<uint64_t> readerCount{0};
+
 }  // namespace
+
+uint64_t ArchiveReader::readersMade() noexcept { return readerCount.load(); }
 
 ArchiveReader::ArchiveReader(const uint8_t* bytes, std::size_t size, bool checkEntryChecksums)
     : archive_(archive_read_new()) {
+    readerCount.fetch_add(1, std::memory_order_relaxed);
     if (archive_ == nullptr) ZYERR_THROW(zyerr::codes::MemoryFull);
     enableFormats(archive_);
     if (!checkEntryChecksums) archive_read_set_options(archive_, "zip:ignorecrc32");
@@ -71,6 +77,14 @@ bool ArchiveReader::seekEntry(const std::string& pathname) {
             return true;
         }
     }
+}
+
+bool ArchiveReader::declaredSize(uint64_t& size) const {
+    if (entry_ == nullptr || !archive_entry_size_is_set(entry_)) return false;
+    const la_int64_t declared = archive_entry_size(entry_);
+    if (declared < 0) return false;
+    size = static_cast<uint64_t>(declared);
+    return true;
 }
 
 bool ArchiveReader::nextBlock(const void*& data, std::size_t& size, uint64_t& expectedOffset) {

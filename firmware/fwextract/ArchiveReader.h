@@ -23,12 +23,19 @@ public:
     ArchiveReader& operator=(const ArchiveReader&) = delete;
     ~ArchiveReader();
 
+    // Readers made so far in this process: each one is a pass over its archive, counted so
+    // that a benchmark can tell how often an operation reads a bundle.
+    static uint64_t readersMade() noexcept;
+
     // Reads entry headers until one's pathname equals pathname byte for byte; false when the
     // archive ends, or a header cannot be read, first.
     bool seekEntry(const std::string& pathname);
 
     // The header of the entry last found; null before one was found.
     archive_entry* entry() const { return entry_; }
+
+    // The size the found entry's header declares; false when it declares none.
+    bool declaredSize(uint64_t& size) const;
 
     // Reads the found entry's data block by block. Each block is handed to consume(data, size)
     // in order. A fatal read error, a failed integrity check that the reader only warns about

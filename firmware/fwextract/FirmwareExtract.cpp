@@ -1,10 +1,9 @@
 #include "firmware/fwextract/FirmwareExtract.h"
 
-#include <archive_entry.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include <crypto++/sha.h>
 #include <boost/numeric/conversion/cast.hpp>
@@ -12,11 +11,13 @@
 #include "platform/LargeBuffer.h"
 #include "status/Exception.h"
 #include "status/StatusCodes.h"
+#include "status/TranslatorData.h"
 
 namespace zyostrel::fwextract {
 namespace {
 
 constexpr int32_t kInvalidBundle = zyerr::codes::InvalidFirmwareBundle;
+constexpr int32_t kCorruptBundle = zyerr::codes::CorruptFirmwareBundle;
 constexpr const char* kManifestName = "manifest.json";
 
 std::string hexOf(const uint8_t* digest, std::size_t size) {
@@ -83,6 +84,57 @@ void appendAndDigest(const uint8_t* block, std::size_t count, std::vector<uint8_
     }
 }
 
+// Deflate, the usual compression of bundle entries, expands its input at most 1032-fold.
+constexpr uint64_t kMostExpansionRatio = 1100;
+// Room reserved without regard to the archive's size.
+constexpr uint64_t kLargestUnclaimedReserve = uint64_t{1} << 20;
+
+// Throws code for the entry at path, naming the entry and the bound it passed, so that the
+// failure says which file of the bundle was refused and why.
+[[noreturn]] void refuseEntry(int32_t code, const std::string& path, uint64_t bound,
+                              const zyerr::SourceLocation& location) {
+    zyerr::Status status;
+    zyerr::setCode(status, code, location);
+    zyerr::rootCursor(status).addString("bundle_entry", path.c_str());
+    zyerr::addUsageItem(zyerr::openTranslatorData(status, zyerr::kLibraryTranslator),
+                        "kUsageTypeLimit", bound);
+    zyerr::throwStatus(std::move(status));
+}
+
+// Reads the entry the reader stands on into data, digesting it into hash when one is given.
+// Compression lets a few MiB of archive expand to gigabytes, so the entry may not grow beyond
+// mostBytes nor beyond the size its header declares: a header declaring more than mostBytes is
+// refused before any data is inflated, and reading stops at the first block past either
+// bound. Storage for a declared size is taken at once, so the data ends in one allocation
+// instead of the doubling copies of a growing vector.
+void readBounded(ArchiveReader& reader, const std::string& path, std::size_t mostBytes,
+                 std::size_t archiveBytes, std::vector<uint8_t>& data, CryptoPP::SHA256* hash) {
+    uint64_t declared = 0;
+    const bool sized = reader.declaredSize(declared);
+    if (sized && declared > mostBytes) {
+        refuseEntry(kInvalidBundle, path, mostBytes, ZYERR_LOCATION(kInvalidBundle));
+    }
+    // A header may claim far more than its data holds; room is taken up front only for what
+    // the archive could expand to, so a few KiB of archive cannot claim a GiB of memory.
+    if (sized) {
+        const uint64_t plausible = std::max<uint64_t>(uint64_t{archiveBytes} * kMostExpansionRatio,
+                                                      kLargestUnclaimedReserve);
+        platform::reserveLarge(data, static_cast<std::size_t>(std::min(declared, plausible)));
+    }
+    const uint64_t limit = sized ? declared : mostBytes;
+    reader.readData([&](const uint8_t* block, std::size_t count) {
+        if (count > limit - data.size()) {
+            if (sized) refuseEntry(kCorruptBundle, path, declared, ZYERR_LOCATION(kCorruptBundle));
+            refuseEntry(kInvalidBundle, path, mostBytes, ZYERR_LOCATION(kInvalidBundle));
+        }
+        if (hash != nullptr) {
+            appendAndDigest(block, count, data, *hash);
+        } else {
+            data.insert(data.end(), block, block + count);
+        }
+    });
+}
+
 }  // namespace
 
 std::string sha256Hex(const uint8_t* bytes, std::size_t size) {
@@ -98,15 +150,20 @@ std::string sha256Hex(const std::vector<uint8_t>& bytes) {
 
 FirmwareBundle::FirmwareBundle(const uint8_t* bytes, std::size_t size) {
     if (size == 0 || bytes == nullptr) ZYERR_THROW(kInvalidBundle);
-    platform::reserveLarge(bytes_, size);
-    bytes_.assign(bytes, bytes + size);
-    freshReader();  // proves the bytes are a readable archive
+    try {
+        platform::reserveLarge(bytes_, size);
+        bytes_.assign(bytes, bytes + size);
+        freshReader();  // proves the bytes are a readable archive
 
-    ArchiveReader& reader = freshReader();
-    if (!reader.seekEntry(kManifestName)) ZYERR_THROW(zyerr::codes::FileMissingInFirmwareBundle);
-    reader.readData([this](const uint8_t* data, std::size_t count) {
-        manifestText_.insert(manifestText_.end(), data, data + count);
-    });
+        ArchiveReader& reader = freshReader();
+        if (!reader.seekEntry(kManifestName)) {
+            ZYERR_THROW(zyerr::codes::FileMissingInFirmwareBundle);
+        }
+        readBounded(reader, kManifestName, kMostManifestBytes, bytes_.size(), manifestText_,
+                    nullptr);
+    } catch (const std::bad_alloc&) {
+        ZYERR_THROW(zyerr::codes::OutOfMemory);
+    }
     manifest_ =
         json::parse(reinterpret_cast<const char*>(manifestText_.data()), manifestText_.size());
 }
@@ -167,17 +224,13 @@ void FirmwareBundle::extractImage(const std::string& deviceKey, const std::strin
     // The image is verified by its SHA-256 below, so the archive's own CRC is not computed.
     ArchiveReader& reader = freshReader(false);
     if (!reader.seekEntry(path)) ZYERR_THROW(zyerr::codes::FileMissingInFirmwareBundle);
-    archive_entry* header = reader.entry();
-    if (archive_entry_size_is_set(header) && archive_entry_size(header) > 0) {
-        const auto declared = static_cast<uint64_t>(archive_entry_size(header));
-        platform::reserveLarge(
-            data, static_cast<std::size_t>(std::min<uint64_t>(declared, bytes_.size())));
-    }
     CryptoPP::SHA256 hash;
     try {
-        reader.readData([&](const uint8_t* block, std::size_t count) {
-            appendAndDigest(block, count, data, hash);
-        });
+        readBounded(reader, path, kMostImageBytes, bytes_.size(), data, &hash);
+    } catch (const std::bad_alloc&) {
+        std::vector<uint8_t>().swap(data);
+        refuseEntry(zyerr::codes::OutOfMemory, path, kMostImageBytes,
+                    ZYERR_LOCATION(zyerr::codes::OutOfMemory));
     } catch (...) {
         std::vector<uint8_t>().swap(data);
         throw;

@@ -13,6 +13,14 @@
 
 namespace zyostrel::fwextract {
 
+// The most bytes one image may expand to. The largest configuration flash of these instruments
+// holds 256 MiB; an entry that would expand beyond this is refused before it can exhaust memory.
+constexpr std::size_t kMostImageBytes = std::size_t{1} << 30;
+
+// The most bytes "manifest.json" may expand to: a manifest lists a few dozen images in a few
+// KiB, so anything near this bound is not a manifest.
+constexpr std::size_t kMostManifestBytes = std::size_t{1} << 20;
+
 enum class FirmwareImageType : uint32_t {
     Bitfile = 0,
     Cpld = 1,
@@ -37,8 +45,9 @@ std::string sha256Hex(const uint8_t* bytes, std::size_t size);
 class FirmwareBundle {
 public:
     // Copies the bytes, proves they are an archive and reads and parses "manifest.json".
-    // -304431 empty or not an archive, -304433 no manifest, -304432 manifest unreadable,
-    // -52005 manifest not JSON.
+    // -304431 empty or not an archive, or a manifest beyond kMostManifestBytes; -304433 no
+    // manifest; -304432 manifest unreadable or longer than its header declares; -52005
+    // manifest not JSON; -304017 out of memory.
     FirmwareBundle(const uint8_t* bytes, std::size_t size);
     FirmwareBundle(const FirmwareBundle&) = delete;
     FirmwareBundle& operator=(const FirmwareBundle&) = delete;
@@ -52,7 +61,10 @@ public:
 
     // The verified bytes of the image called name. data is emptied first and left empty on
     // failure; the other outputs are optional and written only on success, except defaultload,
-    // written as soon as the entry is found to carry a boolean "defaultload".
+    // written as soon as the entry is found to carry a boolean "defaultload". An image beyond
+    // kMostImageBytes is -304431 and one longer than its header declares -304432, both found
+    // before more than the bound is read; running out of memory is -304017. The bundle stays
+    // usable after every failure.
     void extractImage(const std::string& deviceKey, const std::string& name,
                       std::vector<uint8_t>& data, uint32_t* version = nullptr,
                       FirmwareImageType* type = nullptr, FirmwareBoard* board = nullptr,

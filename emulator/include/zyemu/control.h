@@ -326,6 +326,49 @@ typedef struct ZyEmuLogState {
 /* The log's contents and limits, taken together. Returns 0 or a negative status. */
 ZYEMU_API int32_t zyemu_get_log_state(ZyEmuLogState* state);
 
+/* ---- Flash slots, bundle version and adapter FPGA flash -------------------------------- */
+
+/* Every instrument ships with the same factory bitfile in its golden slot (autoload 0) and
+ * its default slot (autoload 1); the user slot is empty, the stored bundle version is 0 and
+ * both adapter FPGAs report revision 1. Promoting a session stores the bitfile document it
+ * was opened with as the slot's metadata; metadata of an empty slot is answered with -304407.
+ * An adapter FPGA reports the revision its image carries in its first four bytes
+ * (little-endian; 0 for a shorter image). */
+#define ZYEMU_FLASH_SLOT_COUNT 3u
+#define ZYEMU_ADAPTER_FPGA_COUNT 2u
+
+typedef struct ZyEmuFlashState {
+    uint32_t bundleVersion;
+    int slotHoldsImage[ZYEMU_FLASH_SLOT_COUNT];
+    uint8_t slotAutoload[ZYEMU_FLASH_SLOT_COUNT];
+    uint64_t slotMetadataSize[ZYEMU_FLASH_SLOT_COUNT];
+    uint32_t adapterRevision[ZYEMU_ADAPTER_FPGA_COUNT];
+    uint64_t adapterImageSize[ZYEMU_ADAPTER_FPGA_COUNT];
+    uint32_t slotWrites;    /* promotions carried out */
+    uint32_t adapterWrites; /* adapter flash writes carried out */
+    /* Golden slot writes made while the default slot held no image or had autoload clear,
+     * so that a power failure during the write would have left nothing to boot. */
+    uint32_t unprotectedGoldenWrites;
+} ZyEmuFlashState;
+
+ZYEMU_API int32_t zyemu_get_flash_state(const char* resource, ZyEmuFlashState* state);
+/* Copies at most size bytes of a slot's metadata (not terminated) to metadata (may be null)
+ * and returns its full length, or a negative status. */
+ZYEMU_API int64_t zyemu_get_flash_metadata(const char* resource, uint32_t slot, char* metadata,
+                                           size_t size);
+/* Puts a bitfile document into a slot with its autoload flag; a null document empties it. */
+ZYEMU_API int32_t zyemu_set_flash_slot(const char* resource, uint32_t slot, const char* metadata,
+                                       uint8_t autoload);
+/* From now on each slot write and adapter flash write of the resource takes this long; the
+ * instrument answers nothing else meanwhile. The time starts from the environment variable
+ * ZYEMU_FLASH_WRITE_MS (milliseconds; 0 when unset) when an instrument is made. */
+ZYEMU_API int32_t zyemu_set_flash_write_time(const char* resource, uint32_t milliseconds);
+/* Keeps each instrument's flash in "<path>/<resource>.flash", so that it survives between
+ * processes: read on first use after load or zyemu_reset, written after each change. "" or
+ * null keeps flash in memory only. At load the directory comes from the environment variable
+ * ZYEMU_FLASH_STATE_DIR; zyemu_reset leaves it as set. */
+ZYEMU_API int32_t zyemu_set_flash_state_directory(const char* path);
+
 #ifdef __cplusplus
 }
 #endif
