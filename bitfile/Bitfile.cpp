@@ -1,12 +1,11 @@
 #include "bitfile/Bitfile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <cstring>
+#include <limits>
 #include <map>
+#include <string_view>
+#include <unordered_map>
 
 // The decoder's C header declares no C linkage of its own.
 extern "C" {
@@ -14,6 +13,7 @@ extern "C" {
 }
 
 #include "bitfile/XmlText.h"
+#include "platform/RegularFile.h"
 #include "status/Exception.h"
 #include "status/StatusCodes.h"
 
@@ -35,33 +35,55 @@ constexpr uint32_t kDefaultDiagramResetOffset = 0x7FFC;
 constexpr uint32_t kSharedMemoryDram2DpBaseAddress = 0x15000;
 constexpr uint32_t kNoAddress = 0xFFFFFFFF;
 constexpr uint32_t kDefaultBaseAddress = 0x8000;
+constexpr std::size_t kNoFifo = std::numeric_limits<std::size_t>::max();
+constexpr char kBitstreamElement[] = "Bitstream";
+constexpr std::size_t kBitstreamElementSize = sizeof kBitstreamElement - 1;
 
-// The file as text with a terminating zero byte.
+// Element texts are read where they stand: the parser neither terminates nor translates them.
+constexpr int kParseFlags = rapidxml::parse_no_data_nodes | rapidxml::parse_no_string_terminators |
+                            rapidxml::parse_no_entity_translation;
+
+// A bitfile holds the design's bitstream as base64; the largest devices give documents of a
+// few hundred megabytes. Anything larger is no bitfile and is refused before it is read.
+constexpr std::size_t kLargestBitfileFile = std::size_t{1} << 30;
+
+// The file as text with a terminating zero byte. The path may name anything: the kind of file
+// is checked before its content is read, so a named pipe is refused at once instead of
+// blocking the open until a writer comes.
 std::vector<char> readFile(const std::string& path) {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) ZYERR_THROW(kUnreadable);
-    struct Closer {
-        int descriptor;
-        ~Closer() { ::close(descriptor); }
-    } closer{descriptor};
-
-    // Only a regular file has a size to read in full; a directory or a device does not.
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0) {
+    std::vector<char> text;
+    const zyostrel::platform::RegularFileRead read =
+        zyostrel::platform::readRegularFile(path.c_str(), kLargestBitfileFile, text);
+    if (read.outcome != zyostrel::platform::RegularFileOutcome::Complete) {
         ZYERR_THROW(kUnreadable);
     }
-    const off_t end = status.st_size;
-    std::vector<char> text(static_cast<std::size_t>(end) + 1, '\0');
-    std::size_t done = 0;
-    while (done < static_cast<std::size_t>(end)) {
-        const ssize_t got =
-            ::read(descriptor, text.data() + done, static_cast<std::size_t>(end) - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) ZYERR_THROW(kUnreadable);
-        done += static_cast<std::size_t>(got);
-    }
+    text.push_back('\0');
     return text;
 }
+
+// Takes the bytes [begin, end) out of a zero-terminated text by moving the rest of it forward,
+// and keeps what that overwrote, so that the text can be put back as it was.
+class TextCut {
+public:
+    TextCut(std::vector<char>& text, std::size_t begin, std::size_t end)
+        : text_(text), begin_(begin), end_(end) {
+        const std::size_t rest = text.size() - end;
+        saved_.assign(
+            text.begin() + static_cast<std::ptrdiff_t>(begin),
+            text.begin() + static_cast<std::ptrdiff_t>(begin + std::min(end - begin, rest)));
+        std::memmove(text.data() + begin, text.data() + end, rest);
+    }
+    void restore() {
+        std::memmove(text_.data() + end_, text_.data() + begin_, text_.size() - end_);
+        std::memcpy(text_.data() + begin_, saved_.data(), saved_.size());
+    }
+
+private:
+    std::vector<char>& text_;
+    std::size_t begin_;
+    std::size_t end_;
+    std::vector<char> saved_;
+};
 
 const Node* required(const Node* parent, const char* name) {
     const Node* found = xml::child(parent, name);
@@ -151,6 +173,9 @@ private:
                       bool& interruptEnable, bool& interruptStatus, bool& diagramReset);
     void readBitstream(Node* root);
     void printMetadata(rapidxml::xml_document<char>& document, Node* root);
+    static void parseWhole(rapidxml::xml_document<char>& document, char* text);
+    static bool parseWithoutText(rapidxml::xml_document<char>& document, std::vector<char>& text,
+                                 std::size_t start, std::size_t begin, std::size_t end);
 
     Bitfile& bitfile_;
     bool parseBitstream_;
@@ -164,17 +189,15 @@ void BitfileParser::parse(std::vector<char>& text) {
         start = 3;
     }
     // text ends with the zero byte the parser stops at.
-    if (xml::nestingDepth(text.data() + start, text.size() - 1 - start) > kDeepestNesting) {
-        ZYERR_THROW(kMalformed);
-    }
+    const xml::DocumentScan scan =
+        xml::scanDocument(text.data() + start, text.size() - 1 - start, kBitstreamElement);
+    if (scan.deepestNesting > kDeepestNesting) ZYERR_THROW(kMalformed);
     rapidxml::xml_document<char> document;
-    constexpr int kFlags = rapidxml::parse_no_data_nodes | rapidxml::parse_no_string_terminators |
-                           rapidxml::parse_no_entity_translation;
-    try {
-        document.parse<kFlags>(text.data() + start);
-    } catch (const rapidxml::parse_error&) {
-        ZYERR_THROW(kMalformed);
-    }
+    const bool parsedWithoutBitstreamText =
+        !parseBitstream_ && scan.childTextBegin != scan.childTextEnd &&
+        parseWithoutText(document, text, start, start + scan.childTextBegin,
+                         start + scan.childTextEnd);
+    if (!parsedWithoutBitstreamText) parseWhole(document, text.data() + start);
     Node* root = document.first_node();
     if (root == nullptr) ZYERR_THROW(kMalformed);
 
@@ -186,6 +209,39 @@ void BitfileParser::parse(std::vector<char>& text) {
         bitfile_.bitstreamMd5_ = xml::textOf(md5);
     readBitstream(root);
     printMetadata(document, root);
+}
+
+void BitfileParser::parseWhole(rapidxml::xml_document<char>& document, char* text) {
+    try {
+        document.parse<kParseFlags>(text);
+    } catch (const rapidxml::parse_error&) {
+        ZYERR_THROW(kMalformed);
+    }
+}
+
+// Most of a bitfile is its bitstream's base64 text, which the parser would step over character
+// by character although the text is only needed to decode the bitstream. So the scan's text
+// after the root's bitstream tag is cut out of the document before it is parsed. That gives
+// the same tree, but for the bitstream element's value (emptied for the metadata in any case),
+// provided the parser takes the tag where the cut begins for the root's bitstream child: up to
+// that tag both texts are the same, and the cut text held no tag. When the parser reads the
+// document otherwise than the scan did, or fails on it, the text is put back as it was and
+// false returned: the caller parses it whole.
+bool BitfileParser::parseWithoutText(rapidxml::xml_document<char>& document,
+                                     std::vector<char>& text, std::size_t start, std::size_t begin,
+                                     std::size_t end) {
+    TextCut cut(text, begin, end);
+    const char* const tagName = text.data() + begin - 1 - kBitstreamElementSize;
+    try {
+        document.parse<kParseFlags>(text.data() + start);
+    } catch (const rapidxml::parse_error&) {
+        cut.restore();
+        return false;
+    }
+    const Node* bitstream = xml::child(document.first_node(), kBitstreamElement);
+    if (bitstream != nullptr && bitstream->name() == tagName) return true;
+    cut.restore();
+    return false;
 }
 
 void BitfileParser::readVersions(const Node* root) {
@@ -321,24 +377,38 @@ void BitfileParser::readChannels(const Node* zyFpga) {
     }
 }
 
+// A block goes to the first FIFO in channel order whose base address tag, or (for a
+// peer-to-peer reader) whose write window tag, is the block's name; for a FIFO with both, the
+// base address. Designs have hundreds of thousands of channels, so each tag is looked up
+// rather than every FIFO tried for every block.
 void BitfileParser::resolveRegisterBlocks(const Node* zyFpga) {
     const Node* list = xml::child(zyFpga, "RegisterBlockList");
     if (list == nullptr) return;
+    std::vector<NamedFifo>& fifos = bitfile_.fifos_;
+    std::unordered_map<std::string_view, std::size_t> firstByBaseTag;
+    std::unordered_map<std::string_view, std::size_t> firstByWindowTag;
+    firstByBaseTag.reserve(fifos.size());
+    for (std::size_t index = 0; index < fifos.size(); ++index) {
+        firstByBaseTag.emplace(fifos[index].baseAddressTag, index);
+        if (fifos[index].descriptor.implementation() == FifoImplementation::PeerToPeerReader) {
+            firstByWindowTag.emplace(fifos[index].writeWindowAddressTag, index);
+        }
+    }
+    auto firstIndex = [](const auto& byTag, const std::string& name) {
+        const auto found = byTag.find(name);
+        return found == byTag.end() ? kNoFifo : found->second;
+    };
     for (const Node* block = xml::child(list, "RegisterBlock"); block != nullptr;
          block = block->next_sibling("RegisterBlock", 13, true)) {
         const auto name = xml::attributeOf(block, "name");
         if (!name) ZYERR_THROW(kMalformed);
         const uint32_t offset = requiredNumber(block, "Offset");
-        for (NamedFifo& fifo : bitfile_.fifos_) {
-            if (fifo.baseAddressTag == *name) {
-                fifo.baseAddress = offset;
-                break;
-            }
-            if (fifo.descriptor.implementation() == FifoImplementation::PeerToPeerReader &&
-                fifo.writeWindowAddressTag == *name) {
-                fifo.writeWindowAddress = offset;
-                break;
-            }
+        const std::size_t base = firstIndex(firstByBaseTag, *name);
+        const std::size_t window = firstIndex(firstByWindowTag, *name);
+        if (base != kNoFifo && base <= window) {
+            fifos[base].baseAddress = offset;
+        } else if (window != kNoFifo) {
+            fifos[window].writeWindowAddress = offset;
         }
     }
 }
@@ -418,7 +488,7 @@ void BitfileParser::readBitstream(Node* root) {
         });
         if (lower != "base64") ZYERR_THROW(kIncompatible);
     }
-    const Node* bitstream = required(root, "Bitstream");
+    const Node* bitstream = required(root, kBitstreamElement);
     // Base64 has no entities to decode; the decoder skips line breaks and other non-alphabet
     // characters.
     const std::size_t size = bitstream->value_size();
@@ -444,7 +514,7 @@ void BitfileParser::printMetadata(rapidxml::xml_document<char>& document, Node* 
     for (const char* part : {"Image", "Mask", "Colors"}) {
         const_cast<Node*>(required(icon, part))->value("", 0);
     }
-    const_cast<Node*>(required(root, "Bitstream"))->value("", 0);
+    const_cast<Node*>(required(root, kBitstreamElement))->value("", 0);
     xml::print(&document, bitfile_.metadataText_);
 }
 

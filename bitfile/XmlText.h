@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include <rapidxml/rapidxml.hpp>
 
@@ -36,10 +37,21 @@ std::string nameOf(const Node* node);
 // The entity-decoded value of an attribute; nothing when the element has no such attribute.
 std::optional<std::string> attributeOf(const Node* node, const char* name);
 
-// Element nesting depth the document reaches, counted over its tags as the parser will see
-// them; used to refuse documents nested deeper than any design needs before the recursive
-// parser runs over them.
-std::size_t nestingDepth(const char* text, std::size_t size);
+// What one pass over the raw document finds before the parser runs: how deep its elements
+// nest, counted over its tags as the parser will see them (documents nested deeper than any
+// design needs are refused before the recursive parser runs over them), and where the text of
+// one child of the top element lies, so that a caller who does not need that text can take it
+// out of the parser's way.
+struct DocumentScan {
+    std::size_t deepestNesting = 0;
+    // The text that follows the first start tag of the named child of the top element when
+    // that tag is written bare ("<Name>", no attribute, no blank): from just after the tag to
+    // the first '<' or zero byte. Empty (begin == end) when there is no such tag.
+    std::size_t childTextBegin = 0;
+    std::size_t childTextEnd = 0;
+};
+// text[size] must be a zero byte; text itself may hold zero bytes before it.
+DocumentScan scanDocument(const char* text, std::size_t size, std::string_view childName);
 
 // Prints an element and its subtree with tab indentation, one element per line. Texts and
 // attribute values are written exactly as they stand in the source (they were never
