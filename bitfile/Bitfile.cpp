@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <map>
 #include <string_view>
 #include <unordered_map>
 
@@ -12,6 +11,7 @@ extern "C" {
 #include <b64/cdecode.h>
 }
 
+#include "bitfile/ParseMemory.h"
 #include "bitfile/XmlText.h"
 #include "platform/RegularFile.h"
 #include "status/Exception.h"
@@ -47,18 +47,35 @@ constexpr int kParseFlags = rapidxml::parse_no_data_nodes | rapidxml::parse_no_s
 // few hundred megabytes. Anything larger is no bitfile and is refused before it is read.
 constexpr std::size_t kLargestBitfileFile = std::size_t{1} << 30;
 
+// The buffer the file reader fills, advised to huge pages before it is filled.
+class FileText {
+public:
+    void assign(std::size_t count, char value) {
+        bytes_.clear();
+        memory::reserveForFilling(bytes_, count);
+        bytes_.assign(count, value);
+    }
+    void resize(std::size_t count) { bytes_.resize(count); }
+    std::size_t size() const { return bytes_.size(); }
+    char& operator[](std::size_t index) { return bytes_[index]; }
+    std::vector<char>& bytes() { return bytes_; }
+
+private:
+    std::vector<char> bytes_;
+};
+
 // The file as text with a terminating zero byte. The path may name anything: the kind of file
 // is checked before its content is read, so a named pipe is refused at once instead of
 // blocking the open until a writer comes.
 std::vector<char> readFile(const std::string& path) {
-    std::vector<char> text;
+    FileText text;
     const zyostrel::platform::RegularFileRead read =
         zyostrel::platform::readRegularFile(path.c_str(), kLargestBitfileFile, text);
     if (read.outcome != zyostrel::platform::RegularFileOutcome::Complete) {
         ZYERR_THROW(kUnreadable);
     }
-    text.push_back('\0');
-    return text;
+    text.bytes().push_back('\0');
+    return std::move(text.bytes());
 }
 
 // Takes the bytes [begin, end) out of a zero-terminated text by moving the rest of it forward,
@@ -85,6 +102,16 @@ private:
     std::vector<char> saved_;
 };
 
+// At least the number of child elements of that name, counted without comparing names: for
+// reserving the storage they fill.
+std::size_t countChildrenAtMost(const Node* parent) {
+    std::size_t count = 0;
+    for (const Node* item = parent->first_node(); item != nullptr; item = item->next_sibling()) {
+        ++count;
+    }
+    return count;
+}
+
 const Node* required(const Node* parent, const char* name) {
     const Node* found = xml::child(parent, name);
     if (found == nullptr) ZYERR_THROW(kMalformed);
@@ -92,13 +119,13 @@ const Node* required(const Node* parent, const char* name) {
 }
 
 uint32_t numberOf(const Node* node) {
-    const auto value = xml::parseUnsigned(xml::textOf(node));
+    const auto value = xml::parseUnsigned(xml::DecodedText(node).view());
     if (!value) ZYERR_THROW(kMalformed);
     return *value;
 }
 
 bool booleanOf(const Node* node) {
-    const auto value = xml::parseBoolean(xml::textOf(node));
+    const auto value = xml::parseBoolean(xml::DecodedText(node).view());
     if (!value) ZYERR_THROW(kMalformed);
     return *value;
 }
@@ -121,7 +148,7 @@ Type fixedPointType(const Node* parameters) {
         return Type();
     }
     const uint32_t bits = numberOf(wordLength);
-    const auto integerBits = xml::parseSigned(xml::textOf(integerWordLength));
+    const auto integerBits = xml::parseSigned(xml::DecodedText(integerWordLength).view());
     if (!integerBits) ZYERR_THROW(kMalformed);
     const bool signedness = booleanOf(isSigned);
     if (bits < 1 || bits > 64 || *integerBits < -2048 || *integerBits > 2047) {
@@ -141,7 +168,7 @@ Type compositeType(const Node* resource) {
     return Type(TypeId::Composite, 0, 0, false, 0);
 }
 
-Type typeNamed(const std::string& name, const Node* parameters, const Node* resource) {
+Type typeNamed(std::string_view name, const Node* parameters, const Node* resource) {
     if (isFixedPointName(name)) return fixedPointType(parameters);
     if (isCompositeName(name)) return compositeType(resource);
     return Type::fromFixedName(name);
@@ -192,7 +219,10 @@ void BitfileParser::parse(std::vector<char>& text) {
     const xml::DocumentScan scan =
         xml::scanDocument(text.data() + start, text.size() - 1 - start, kBitstreamElement);
     if (scan.deepestNesting > kDeepestNesting) ZYERR_THROW(kMalformed);
+    // The arena outlives the document whose nodes it holds.
+    memory::NodeArena arena;
     rapidxml::xml_document<char> document;
+    document.set_allocator(memory::NodeArena::allocate, memory::NodeArena::release);
     const bool parsedWithoutBitstreamText =
         !parseBitstream_ && scan.childTextBegin != scan.childTextEnd &&
         parseWithoutText(document, text, start, start + scan.childTextBegin,
@@ -335,17 +365,17 @@ NamedFifo BitfileParser::readChannel(const Node* channel) {
     fifo.numberOfElements = requiredNumber(channel, "NumberOfElements");
     fifo.baseAddressTag = xml::textOf(required(channel, "BaseAddressTag"));
     const FifoImplementation implementation =
-        fifoImplementationFromText(xml::textOf(required(channel, "Implementation")));
+        fifoImplementationFromText(xml::DecodedText(required(channel, "Implementation")).view());
 
     // The type name is a SubType's text (parameters then on DataType itself) or the name of
     // DataType's first child element (parameters on that element).
     const Node* dataType = required(channel, "DataType");
     Type type;
     if (const Node* subType = xml::child(dataType, "SubType")) {
-        type = typeNamed(xml::textOf(subType), dataType, channel);
+        type = typeNamed(xml::DecodedText(subType).view(), dataType, channel);
     } else {
         const Node* named = dataType->first_node();
-        type = named != nullptr ? typeNamed(xml::nameOf(named), named, channel) : Type();
+        type = named != nullptr ? typeNamed(xml::nameViewOf(named), named, channel) : Type();
     }
     if (!type.isValid() || type.transferSizeBytes == 0) ZYERR_THROW(kMalformed);
     if (!isPowerOfTwo(type.transferSizeBytes)) ZYERR_THROW(kIncompatible);
@@ -363,17 +393,18 @@ void BitfileParser::readChannels(const Node* zyFpga) {
     // Two channels with the same number: the first in document order is kept and the later
     // one dropped, as everywhere else in the document the first match counts. The numbers
     // that remain must still run 0, 1, 2, ... without a gap.
-    std::map<uint32_t, NamedFifo> byNumber;
+    std::vector<NamedFifo>& fifos = bitfile_.fifos_;
+    memory::reserveForFilling(fifos, countChildrenAtMost(list));
     for (const Node* channel = xml::child(list, "Channel"); channel != nullptr;
          channel = channel->next_sibling("Channel", 7, true)) {
-        NamedFifo fifo = readChannel(channel);
-        byNumber.emplace(fifo.number, std::move(fifo));
+        fifos.push_back(readChannel(channel));
     }
-    uint32_t expected = 0;
-    for (auto& entry : byNumber) {
-        if (entry.first != expected) ZYERR_THROW(kMalformed);
-        bitfile_.fifos_.push_back(std::move(entry.second));
-        ++expected;
+    auto byNumber = [](const NamedFifo& a, const NamedFifo& b) { return a.number < b.number; };
+    auto sameNumber = [](const NamedFifo& a, const NamedFifo& b) { return a.number == b.number; };
+    std::stable_sort(fifos.begin(), fifos.end(), byNumber);
+    fifos.erase(std::unique(fifos.begin(), fifos.end(), sameNumber), fifos.end());
+    for (std::size_t index = 0; index < fifos.size(); ++index) {
+        if (fifos[index].number != index) ZYERR_THROW(kMalformed);
     }
 }
 
@@ -415,6 +446,7 @@ void BitfileParser::resolveRegisterBlocks(const Node* zyFpga) {
 
 void BitfileParser::readRegisters(const Node* root) {
     const Node* list = required(required(root, "VI"), "RegisterList");
+    memory::reserveForFilling(bitfile_.registers_, countChildrenAtMost(list));
     bool viSignature = false;
     bool viControl = false;
     bool interruptEnable = false;
@@ -435,9 +467,21 @@ void BitfileParser::readRegisters(const Node* root) {
 
 void BitfileParser::readRegister(const Node* item, bool& viSignature, bool& viControl,
                                  bool& interruptEnable, bool& interruptStatus, bool& diagramReset) {
-    std::string name = xml::textOf(required(item, "Name"));
-    const uint32_t offset = requiredNumber(item, "Offset");
-    if (requiredBoolean(item, "Internal")) {
+    // Registers are most of a design: their children are found in one pass, then read in the
+    // order that decides which failure is reported first.
+    enum { kName, kOffset, kInternal, kIndicator, kAccessMayTimeout, kDatatype, kCount };
+    static constexpr std::string_view kNames[kCount] = {
+        "Name", "Offset", "Internal", "Indicator", "AccessMayTimeout", "Datatype"};
+    const Node* found[kCount];
+    xml::children(item, kNames, found, kCount);
+    auto present = [&found](int index) {
+        if (found[index] == nullptr) ZYERR_THROW(kMalformed);
+        return found[index];
+    };
+
+    std::string name = xml::textOf(present(kName));
+    const uint32_t offset = numberOf(present(kOffset));
+    if (booleanOf(present(kInternal))) {
         const struct {
             const char* name;
             uint32_t Bitfile::*field;
@@ -457,15 +501,15 @@ void BitfileParser::readRegister(const Node* item, bool& viSignature, bool& viCo
         }
         return;
     }
-    const bool indicator = requiredBoolean(item, "Indicator");
-    const bool accessMayTimeout = requiredBoolean(item, "AccessMayTimeout");
-    const Node* named = required(item, "Datatype")->first_node();
+    const bool indicator = booleanOf(present(kIndicator));
+    const bool accessMayTimeout = booleanOf(present(kAccessMayTimeout));
+    const Node* named = present(kDatatype)->first_node();
     bool isArray = false;
-    if (named != nullptr && xml::nameOf(named) == "Array") {
+    if (named != nullptr && xml::nameViewOf(named) == "Array") {
         isArray = true;
         named = required(named, "Type")->first_node();
     }
-    const Type type = named != nullptr ? typeNamed(xml::nameOf(named), named, item) : Type();
+    const Type type = named != nullptr ? typeNamed(xml::nameViewOf(named), named, item) : Type();
     const unsigned access = (indicator ? 0u : 1u) + (isArray ? 2u : 0u);
 
     NamedRegister entry;
@@ -523,7 +567,7 @@ Bitfile::Bitfile(const std::string& source, bool sourceIsPath, bool parseBitstre
     if (sourceIsPath) {
         text = readFile(source);
     } else {
-        text.reserve(source.size() + 1);
+        memory::reserveForFilling(text, source.size() + 1);
         text.assign(source.begin(), source.end());
         text.push_back('\0');
     }

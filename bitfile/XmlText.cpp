@@ -1,6 +1,9 @@
 #include "bitfile/XmlText.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "bitfile/ParseMemory.h"
 
 namespace zyrask::xml {
 namespace {
@@ -17,7 +20,7 @@ int digitValue(char c) {
 }
 
 // Reads the magnitude at text[position]; nothing when no digit is there or it exceeds limit.
-std::optional<uint64_t> parseMagnitude(const std::string& text, std::size_t position,
+std::optional<uint64_t> parseMagnitude(std::string_view text, std::size_t position,
                                        uint64_t limit) {
     unsigned base = 10;
     if (position < text.size() && text[position] == '0') {
@@ -43,7 +46,7 @@ std::optional<uint64_t> parseMagnitude(const std::string& text, std::size_t posi
     return value;
 }
 
-std::size_t skipSpace(const std::string& text) {
+std::size_t skipSpace(std::string_view text) {
     std::size_t position = 0;
     while (position < text.size() && isSpace(text[position])) ++position;
     return position;
@@ -89,7 +92,7 @@ std::string decodeEntities(const char* text, std::size_t size) {
     return decoded;
 }
 
-std::optional<uint32_t> parseUnsigned(const std::string& text) {
+std::optional<uint32_t> parseUnsigned(std::string_view text) {
     std::size_t position = skipSpace(text);
     if (position < text.size() && text[position] == '+') ++position;
     const auto magnitude = parseMagnitude(text, position, 0xFFFFFFFFu);
@@ -97,7 +100,7 @@ std::optional<uint32_t> parseUnsigned(const std::string& text) {
     return static_cast<uint32_t>(*magnitude);
 }
 
-std::optional<int32_t> parseSigned(const std::string& text) {
+std::optional<int32_t> parseSigned(std::string_view text) {
     std::size_t position = skipSpace(text);
     bool negative = false;
     if (position < text.size() && (text[position] == '+' || text[position] == '-')) {
@@ -111,7 +114,7 @@ std::optional<int32_t> parseSigned(const std::string& text) {
     return static_cast<int32_t>(value);
 }
 
-std::optional<bool> parseBoolean(const std::string& text) {
+std::optional<bool> parseBoolean(std::string_view text) {
     auto equalsIgnoringCase = [&text](const char* word) {
         const std::size_t size = std::strlen(word);
         if (text.size() != size) return false;
@@ -132,9 +135,34 @@ const Node* child(const Node* parent, const char* name) {
     return parent->first_node(name, std::strlen(name), true);
 }
 
+void children(const Node* parent, const std::string_view* names, const Node** found,
+              std::size_t count) {
+    std::fill(found, found + count, nullptr);
+    for (const Node* item = parent->first_node(); item != nullptr; item = item->next_sibling()) {
+        const std::string_view name = nameViewOf(item);
+        for (std::size_t index = 0; index < count; ++index) {
+            if (found[index] == nullptr && name == names[index]) {
+                found[index] = item;
+                break;
+            }
+        }
+    }
+}
+
 std::string textOf(const Node* node) { return decodeEntities(node->value(), node->value_size()); }
 
 std::string nameOf(const Node* node) { return std::string(node->name(), node->name_size()); }
+
+std::string_view nameViewOf(const Node* node) {
+    return std::string_view(node->name(), node->name_size());
+}
+
+DecodedText::DecodedText(const Node* node) : view_(node->value(), node->value_size()) {
+    if (view_.find('&') != std::string_view::npos) {
+        decoded_ = decodeEntities(node->value(), node->value_size());
+        view_ = decoded_;
+    }
+}
 
 std::optional<std::string> attributeOf(const Node* node, const char* name) {
     const auto* attribute = node->first_attribute(name, std::strlen(name), true);
@@ -152,15 +180,26 @@ DocumentScan scanDocument(const char* text, std::size_t size, std::string_view c
         const void* found = ::memmem(text + from, size - from, terminator, length);
         return found == nullptr ? size : static_cast<const char*>(found) - text + length;
     };
+    // Most texts between tags are a few characters long, where a search call costs more
+    // than a look at each character; long ones (icon data) are searched.
+    auto nextTagFrom = [&](std::size_t from) {
+        const std::size_t near = std::min(size, from + 32);
+        for (; from < near; ++from) {
+            if (text[from] == '<') return from;
+        }
+        const void* open = from < size ? std::memchr(text + from, '<', size - from) : nullptr;
+        return open == nullptr ? size
+                               : static_cast<std::size_t>(static_cast<const char*>(open) - text);
+    };
     std::size_t i = 0;
-    while (i < size) {
-        const void* open = std::memchr(text + i, '<', size - i);
-        if (open == nullptr) break;
-        i = static_cast<std::size_t>(static_cast<const char*>(open) - text);
+    while ((i = nextTagFrom(i)) < size) {
         const char next = i + 1 < size ? text[i + 1] : '\0';
         if (next == '/') {
             if (depth > 0) --depth;
-            i = skipPast(i + 2, ">");
+            // An end tag holds only its name.
+            i += 2;
+            while (i < size && text[i] != '>') ++i;
+            i = std::min(size, i + 1);
         } else if (next == '?') {
             i = skipPast(i + 2, "?>");
         } else if (next == '!') {
@@ -290,6 +329,7 @@ void print(const Node* node, std::string& out) {
     SizeCounter counter;
     printNode(node, counter);
     const std::size_t start = out.size();
+    memory::reserveForFilling(out, start + counter.size());
     out.resize(start + counter.size());
     Writer writer(&out[start]);
     printNode(node, writer);

@@ -22,18 +22,37 @@ std::string decodeEntities(const char* text, std::size_t size);
 // leading "0" octal, else decimal) after optional leading white space. Characters after the
 // number are ignored. Nothing when the text does not start with a number or the value does
 // not fit.
-std::optional<uint32_t> parseUnsigned(const std::string& text);
+std::optional<uint32_t> parseUnsigned(std::string_view text);
 // As parseUnsigned, with an optional sign, for a value in the signed 32-bit range.
-std::optional<int32_t> parseSigned(const std::string& text);
+std::optional<int32_t> parseSigned(std::string_view text);
 // "true" or "false" in any letter case; nothing for any other text.
-std::optional<bool> parseBoolean(const std::string& text);
+std::optional<bool> parseBoolean(std::string_view text);
 
 // First child element with exactly this name (case-sensitive); null when there is none.
 const Node* child(const Node* parent, const char* name);
+// As child for each of count names, in one pass over the children: found[i] is the first
+// child named names[i]. For elements that read several of their children.
+void children(const Node* parent, const std::string_view* names, const Node** found,
+              std::size_t count);
 // The entity-decoded text of an element.
 std::string textOf(const Node* node);
 // The element's name as written.
 std::string nameOf(const Node* node);
+std::string_view nameViewOf(const Node* node);
+
+// The entity-decoded text of an element, copied only when it holds an entity: for texts that
+// are read and not kept (numbers, booleans, type names).
+class DecodedText {
+public:
+    explicit DecodedText(const Node* node);
+    DecodedText(const DecodedText&) = delete;  // the view may point into the copy it holds
+    DecodedText& operator=(const DecodedText&) = delete;
+    std::string_view view() const { return view_; }
+
+private:
+    std::string decoded_;
+    std::string_view view_;
+};
 // The entity-decoded value of an attribute; nothing when the element has no such attribute.
 std::optional<std::string> attributeOf(const Node* node, const char* name);
 
