@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <new>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 // The decoder's C header declares no C linkage of its own.
 extern "C" {
@@ -47,27 +50,48 @@ constexpr int kParseFlags = rapidxml::parse_no_data_nodes | rapidxml::parse_no_s
 // few hundred megabytes. Anything larger is no bitfile and is refused before it is read.
 constexpr std::size_t kLargestBitfileFile = std::size_t{1} << 30;
 
+// Storage for a document's text that is not cleared before it is filled: the reader and the
+// copy write every byte of it.
+template <class T>
+struct UnclearedAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = UnclearedAllocator<U>;
+    };
+    UnclearedAllocator() = default;
+    template <class U>
+    explicit UnclearedAllocator(const UnclearedAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* place) noexcept {
+        ::new (static_cast<void*>(place)) U;
+    }
+    template <class U, class... Arguments>
+    void construct(U* place, Arguments&&... arguments) {
+        ::new (static_cast<void*>(place)) U(std::forward<Arguments>(arguments)...);
+    }
+};
+using TextBuffer = std::vector<char, UnclearedAllocator<char>>;
+
 // The buffer the file reader fills, advised to huge pages before it is filled.
 class FileText {
 public:
-    void assign(std::size_t count, char value) {
-        bytes_.clear();
-        memory::reserveForFilling(bytes_, count);
-        bytes_.assign(count, value);
+    void clear() { bytes_.clear(); }
+    void resize(std::size_t count) {
+        if (count > bytes_.capacity()) memory::reserveForFilling(bytes_, count);
+        bytes_.resize(count);
     }
-    void resize(std::size_t count) { bytes_.resize(count); }
     std::size_t size() const { return bytes_.size(); }
     char& operator[](std::size_t index) { return bytes_[index]; }
-    std::vector<char>& bytes() { return bytes_; }
+    TextBuffer& bytes() { return bytes_; }
 
 private:
-    std::vector<char> bytes_;
+    TextBuffer bytes_;
 };
 
 // The file as text with a terminating zero byte. The path may name anything: the kind of file
 // is checked before its content is read, so a named pipe is refused at once instead of
 // blocking the open until a writer comes.
-std::vector<char> readFile(const std::string& path) {
+TextBuffer readFile(const std::string& path) {
     FileText text;
     const zyostrel::platform::RegularFileRead read =
         zyostrel::platform::readRegularFile(path.c_str(), kLargestBitfileFile, text);
@@ -82,7 +106,7 @@ std::vector<char> readFile(const std::string& path) {
 // and keeps what that overwrote, so that the text can be put back as it was.
 class TextCut {
 public:
-    TextCut(std::vector<char>& text, std::size_t begin, std::size_t end)
+    TextCut(TextBuffer& text, std::size_t begin, std::size_t end)
         : text_(text), begin_(begin), end_(end) {
         const std::size_t rest = text.size() - end;
         saved_.assign(
@@ -96,7 +120,7 @@ public:
     }
 
 private:
-    std::vector<char>& text_;
+    TextBuffer& text_;
     std::size_t begin_;
     std::size_t end_;
     std::vector<char> saved_;
@@ -185,7 +209,7 @@ public:
     BitfileParser(Bitfile& bitfile, bool parseBitstream)
         : bitfile_(bitfile), parseBitstream_(parseBitstream) {}
 
-    void parse(std::vector<char>& text);
+    void parse(TextBuffer& text);
 
 private:
     void readVersions(const Node* root);
@@ -201,14 +225,14 @@ private:
     void readBitstream(Node* root);
     void printMetadata(rapidxml::xml_document<char>& document, Node* root);
     static void parseWhole(rapidxml::xml_document<char>& document, char* text);
-    static bool parseWithoutText(rapidxml::xml_document<char>& document, std::vector<char>& text,
+    static bool parseWithoutText(rapidxml::xml_document<char>& document, TextBuffer& text,
                                  std::size_t start, std::size_t begin, std::size_t end);
 
     Bitfile& bitfile_;
     bool parseBitstream_;
 };
 
-void BitfileParser::parse(std::vector<char>& text) {
+void BitfileParser::parse(TextBuffer& text) {
     std::size_t start = 0;
     if (text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
         static_cast<unsigned char>(text[1]) == 0xBB &&
@@ -257,9 +281,8 @@ void BitfileParser::parseWhole(rapidxml::xml_document<char>& document, char* tex
 // that tag both texts are the same, and the cut text held no tag. When the parser reads the
 // document otherwise than the scan did, or fails on it, the text is put back as it was and
 // false returned: the caller parses it whole.
-bool BitfileParser::parseWithoutText(rapidxml::xml_document<char>& document,
-                                     std::vector<char>& text, std::size_t start, std::size_t begin,
-                                     std::size_t end) {
+bool BitfileParser::parseWithoutText(rapidxml::xml_document<char>& document, TextBuffer& text,
+                                     std::size_t start, std::size_t begin, std::size_t end) {
     TextCut cut(text, begin, end);
     const char* const tagName = text.data() + begin - 1 - kBitstreamElementSize;
     try {
@@ -563,7 +586,7 @@ void BitfileParser::printMetadata(rapidxml::xml_document<char>& document, Node* 
 }
 
 Bitfile::Bitfile(const std::string& source, bool sourceIsPath, bool parseBitstream) {
-    std::vector<char> text;
+    TextBuffer text;
     if (sourceIsPath) {
         text = readFile(source);
     } else {

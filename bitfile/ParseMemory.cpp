@@ -1,7 +1,6 @@
 #include "bitfile/ParseMemory.h"
 
 #include <sys/mman.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -22,13 +21,6 @@ constexpr std::size_t kLargestChunkBytes = std::size_t{64} << 20;
 constexpr std::size_t kLargestKeptChunkBytes = std::size_t{64} << 20;
 constexpr std::size_t kBlockAlignment = alignof(std::max_align_t);
 
-// Known to kernels from 5.14 on; older ones refuse it.
-#ifdef MADV_POPULATE_WRITE
-constexpr int kPopulateWrite = MADV_POPULATE_WRITE;
-#else
-constexpr int kPopulateWrite = 23;
-#endif
-
 thread_local NodeArena* currentArena = nullptr;
 
 }  // namespace
@@ -41,18 +33,6 @@ void adviseHugePages(const void* data, std::size_t size) noexcept {
     // A kernel without huge pages refuses the advice; the range then fills through ordinary
     // pages as before.
     if (last > first) (void)::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-}
-
-void prepareForFilling(const void* data, std::size_t size) noexcept {
-    const auto begin = reinterpret_cast<uintptr_t>(data);
-    if (data == nullptr || size < kLargeRangeBytes || begin > UINTPTR_MAX - size) return;
-    adviseHugePages(data, size);
-    // The pages around the range belong to the same mapping; making them present changes no
-    // byte of them. A kernel that cannot populate leaves the pages to their faults.
-    const uintptr_t pageSize = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const uintptr_t first = begin & ~(pageSize - 1);
-    const uintptr_t last = (begin + size + pageSize - 1) & ~(pageSize - 1);
-    (void)::madvise(reinterpret_cast<void*>(first), last - first, kPopulateWrite);
 }
 
 namespace {

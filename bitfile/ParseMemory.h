@@ -17,16 +17,12 @@ namespace zyrask::memory {
 // available.
 void adviseHugePages(const void* data, std::size_t size) noexcept;
 
-// For a range about to be filled whole: the huge-page advice, then every page of it made
-// present in one call instead of one fault at a time. Only a request, as the advice.
-void prepareForFilling(const void* data, std::size_t size) noexcept;
-
-// reserve, with the storage reserved prepared for filling: for containers filled up to the
-// count reserved.
+// reserve, with the huge-page advice for the storage reserved: for containers about to be
+// filled up to the count reserved.
 template <class Container>
 void reserveForFilling(Container& container, std::size_t count) {
     container.reserve(count);
-    prepareForFilling(container.data(), count * sizeof(*container.data()));
+    adviseHugePages(container.data(), count * sizeof(*container.data()));
 }
 
 // The parser's node memory while one document is parsed on this thread. rapidxml asks for its

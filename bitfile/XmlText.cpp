@@ -1,9 +1,14 @@
 #include "bitfile/XmlText.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "bitfile/ParseMemory.h"
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace zyrask::xml {
 namespace {
@@ -170,6 +175,29 @@ std::optional<std::string> attributeOf(const Node* node, const char* name) {
     return decodeEntities(attribute->value(), attribute->value_size());
 }
 
+namespace {
+
+// The index of the first of the characters wanted at or after from, or size. Texts between
+// tags and the tags themselves are mostly a few characters long, where a call to a search
+// function costs more than the search: sixteen characters are compared at once in line.
+template <class... Wanted>
+std::size_t findFirstOf(const char* text, std::size_t from, std::size_t size, Wanted... wanted) {
+#ifdef __SSE2__
+    for (; from + 16 <= size; from += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + from));
+        const int mask = (_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(wanted))) | ...);
+        if (mask != 0)
+            return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+#endif
+    for (; from < size; ++from) {
+        if (((text[from] == wanted) || ...)) return from;
+    }
+    return size;
+}
+
+}  // namespace
+
 DocumentScan scanDocument(const char* text, std::size_t size, std::string_view childName) {
     DocumentScan scan;
     std::size_t depth = 0;
@@ -180,26 +208,13 @@ DocumentScan scanDocument(const char* text, std::size_t size, std::string_view c
         const void* found = ::memmem(text + from, size - from, terminator, length);
         return found == nullptr ? size : static_cast<const char*>(found) - text + length;
     };
-    // Most texts between tags are a few characters long, where a search call costs more
-    // than a look at each character; long ones (icon data) are searched.
-    auto nextTagFrom = [&](std::size_t from) {
-        const std::size_t near = std::min(size, from + 32);
-        for (; from < near; ++from) {
-            if (text[from] == '<') return from;
-        }
-        const void* open = from < size ? std::memchr(text + from, '<', size - from) : nullptr;
-        return open == nullptr ? size
-                               : static_cast<std::size_t>(static_cast<const char*>(open) - text);
-    };
     std::size_t i = 0;
-    while ((i = nextTagFrom(i)) < size) {
+    while ((i = findFirstOf(text, i, size, '<')) < size) {
         const char next = i + 1 < size ? text[i + 1] : '\0';
         if (next == '/') {
             if (depth > 0) --depth;
             // An end tag holds only its name.
-            i += 2;
-            while (i < size && text[i] != '>') ++i;
-            i = std::min(size, i + 1);
+            i = std::min(size, findFirstOf(text, i + 2, size, '>') + 1);
         } else if (next == '?') {
             i = skipPast(i + 2, "?>");
         } else if (next == '!') {
@@ -212,17 +227,10 @@ DocumentScan scanDocument(const char* text, std::size_t size, std::string_view c
             }
         } else {
             // An opening tag: quoted attribute values may hold '>' and '/'.
-            std::size_t j = i + 1;
-            char quote = '\0';
-            for (; j < size; ++j) {
-                const char c = text[j];
-                if (quote != '\0') {
-                    if (c == quote) quote = '\0';
-                } else if (c == '"' || c == '\'') {
-                    quote = c;
-                } else if (c == '>') {
-                    break;
-                }
+            std::size_t j = findFirstOf(text, i + 1, size, '>', '"', '\'');
+            while (j < size && text[j] != '>') {
+                j = findFirstOf(text, j + 1, size, text[j]);  // the closing quote
+                j = findFirstOf(text, std::min(size, j + 1), size, '>', '"', '\'');
             }
             const bool selfClosing = j < size && text[j - 1] == '/';
             const bool isChild = !childSeen && depth == 1 && j < size &&
@@ -263,8 +271,16 @@ class Writer {
 public:
     explicit Writer(char* at) : at_(at) {}
     void put(char c) { *at_++ = c; }
+    // Names and values are mostly shorter than 16 characters: copied in two overlapping
+    // words, not by a call.
     void put(const char* text, std::size_t count) {
-        std::memcpy(at_, text, count);
+        if (count >= 8 && count <= 16) {
+            copyWords<uint64_t>(text, count);
+        } else if (count >= 4 && count < 8) {
+            copyWords<uint32_t>(text, count);
+        } else {
+            std::memcpy(at_, text, count);
+        }
         at_ += count;
     }
     void tabs(int count) {
@@ -273,6 +289,16 @@ public:
     }
 
 private:
+    template <class Word>
+    void copyWords(const char* text, std::size_t count) {
+        Word first;
+        Word last;
+        std::memcpy(&first, text, sizeof first);
+        std::memcpy(&last, text + count - sizeof last, sizeof last);
+        std::memcpy(at_, &first, sizeof first);
+        std::memcpy(at_ + count - sizeof last, &last, sizeof last);
+    }
+
     char* at_;
 };
 

@@ -51,7 +51,8 @@ namespace detail {
 template <class Buffer>
 RegularFileOutcome readBounded(int descriptor, std::size_t sizeHint, std::size_t maxSize,
                                Buffer& buffer, int& error) {
-    buffer.assign(std::min(sizeHint, maxSize) + 1, '\0');
+    buffer.clear();
+    buffer.resize(std::min(sizeHint, maxSize) + 1);
     std::size_t done = 0;
     for (;;) {
         if (done == buffer.size()) {
