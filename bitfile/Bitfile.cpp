@@ -126,8 +126,8 @@ private:
     std::vector<char> saved_;
 };
 
-// At least the number of child elements of that name, counted without comparing names: for
-// reserving the storage they fill.
+// The number of children of any name, at least as many as those of one name: counted without
+// comparing names, for reserving the storage those fill.
 std::size_t countChildrenAtMost(const Node* parent) {
     std::size_t count = 0;
     for (const Node* item = parent->first_node(); item != nullptr; item = item->next_sibling()) {
