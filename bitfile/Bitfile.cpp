@@ -1,19 +1,22 @@
 #include "bitfile/Bitfile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <map>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <new>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
 
 // The decoder's C header declares no C linkage of its own.
 extern "C" {
 #include <b64/cdecode.h>
 }
 
+#include "bitfile/ParseMemory.h"
 #include "bitfile/XmlText.h"
+#include "platform/RegularFile.h"
 #include "status/Exception.h"
 #include "status/StatusCodes.h"
 
@@ -35,32 +38,102 @@ constexpr uint32_t kDefaultDiagramResetOffset = 0x7FFC;
 constexpr uint32_t kSharedMemoryDram2DpBaseAddress = 0x15000;
 constexpr uint32_t kNoAddress = 0xFFFFFFFF;
 constexpr uint32_t kDefaultBaseAddress = 0x8000;
+constexpr std::size_t kNoFifo = std::numeric_limits<std::size_t>::max();
+constexpr char kBitstreamElement[] = "Bitstream";
+constexpr std::size_t kBitstreamElementSize = sizeof kBitstreamElement - 1;
 
-// The file as text with a terminating zero byte.
-std::vector<char> readFile(const std::string& path) {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) ZYERR_THROW(kUnreadable);
-    struct Closer {
-        int descriptor;
-        ~Closer() { ::close(descriptor); }
-    } closer{descriptor};
+// Element texts are read where they stand: the parser neither terminates nor translates them.
+constexpr int kParseFlags = rapidxml::parse_no_data_nodes | rapidxml::parse_no_string_terminators |
+                            rapidxml::parse_no_entity_translation;
 
-    // Only a regular file has a size to read in full; a directory or a device does not.
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0) {
+// A bitfile holds the design's bitstream as base64; the largest devices give documents of a
+// few hundred megabytes. Anything larger is no bitfile and is refused before it is read.
+constexpr std::size_t kLargestBitfileFile = std::size_t{1} << 30;
+
+// Storage for a document's text that is not cleared before it is filled: the reader and the
+// copy write every byte of it.
+template <class T>
+struct UnclearedAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = UnclearedAllocator<U>;
+    };
+    UnclearedAllocator() = default;
+    template <class U>
+    explicit UnclearedAllocator(const UnclearedAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* place) noexcept {
+        ::new (static_cast<void*>(place)) U;
+    }
+    template <class U, class... Arguments>
+    void construct(U* place, Arguments&&... arguments) {
+        ::new (static_cast<void*>(place)) U(std::forward<Arguments>(arguments)...);
+    }
+};
+using TextBuffer = std::vector<char, UnclearedAllocator<char>>;
+
+// The buffer the file reader fills, advised to huge pages before it is filled.
+class FileText {
+public:
+    void clear() { bytes_.clear(); }
+    void resize(std::size_t count) {
+        if (count > bytes_.capacity()) memory::reserveForFilling(bytes_, count);
+        bytes_.resize(count);
+    }
+    std::size_t size() const { return bytes_.size(); }
+    char& operator[](std::size_t index) { return bytes_[index]; }
+    TextBuffer& bytes() { return bytes_; }
+
+private:
+    TextBuffer bytes_;
+};
+
+// The file as text with a terminating zero byte. The path may name anything: the kind of file
+// is checked before its content is read, so a named pipe is refused at once instead of
+// blocking the open until a writer comes.
+TextBuffer readFile(const std::string& path) {
+    FileText text;
+    const zyostrel::platform::RegularFileRead read =
+        zyostrel::platform::readRegularFile(path.c_str(), kLargestBitfileFile, text);
+    if (read.outcome != zyostrel::platform::RegularFileOutcome::Complete) {
         ZYERR_THROW(kUnreadable);
     }
-    const off_t end = status.st_size;
-    std::vector<char> text(static_cast<std::size_t>(end) + 1, '\0');
-    std::size_t done = 0;
-    while (done < static_cast<std::size_t>(end)) {
-        const ssize_t got =
-            ::read(descriptor, text.data() + done, static_cast<std::size_t>(end) - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) ZYERR_THROW(kUnreadable);
-        done += static_cast<std::size_t>(got);
+    text.bytes().push_back('\0');
+    return std::move(text.bytes());
+}
+
+// Takes the bytes [begin, end) out of a zero-terminated text by moving the rest of it forward,
+// and keeps what that overwrote, so that the text can be put back as it was.
+class TextCut {
+public:
+    TextCut(TextBuffer& text, std::size_t begin, std::size_t end)
+        : text_(text), begin_(begin), end_(end) {
+        const std::size_t rest = text.size() - end;
+        saved_.assign(
+            text.begin() + static_cast<std::ptrdiff_t>(begin),
+            text.begin() + static_cast<std::ptrdiff_t>(begin + std::min(end - begin, rest)));
+        std::memmove(text.data() + begin, text.data() + end, rest);
     }
-    return text;
+    void restore() {
+        std::memmove(text_.data() + end_, text_.data() + begin_, text_.size() - end_);
+        std::memcpy(text_.data() + begin_, saved_.data(), saved_.size());
+    }
+
+private:
+    TextBuffer& text_;
+    std::size_t begin_;
+    std::size_t end_;
+    std::vector<char> saved_;
+};
+
+// The number of children of any name, at least as many as those of one name: counted without
+// comparing names, for reserving the storage those fill.
+std::size_t countChildrenAtMost(const Node* parent) {
+    std::size_t count = 0;
+    for (const Node* item = parent->first_node(); item != nullptr; item = item->next_sibling()) {
+        ++count;
+    }
+    return count;
 }
 
 const Node* required(const Node* parent, const char* name) {
@@ -70,13 +143,13 @@ const Node* required(const Node* parent, const char* name) {
 }
 
 uint32_t numberOf(const Node* node) {
-    const auto value = xml::parseUnsigned(xml::textOf(node));
+    const auto value = xml::parseUnsigned(xml::DecodedText(node).view());
     if (!value) ZYERR_THROW(kMalformed);
     return *value;
 }
 
 bool booleanOf(const Node* node) {
-    const auto value = xml::parseBoolean(xml::textOf(node));
+    const auto value = xml::parseBoolean(xml::DecodedText(node).view());
     if (!value) ZYERR_THROW(kMalformed);
     return *value;
 }
@@ -99,7 +172,7 @@ Type fixedPointType(const Node* parameters) {
         return Type();
     }
     const uint32_t bits = numberOf(wordLength);
-    const auto integerBits = xml::parseSigned(xml::textOf(integerWordLength));
+    const auto integerBits = xml::parseSigned(xml::DecodedText(integerWordLength).view());
     if (!integerBits) ZYERR_THROW(kMalformed);
     const bool signedness = booleanOf(isSigned);
     if (bits < 1 || bits > 64 || *integerBits < -2048 || *integerBits > 2047) {
@@ -119,7 +192,7 @@ Type compositeType(const Node* resource) {
     return Type(TypeId::Composite, 0, 0, false, 0);
 }
 
-Type typeNamed(const std::string& name, const Node* parameters, const Node* resource) {
+Type typeNamed(std::string_view name, const Node* parameters, const Node* resource) {
     if (isFixedPointName(name)) return fixedPointType(parameters);
     if (isCompositeName(name)) return compositeType(resource);
     return Type::fromFixedName(name);
@@ -136,7 +209,7 @@ public:
     BitfileParser(Bitfile& bitfile, bool parseBitstream)
         : bitfile_(bitfile), parseBitstream_(parseBitstream) {}
 
-    void parse(std::vector<char>& text);
+    void parse(TextBuffer& text);
 
 private:
     void readVersions(const Node* root);
@@ -151,12 +224,15 @@ private:
                       bool& interruptEnable, bool& interruptStatus, bool& diagramReset);
     void readBitstream(Node* root);
     void printMetadata(rapidxml::xml_document<char>& document, Node* root);
+    static void parseWhole(rapidxml::xml_document<char>& document, char* text);
+    static bool parseWithoutText(rapidxml::xml_document<char>& document, TextBuffer& text,
+                                 std::size_t start, std::size_t begin, std::size_t end);
 
     Bitfile& bitfile_;
     bool parseBitstream_;
 };
 
-void BitfileParser::parse(std::vector<char>& text) {
+void BitfileParser::parse(TextBuffer& text) {
     std::size_t start = 0;
     if (text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
         static_cast<unsigned char>(text[1]) == 0xBB &&
@@ -164,17 +240,18 @@ void BitfileParser::parse(std::vector<char>& text) {
         start = 3;
     }
     // text ends with the zero byte the parser stops at.
-    if (xml::nestingDepth(text.data() + start, text.size() - 1 - start) > kDeepestNesting) {
-        ZYERR_THROW(kMalformed);
-    }
+    const xml::DocumentScan scan =
+        xml::scanDocument(text.data() + start, text.size() - 1 - start, kBitstreamElement);
+    if (scan.deepestNesting > kDeepestNesting) ZYERR_THROW(kMalformed);
+    // The arena outlives the document whose nodes it holds.
+    memory::NodeArena arena;
     rapidxml::xml_document<char> document;
-    constexpr int kFlags = rapidxml::parse_no_data_nodes | rapidxml::parse_no_string_terminators |
-                           rapidxml::parse_no_entity_translation;
-    try {
-        document.parse<kFlags>(text.data() + start);
-    } catch (const rapidxml::parse_error&) {
-        ZYERR_THROW(kMalformed);
-    }
+    document.set_allocator(memory::NodeArena::allocate, memory::NodeArena::release);
+    const bool parsedWithoutBitstreamText =
+        !parseBitstream_ && scan.childTextBegin != scan.childTextEnd &&
+        parseWithoutText(document, text, start, start + scan.childTextBegin,
+                         start + scan.childTextEnd);
+    if (!parsedWithoutBitstreamText) parseWhole(document, text.data() + start);
     Node* root = document.first_node();
     if (root == nullptr) ZYERR_THROW(kMalformed);
 
@@ -186,6 +263,38 @@ void BitfileParser::parse(std::vector<char>& text) {
         bitfile_.bitstreamMd5_ = xml::textOf(md5);
     readBitstream(root);
     printMetadata(document, root);
+}
+
+void BitfileParser::parseWhole(rapidxml::xml_document<char>& document, char* text) {
+    try {
+        document.parse<kParseFlags>(text);
+    } catch (const rapidxml::parse_error&) {
+        ZYERR_THROW(kMalformed);
+    }
+}
+
+// Most of a bitfile is its bitstream's base64 text, which the parser would step over character
+// by character although the text is only needed to decode the bitstream. So the scan's text
+// after the root's bitstream tag is cut out of the document before it is parsed. That gives
+// the same tree, but for the bitstream element's value (emptied for the metadata in any case),
+// provided the parser takes the tag where the cut begins for the root's bitstream child: up to
+// that tag both texts are the same, and the cut text held no tag. When the parser reads the
+// document otherwise than the scan did, or fails on it, the text is put back as it was and
+// false returned: the caller parses it whole.
+bool BitfileParser::parseWithoutText(rapidxml::xml_document<char>& document, TextBuffer& text,
+                                     std::size_t start, std::size_t begin, std::size_t end) {
+    TextCut cut(text, begin, end);
+    const char* const tagName = text.data() + begin - 1 - kBitstreamElementSize;
+    try {
+        document.parse<kParseFlags>(text.data() + start);
+    } catch (const rapidxml::parse_error&) {
+        cut.restore();
+        return false;
+    }
+    const Node* bitstream = xml::child(document.first_node(), kBitstreamElement);
+    if (bitstream != nullptr && bitstream->name() == tagName) return true;
+    cut.restore();
+    return false;
 }
 
 void BitfileParser::readVersions(const Node* root) {
@@ -279,17 +388,17 @@ NamedFifo BitfileParser::readChannel(const Node* channel) {
     fifo.numberOfElements = requiredNumber(channel, "NumberOfElements");
     fifo.baseAddressTag = xml::textOf(required(channel, "BaseAddressTag"));
     const FifoImplementation implementation =
-        fifoImplementationFromText(xml::textOf(required(channel, "Implementation")));
+        fifoImplementationFromText(xml::DecodedText(required(channel, "Implementation")).view());
 
     // The type name is a SubType's text (parameters then on DataType itself) or the name of
     // DataType's first child element (parameters on that element).
     const Node* dataType = required(channel, "DataType");
     Type type;
     if (const Node* subType = xml::child(dataType, "SubType")) {
-        type = typeNamed(xml::textOf(subType), dataType, channel);
+        type = typeNamed(xml::DecodedText(subType).view(), dataType, channel);
     } else {
         const Node* named = dataType->first_node();
-        type = named != nullptr ? typeNamed(xml::nameOf(named), named, channel) : Type();
+        type = named != nullptr ? typeNamed(xml::nameViewOf(named), named, channel) : Type();
     }
     if (!type.isValid() || type.transferSizeBytes == 0) ZYERR_THROW(kMalformed);
     if (!isPowerOfTwo(type.transferSizeBytes)) ZYERR_THROW(kIncompatible);
@@ -307,44 +416,60 @@ void BitfileParser::readChannels(const Node* zyFpga) {
     // Two channels with the same number: the first in document order is kept and the later
     // one dropped, as everywhere else in the document the first match counts. The numbers
     // that remain must still run 0, 1, 2, ... without a gap.
-    std::map<uint32_t, NamedFifo> byNumber;
+    std::vector<NamedFifo>& fifos = bitfile_.fifos_;
+    memory::reserveForFilling(fifos, countChildrenAtMost(list));
     for (const Node* channel = xml::child(list, "Channel"); channel != nullptr;
          channel = channel->next_sibling("Channel", 7, true)) {
-        NamedFifo fifo = readChannel(channel);
-        byNumber.emplace(fifo.number, std::move(fifo));
+        fifos.push_back(readChannel(channel));
     }
-    uint32_t expected = 0;
-    for (auto& entry : byNumber) {
-        if (entry.first != expected) ZYERR_THROW(kMalformed);
-        bitfile_.fifos_.push_back(std::move(entry.second));
-        ++expected;
+    auto byNumber = [](const NamedFifo& a, const NamedFifo& b) { return a.number < b.number; };
+    auto sameNumber = [](const NamedFifo& a, const NamedFifo& b) { return a.number == b.number; };
+    std::stable_sort(fifos.begin(), fifos.end(), byNumber);
+    fifos.erase(std::unique(fifos.begin(), fifos.end(), sameNumber), fifos.end());
+    for (std::size_t index = 0; index < fifos.size(); ++index) {
+        if (fifos[index].number != index) ZYERR_THROW(kMalformed);
     }
 }
 
+// A block goes to the first FIFO in channel order whose base address tag, or (for a
+// peer-to-peer reader) whose write window tag, is the block's name; for a FIFO with both, the
+// base address. Designs have hundreds of thousands of channels, so each tag is looked up
+// rather than every FIFO tried for every block.
 void BitfileParser::resolveRegisterBlocks(const Node* zyFpga) {
     const Node* list = xml::child(zyFpga, "RegisterBlockList");
     if (list == nullptr) return;
+    std::vector<NamedFifo>& fifos = bitfile_.fifos_;
+    std::unordered_map<std::string_view, std::size_t> firstByBaseTag;
+    std::unordered_map<std::string_view, std::size_t> firstByWindowTag;
+    firstByBaseTag.reserve(fifos.size());
+    for (std::size_t index = 0; index < fifos.size(); ++index) {
+        firstByBaseTag.emplace(fifos[index].baseAddressTag, index);
+        if (fifos[index].descriptor.implementation() == FifoImplementation::PeerToPeerReader) {
+            firstByWindowTag.emplace(fifos[index].writeWindowAddressTag, index);
+        }
+    }
+    auto firstIndex = [](const auto& byTag, const std::string& name) {
+        const auto found = byTag.find(name);
+        return found == byTag.end() ? kNoFifo : found->second;
+    };
     for (const Node* block = xml::child(list, "RegisterBlock"); block != nullptr;
          block = block->next_sibling("RegisterBlock", 13, true)) {
         const auto name = xml::attributeOf(block, "name");
         if (!name) ZYERR_THROW(kMalformed);
         const uint32_t offset = requiredNumber(block, "Offset");
-        for (NamedFifo& fifo : bitfile_.fifos_) {
-            if (fifo.baseAddressTag == *name) {
-                fifo.baseAddress = offset;
-                break;
-            }
-            if (fifo.descriptor.implementation() == FifoImplementation::PeerToPeerReader &&
-                fifo.writeWindowAddressTag == *name) {
-                fifo.writeWindowAddress = offset;
-                break;
-            }
+        const std::size_t base = firstIndex(firstByBaseTag, *name);
+        const std::size_t window = firstIndex(firstByWindowTag, *name);
+        if (base != kNoFifo && base <= window) {
+            fifos[base].baseAddress = offset;
+        } else if (window != kNoFifo) {
+            fifos[window].writeWindowAddress = offset;
         }
     }
 }
 
 void BitfileParser::readRegisters(const Node* root) {
     const Node* list = required(required(root, "VI"), "RegisterList");
+    memory::reserveForFilling(bitfile_.registers_, countChildrenAtMost(list));
     bool viSignature = false;
     bool viControl = false;
     bool interruptEnable = false;
@@ -365,9 +490,21 @@ void BitfileParser::readRegisters(const Node* root) {
 
 void BitfileParser::readRegister(const Node* item, bool& viSignature, bool& viControl,
                                  bool& interruptEnable, bool& interruptStatus, bool& diagramReset) {
-    std::string name = xml::textOf(required(item, "Name"));
-    const uint32_t offset = requiredNumber(item, "Offset");
-    if (requiredBoolean(item, "Internal")) {
+    // Registers are most of a design: their children are found in one pass, then read in the
+    // order that decides which failure is reported first.
+    enum { kName, kOffset, kInternal, kIndicator, kAccessMayTimeout, kDatatype, kCount };
+    static constexpr std::string_view kNames[kCount] = {
+        "Name", "Offset", "Internal", "Indicator", "AccessMayTimeout", "Datatype"};
+    const Node* found[kCount];
+    xml::children(item, kNames, found, kCount);
+    auto present = [&found](int index) {
+        if (found[index] == nullptr) ZYERR_THROW(kMalformed);
+        return found[index];
+    };
+
+    std::string name = xml::textOf(present(kName));
+    const uint32_t offset = numberOf(present(kOffset));
+    if (booleanOf(present(kInternal))) {
         const struct {
             const char* name;
             uint32_t Bitfile::*field;
@@ -387,15 +524,15 @@ void BitfileParser::readRegister(const Node* item, bool& viSignature, bool& viCo
         }
         return;
     }
-    const bool indicator = requiredBoolean(item, "Indicator");
-    const bool accessMayTimeout = requiredBoolean(item, "AccessMayTimeout");
-    const Node* named = required(item, "Datatype")->first_node();
+    const bool indicator = booleanOf(present(kIndicator));
+    const bool accessMayTimeout = booleanOf(present(kAccessMayTimeout));
+    const Node* named = present(kDatatype)->first_node();
     bool isArray = false;
-    if (named != nullptr && xml::nameOf(named) == "Array") {
+    if (named != nullptr && xml::nameViewOf(named) == "Array") {
         isArray = true;
         named = required(named, "Type")->first_node();
     }
-    const Type type = named != nullptr ? typeNamed(xml::nameOf(named), named, item) : Type();
+    const Type type = named != nullptr ? typeNamed(xml::nameViewOf(named), named, item) : Type();
     const unsigned access = (indicator ? 0u : 1u) + (isArray ? 2u : 0u);
 
     NamedRegister entry;
@@ -418,7 +555,7 @@ void BitfileParser::readBitstream(Node* root) {
         });
         if (lower != "base64") ZYERR_THROW(kIncompatible);
     }
-    const Node* bitstream = required(root, "Bitstream");
+    const Node* bitstream = required(root, kBitstreamElement);
     // Base64 has no entities to decode; the decoder skips line breaks and other non-alphabet
     // characters.
     const std::size_t size = bitstream->value_size();
@@ -444,16 +581,16 @@ void BitfileParser::printMetadata(rapidxml::xml_document<char>& document, Node* 
     for (const char* part : {"Image", "Mask", "Colors"}) {
         const_cast<Node*>(required(icon, part))->value("", 0);
     }
-    const_cast<Node*>(required(root, "Bitstream"))->value("", 0);
+    const_cast<Node*>(required(root, kBitstreamElement))->value("", 0);
     xml::print(&document, bitfile_.metadataText_);
 }
 
 Bitfile::Bitfile(const std::string& source, bool sourceIsPath, bool parseBitstream) {
-    std::vector<char> text;
+    TextBuffer text;
     if (sourceIsPath) {
         text = readFile(source);
     } else {
-        text.reserve(source.size() + 1);
+        memory::reserveForFilling(text, source.size() + 1);
         text.assign(source.begin(), source.end());
         text.push_back('\0');
     }

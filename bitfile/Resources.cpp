@@ -38,7 +38,7 @@ void ByteBuffer::appendU32(uint32_t value, zyerr::Status& status) {
     append(bytes, sizeof bytes, status);
 }
 
-FifoImplementation fifoImplementationFromText(const std::string& text) {
+FifoImplementation fifoImplementationFromText(std::string_view text) {
     static const char* const kNames[] = {
         "zyFpgaTargetToHost",     "zyFpgaHostToTarget",   "zyFpgaPeerToPeerReader",
         "zyFpgaPeerToPeerWriter", "zyMemoryBufferReader", "zyMemoryBufferWriter",
@@ -72,7 +72,7 @@ constexpr FixedType kFixedTypes[] = {
 
 }  // namespace
 
-Type Type::fromFixedName(const std::string& name) {
+Type Type::fromFixedName(std::string_view name) {
     for (const FixedType& fixed : kFixedTypes) {
         if (name == fixed.name) {
             const uint32_t bytes = fixed.bits == 1 ? 1 : fixed.bits / 8;
@@ -105,9 +105,9 @@ Type Type::compositeOfBytes(uint32_t transferSizeBytes) {
     return Type(TypeId::Composite, bytes * 8, bytes, false, bytes * 8);
 }
 
-bool isFixedPointName(const std::string& name) { return name == "FXP"; }
+bool isFixedPointName(std::string_view name) { return name == "FXP"; }
 
-bool isCompositeName(const std::string& name) {
+bool isCompositeName(std::string_view name) {
     return name == "Cluster" || name == "Array" || name == "CFXP";
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "status/Status.h"
 
@@ -75,7 +76,7 @@ enum class FifoImplementation : uint8_t {
 };
 
 // The implementation kind named by a channel's "Implementation" text; Unknown for any other.
-FifoImplementation fifoImplementationFromText(const std::string& text);
+FifoImplementation fifoImplementationFromText(std::string_view text);
 
 class ISerializable {
 public:
@@ -101,7 +102,7 @@ public:
 
     // The type of a fixed-width name ("Boolean", "I8", ..., "DBL"); Invalid for the
     // parameterised kinds (FXP, composites) and for unknown names.
-    static Type fromFixedName(const std::string& name);
+    static Type fromFixedName(std::string_view name);
     // FXP with its word lengths; transfer size is the smallest of 1, 2, 4, 8 bytes that holds
     // wordLength bits.
     static Type fixedPoint(uint32_t wordLength, int32_t integerWordLength, bool isSigned);
@@ -118,8 +119,8 @@ public:
 };
 
 // True for the names whose parameters come from child elements or from the resource.
-bool isFixedPointName(const std::string& name);
-bool isCompositeName(const std::string& name);
+bool isFixedPointName(std::string_view name);
+bool isCompositeName(std::string_view name);
 
 class ResourceDescriptor : public ISerializable {
 public:

@@ -51,7 +51,8 @@ namespace detail {
 template <class Buffer>
 RegularFileOutcome readBounded(int descriptor, std::size_t sizeHint, std::size_t maxSize,
                                Buffer& buffer, int& error) {
-    buffer.assign(std::min(sizeHint, maxSize) + 1, '\0');
+    buffer.clear();
+    buffer.resize(std::min(sizeHint, maxSize) + 1);
     std::size_t done = 0;
     for (;;) {
         if (done == buffer.size()) {
@@ -74,32 +75,32 @@ RegularFileOutcome readBounded(int descriptor, std::size_t sizeHint, std::size_t
 }  // namespace detail
 
 // Reads the regular file at path into buffer (a std::string or std::vector<char>), at most
-// maxSize bytes, which must leave room for one more. The descriptor is opened without waiting
-// and its kind checked before anything is read, so a named pipe without a writer is refused
-// at once instead of blocking. An allocation failure of the buffer is thrown to the caller.
+// maxSize bytes, which must leave room for one more. The kind of file is checked before it is
+// opened, so a named pipe, a device or a socket is refused at once and never opened (opening a
+// pipe without a writer blocks; opening a device may act on it). The path may be replaced
+// between that look and the open, so the descriptor is opened without waiting and checked
+// again before anything is read. An allocation failure of the buffer is thrown to the caller.
 template <class Buffer>
 RegularFileRead readRegularFile(const char* path, std::size_t maxSize, Buffer& buffer) {
     RegularFileRead read;
-    const Descriptor file(::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
-    if (file.get() < 0) {
-        read.error = errno;
-        // A socket cannot be opened at all; it is refused as the other non-files are.
-        if (::stat(path, &info) == 0 && !S_ISREG(info.st_mode)) {
-            read.outcome = RegularFileOutcome::NotRegular;
-            read.mode = info.st_mode;
-        }
-        return read;
-    }
-    if (::fstat(file.get(), &info) != 0) {
-        read.error = errno;
-        return read;
-    }
-    read.mode = info.st_mode;
-    if (!S_ISREG(info.st_mode)) {
+    auto isRegular = [&read, &info] {
+        read.mode = info.st_mode;
+        if (S_ISREG(info.st_mode)) return true;
         read.outcome = RegularFileOutcome::NotRegular;
+        return false;
+    };
+    if (::stat(path, &info) != 0) {
+        read.error = errno;
         return read;
     }
+    if (!isRegular()) return read;
+    const Descriptor file(::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0) {
+        read.error = errno;
+        return read;
+    }
+    if (!isRegular()) return read;
     if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > maxSize) {
         read.outcome = RegularFileOutcome::TooLarge;
         return read;

@@ -7,8 +7,9 @@
 namespace zyfuzz {
 
 // Parses data as a bitfile document (with its bitstream) and, when it parses, packs every
-// resource and checks that the printed metadata parses to the same design. Aborts on any
-// outcome other than success or a thrown status.
+// resource and checks that the printed metadata parses to the same design; then parses it
+// without its bitstream and checks that this reads the same. Aborts on any outcome other than
+// success or a thrown status, and on any difference between the two parses.
 int parseBitfileInput(const uint8_t* data, std::size_t size);
 
 }  // namespace zyfuzz

@@ -1,6 +1,12 @@
 // Parsing bitfile documents: the sample design, the value rules and every rejection.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
+#include <future>
 #include <set>
 #include <string>
 #include <tuple>
@@ -9,6 +15,7 @@
 #include "bitfile/Bitfile.h"
 #include "bitfile/BitfileDocuments.h"
 #include "status/StatusCodes.h"
+#include "support/TempPath.h"
 #include "tests/status/StatusExpect.h"
 
 namespace {
@@ -225,10 +232,34 @@ TEST(DocumentText, NotWellFormedTooDeepOrUnreadableIsRefused) {
          {std::string(), std::string("<Bitfile>"), std::string("<Bitfile><a></Bitfile"), deep}) {
         EXPECT_EQ(parseStatus(text), kMalformed) << text.substr(0, 30);
     }
-    // A directory opens but cannot be read.
     EXPECT_EQ(parseStatus("/nonexistent/bitfile.xml", false, true),
               zyerr::codes::BitfileUnreadable);
     EXPECT_EQ(parseStatus("/", false, true), zyerr::codes::BitfileUnreadable);
+}
+
+// A named pipe is no bitfile, whether a writer holds it or not: it is refused at once, and a
+// document waiting in it is left unread.
+TEST(DocumentText, NamedPipeIsRefusedWithoutWaitingOrReading) {
+    const std::string pipe = zytest::uniqueTempPath("bitfile.pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    auto parseWithin = [&pipe] {
+        auto parse = std::async(std::launch::async, [&] { return parseStatus(pipe, false, true); });
+        if (parse.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            ADD_FAILURE() << "the parse waited for a writer";
+            ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
+        }
+        return parse.get();
+    };
+    EXPECT_EQ(parseWithin(), zyerr::codes::BitfileUnreadable);
+
+    const int writer = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK);
+    const std::string text = DocumentParts().text();
+    ASSERT_EQ(::write(writer, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    EXPECT_EQ(parseWithin(), zyerr::codes::BitfileUnreadable);
+    std::vector<char> left(text.size() + 1);
+    EXPECT_EQ(::read(writer, left.data(), left.size()), static_cast<ssize_t>(text.size()));
+    ::close(writer);
+    std::remove(pipe.c_str());
 }
 
 TEST(DocumentText, BitstreamIsDecodedOnlyWhenAsked) {
@@ -247,6 +278,29 @@ TEST(DocumentText, BitstreamIsDecodedOnlyWhenAsked) {
         replaced(parts.text(), "<Bitstream>AAECAw==</Bitstream>", "");
     EXPECT_EQ(parseStatus(withoutBitstream, true), kIncompatible);
     EXPECT_EQ(parseStatus(withoutBitstream, false), kMalformed);
+}
+
+// Without its bitstream the document is parsed with the bitstream's text left out; whatever
+// surrounds that text, the model reads as it does with the bitstream.
+TEST(DocumentText, BitstreamTextIsLeftOutWithoutChangingTheModel) {
+    const std::string text = DocumentParts().text();
+    const std::string nested = "<Bitstream>AAEC</Bitstream>";
+    const std::pair<std::string, std::string> rows[] = {
+        // The scan takes the nested element for the root's (the declaration's end tag closes an
+        // element for it), the parser does not: the text stays.
+        {"<Icon>", "<!DOCTYPE x [<!ENTITY e \"a>b</c>\">]>" + nested + "<Icon>"},
+        {"AAECAw==", "AAECAw==<Part>1</Part>AAEC"},
+        {"AAECAw==", "\n"},
+        {"</Bitfile>", nested + "</Bitfile>"},
+    };
+    for (const auto& [from, to] : rows) {
+        const std::string changed = replaced(text, from, to);
+        EXPECT_EQ(parsed(changed).metadataText(), parsed(changed, true).metadataText()) << to;
+    }
+    EXPECT_NE(parsed(replaced(text, rows[0].first, rows[0].second)).metadataText().find(nested),
+              std::string::npos);
+    // A zero byte ends the document, in the bitstream's text too.
+    EXPECT_EQ(parseStatus(replaced(text, "AAECAw==", std::string("AAEC\0Aw==", 9))), kMalformed);
 }
 
 TEST(Registers, TypesComeFromTheElementThatNamesThemAndSizesFromTheRegister) {
@@ -298,6 +352,23 @@ TEST(DmaChannels, NumbersMustRunWithoutAGap) {
     EXPECT_EQ(bitfile.fifos()[1].name, "First");  // ordered by number, not by document order
     EXPECT_EQ(bitfile.fifos()[2].name, "Second");
     EXPECT_EQ(bitfile.findFifo("Duplicate"), nullptr);
+}
+
+// Blocks are matched to channels by tag, whatever their number and order: the first channel
+// with the tag takes the block, a later block of the same name overrides an earlier one.
+TEST(DmaChannels, ManyChannelsFindTheirBlocks) {
+    using zytest::ManyChannels;
+    constexpr uint32_t kChannels = 120000;
+    const Bitfile bitfile = parsed(ManyChannels::parts(kChannels).text());
+    ASSERT_EQ(bitfile.fifos().size(), kChannels);
+    EXPECT_EQ(bitfile.fifos()[0].baseAddress, ManyChannels::kOverridingOffset);
+    for (uint32_t number = 1; number < kChannels; ++number) {
+        const zyrask::NamedFifo& fifo = bitfile.fifos()[number];
+        ASSERT_EQ(fifo.baseAddress, ManyChannels::baseOffset(number)) << number;
+        const uint32_t window = ManyChannels::isReader(number) ? ManyChannels::windowOffset(number)
+                                                               : zyrask::FifoInfo::kUnresolved;
+        ASSERT_EQ(fifo.writeWindowAddress, window) << number;
+    }
 }
 
 TEST(DmaChannels, TypesAreCheckedForTransfer) {

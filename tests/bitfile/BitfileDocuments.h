@@ -1,6 +1,7 @@
 // Bitfile documents for the tests: a small valid design whose parts a test replaces.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace zytest {
@@ -62,6 +63,47 @@ struct DocumentParts {
                "</RegisterList><Icon><Image>AAAA</Image><Mask>BBBB</Mask><Colors>CCCC</Colors>"
                "</Icon></VI><BitstreamVersion>2</BitstreamVersion>" +
                extra + "<Bitstream>AAECAw==</Bitstream></Bitfile>\n";
+    }
+};
+
+// A design with many DMA channels, the shape that once took quadratic time to resolve. Every
+// fifth channel is a peer-to-peer reader with a write window, and the writer before it names
+// the same window (a writer's window is never resolved). The blocks come in reverse channel
+// order; an unrelated block is ignored, and a second block for Dma0 overrides the first.
+struct ManyChannels {
+    static bool isReader(uint32_t number) { return number % 5 == 2; }
+    static bool isWriter(uint32_t number) { return number % 5 == 1; }
+    static constexpr uint32_t kOverridingOffset = 0xABC0;
+    static uint32_t baseOffset(uint32_t number) { return 0x100000 + 0x40 * number; }
+    static uint32_t windowOffset(uint32_t number) { return 0x4000000 + 0x40 * number; }
+
+    static DocumentParts parts(uint32_t count) {
+        DocumentParts parts;
+        parts.channels.clear();
+        parts.blocks.clear();
+        for (uint32_t number = 0; number < count; ++number) {
+            const std::string window =
+                "<WriteWindowAddressTag>Window" +
+                std::to_string(isWriter(number) ? number + 1 : number) +
+                "</WriteWindowAddressTag><WriteWindowSize>64</WriteWindowSize>";
+            const char* implementation = isReader(number)   ? "zyFpgaPeerToPeerReader"
+                                         : isWriter(number) ? "zyFpgaPeerToPeerWriter"
+                                                            : "zyFpgaTargetToHost";
+            parts.channels += channel("Stream " + std::to_string(number), std::to_string(number),
+                                      "Dma" + std::to_string(number), implementation, "<U32/>",
+                                      isReader(number) || isWriter(number) ? window : "");
+        }
+        for (uint32_t number = count; number-- > 0;) {
+            if (isReader(number)) {
+                parts.blocks += registerBlock("Window" + std::to_string(number),
+                                              std::to_string(windowOffset(number)));
+            }
+            parts.blocks +=
+                registerBlock("Dma" + std::to_string(number), std::to_string(baseOffset(number)));
+        }
+        parts.blocks += registerBlock("Unrelated", "0x10") +
+                        registerBlock("Dma0", std::to_string(kOverridingOffset));
+        return parts;
     }
 };
 

@@ -1,7 +1,9 @@
 // Loading libraries, allocation, reading whole files, semaphores, the huge-page
 // advice for large buffers and the trace line.
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -115,6 +117,26 @@ TEST(ReadWholeFileTest, UnreadableFileRecordsNotFoundWithErrno) {
     EXPECT_CODE(-52006, nullPath);
     EXPECT_FALSE(readWholeFile("/etc/hostname", buffer, failed));  // an error held stops it
     EXPECT_CODE(-3, failed);
+}
+
+// A named pipe is refused as no file even while a writer holds it with data waiting, and the
+// data is left for its reader. (A pipe without a writer is tested with the other non-file
+// paths in tests/runtime.)
+TEST(ReadWholeFileTest, NamedPipeWithDataWaitingIsRefusedUnread) {
+    const std::string pipe = zytest::uniqueTempPath("read_whole_file_test.pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const int writer = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_EQ(::write(writer, "data", 4), 4);
+    zyerr::Status status;
+    std::vector<char> buffer{'x'};
+    EXPECT_FALSE(readWholeFile(pipe.c_str(), buffer, status));
+    EXPECT_TRUE(buffer.empty());
+    EXPECT_CODE(-52006, status);
+    EXPECT_EQ(memberOf(status, "internal_error", "code"), std::to_string(ENODEV));
+    char left[8] = {};
+    EXPECT_EQ(::read(writer, left, sizeof left), 4);
+    ::close(writer);
+    std::remove(pipe.c_str());
 }
 
 // The initial value counts waits through; once spent, a post releases a blocked waiter.
