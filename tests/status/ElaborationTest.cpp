@@ -103,6 +103,9 @@ TEST(ElaborationReaderTest, StringsKeepEscapesRawAndDecodeOrCopyThemIntoUtf8) {
     char small[5];  // room for "ab" and 2 of the 3 bytes of the euro sign
     EXPECT_FALSE(euro.copyStringAt(e, small, sizeof(small)));
     EXPECT_STREQ(small, "ab");
+    char exact[6];  // the 5 bytes and the NUL: not cut
+    EXPECT_TRUE(euro.copyStringAt(e, exact, sizeof(exact)));
+    EXPECT_STREQ(exact, "ab\xe2\x82\xac");
     char none[4] = "zzz";
     EXPECT_FALSE(euro.copyStringAt(npos, none, sizeof(none)));
     EXPECT_STREQ(none, "");
