@@ -195,14 +195,14 @@ TEST(ElaborationWriterTest, ClosingBracketAppendsOpeningBracketPrepends) {
 
 TEST(ElaborationWriterTest, ArraysTakeValuesWithoutKeysAtBothBrackets) {
     Status status;
-    ASSERT_TRUE(setElaboration(status, R"({"list":[]})"));
+    ASSERT_TRUE(setElaboration(status, R"({"list":[],"n":0})"));  // empty, then a sibling
     const ElaborationCursor opening(status, 8);
     opening.addString("ignored", "x");
     const ElaborationCursor closing(status,
                                     std::strchr(status.elaboration, ']') - status.elaboration);
     closing.addInt(nullptr, 3);
     opening.addInt(nullptr, 1);
-    EXPECT_EQ(textOf(status), R"({"list":[1,"x",3]})");
+    EXPECT_EQ(textOf(status), R"({"list":[1,"x",3],"n":0})");
 }
 
 TEST(ElaborationWriterTest, NestedContainersAndEnd) {
