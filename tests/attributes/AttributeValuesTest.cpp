@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "support/EmulatorFixture.h"
 
@@ -18,35 +19,30 @@ constexpr uint32_t kAiChannelEnabled = 0x40000000;
 using AttributeValuesTest = zytest::SessionTest;
 using zytest::Fault;
 
-// The Double and UInt64 getters take the value from their offsets of the reply.
-TEST_F(AttributeValuesTest, DoubleAndUInt64ValuesRoundTrip) {
-    ASSERT_STATUS(0, zyOstrel_SetAttributeDouble(session, "AI1-AI2", kAiRange, 0.25));
-    double value = 0;
-    ASSERT_STATUS(0, zyOstrel_GetAttributeDouble(session, "AI2", kAiRange, &value));
-    EXPECT_EQ(value, 0.25);
-    ASSERT_STATUS(0, zyOstrel_SetAttributeUInt64(session, "5", 0x50000000, ~uint64_t{0}));
-    uint64_t u64 = 0;
-    ASSERT_STATUS(0, zyOstrel_GetAttributeUInt64(session, "5", 0x50000000, &u64));
-    EXPECT_EQ(u64, ~uint64_t{0});
-}
-
-TEST_F(AttributeValuesTest, GettersPassTheDeviceValue) {
-    uint32_t value = 9;
-    ASSERT_STATUS(0, zyOstrel_SetAttributeBoolean(session, "AI0", kAiChannelEnabled, 0));
-    ASSERT_STATUS(0, zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &value));
-    EXPECT_EQ(value, 0u);
-    // A device that answers another byte is passed on as it is; an Int32 getter takes the
-    // low half of the device's 64-bit value.
+// The getters take their value from its offset of the device's reply (Double 0, 64-bit
+// integer 8, UInt64 16, Boolean byte 280). A Boolean byte is passed on as it is and an Int32
+// is the low half of the 64-bit integer. The setters' records are checked byte by byte in
+// AttributeRecordsTest.
+TEST_F(AttributeValuesTest, GettersTakeTheirValueFromItsOffsetInTheReply) {
     uint8_t reply[281] = {};
-    reply[280] = 0x7F;
+    const double f64 = 0.25;
     const int64_t wide = 0x00000001FFFFFFFE;  // low 32 bits: -2
+    const uint64_t u64 = 0xFEDCBA9876543210;
+    std::memcpy(reply, &f64, 8);
     std::memcpy(reply + 8, &wide, 8);
+    std::memcpy(reply + 16, &u64, 8);
+    reply[280] = 0x7F;
     Fault::method(258, 721).reply(zytest::Bytes(reply, reply + sizeof reply)).add();
-    ASSERT_STATUS(0, zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &value));
-    EXPECT_EQ(value, 0x7Fu);
-    int32_t i32 = 0;
-    ASSERT_STATUS(0, zyOstrel_GetAttributeInt32(session, "", kOffsetDac, &i32));
-    EXPECT_EQ(i32, -2);
+    double asDouble = 0;
+    int32_t asInt32 = 0;
+    uint64_t asUInt64 = 0;
+    uint32_t asBoolean = 0;
+    ASSERT_STATUS(0, zyOstrel_GetAttributeDouble(session, "AI2", kAiRange, &asDouble));
+    ASSERT_STATUS(0, zyOstrel_GetAttributeInt32(session, "", kOffsetDac, &asInt32));
+    ASSERT_STATUS(0, zyOstrel_GetAttributeUInt64(session, "5", 0x50000000, &asUInt64));
+    ASSERT_STATUS(0, zyOstrel_GetAttributeBoolean(session, "AI0", kAiChannelEnabled, &asBoolean));
+    EXPECT_EQ(std::make_tuple(asDouble, asInt32, asUInt64, asBoolean),
+              std::make_tuple(f64, -2, u64, 0x7Fu));
 }
 
 TEST_F(AttributeValuesTest, GettersLeaveTheOutputAloneOnWarningsAndErrors) {

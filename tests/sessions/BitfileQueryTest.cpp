@@ -59,22 +59,4 @@ TEST_F(BitfileQueryTest, FifoLookupReturnsAllThreeOutputs) {
                                             &elements));
 }
 
-// Functions that are not interface commands reach the runtime even for a simulated session.
-TEST_F(BitfileQueryTest, ForwardersAndCloseReachTheRuntimeForASimulatedSession) {
-    ASSERT_NE(simulated & ZYOSTREL_SIMULATED_SESSION_BIT, 0u);
-    uint32_t offset = 0, number = 0, implementation = 0, elements = 0;
-    EXPECT_STATUS(
-        0,
-        zyOstrel_QueryBitfileRegister(simulated, "ostrel.dsp.reset.state 0", 0xFFFFFFFF, &offset),
-        simulated);
-    EXPECT_STATUS(ZYEMU_STATUS_NOT_FOUND,
-                  zyOstrel_QueryBitfileFifo(simulated, "none", 0xFFFFFFFF, &number, &implementation,
-                                            &elements),
-                  simulated);
-    std::vector<uint32_t> entries;
-    for (const ZyEmuCall& call : calls()) entries.push_back(call.entry);
-    EXPECT_EQ(entries, std::vector<uint32_t>({ZYEMU_ENTRY_FIND_REGISTER, ZYEMU_ENTRY_FIND_FIFO}));
-    // Closing is checked by the fixture: the simulated session's close reaches the runtime.
-}
-
 }  // namespace

@@ -1,14 +1,11 @@
 // Opening and closing sessions: what reaches the runtime's open and close entries.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
 
-#include "sessions/Sessions.h"
 #include "support/EmulatorFixture.h"
-#include "support/TempPath.h"
 #include "zyostrelapi.h"
 
 namespace {
@@ -22,8 +19,6 @@ TEST_F(OpenCloseTest, ImageNamesPathsAndDocumentsReachTheOpenEntry) {
     std::ifstream in(ZY_SAMPLE_BITFILE, std::ios::binary);
     const std::string document((std::istreambuf_iterator<char>(in)), {});
     ASSERT_FALSE(document.empty());
-    const std::string plainFile = zytest::uniqueTempPath("not_a_bitfile.bin");
-    std::ofstream(plainFile) << "plain text";
     const struct {
         const char* path;
         uint32_t attribute;
@@ -43,9 +38,6 @@ TEST_F(OpenCloseTest, ImageNamesPathsAndDocumentsReachTheOpenEntry) {
          nullptr},
         {ZY_SAMPLE_BITFILE, 0, 0, 0x80000000u, nullptr},
         {document.c_str(), 0, 0, 0x80000000u, nullptr},
-        {"<?xml version=\"1.0\"?><Bitfile/>", 0, ZYEMU_STATUS_BITFILE_INVALID, 0x80000000u,
-         nullptr},
-        {plainFile.c_str(), 0, ZYEMU_STATUS_BITFILE_INVALID, 0x80000000u, nullptr},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.path != nullptr ? row.path : "(null)").substr(0, 60));
@@ -63,7 +55,6 @@ TEST_F(OpenCloseTest, ImageNamesPathsAndDocumentsReachTheOpenEntry) {
         EXPECT_EQ(open.word, row.word);
         EXPECT_EQ(open.signatureGiven, 0);
     }
-    std::remove(plainFile.c_str());
 }
 
 TEST_F(OpenCloseTest, BadArgumentsFailAndLeaveTheSessionUnset) {
@@ -99,23 +90,6 @@ TEST_F(OpenCloseTest, SimulationControlEntriesAlwaysFail) {
     EXPECT_EQ(zyOstrel_RestartSimulation(), -1);
     EXPECT_EQ(zyOstrel_DisposeSimulation(), -1);
     EXPECT_EQ(zyemu_call_count(), 0u);
-}
-
-TEST(OpenWithImageTest, UsesTheGivenOpenEntry) {
-    static const char* seenPath;
-    static uint32_t seenAttribute;
-    auto entry = [](const char* path, const char* signature, const char*, uint32_t attribute,
-                    uint32_t* session) -> int32_t {
-        seenPath = path;
-        seenAttribute = attribute;
-        *session = 77;
-        return signature == nullptr ? 3 : -1;
-    };
-    uint32_t session = 0;
-    EXPECT_EQ(zyostrel::sessions::openWithImage(entry, "r", nullptr, 2, &session), 3);
-    EXPECT_STREQ(seenPath, ZYOSTREL_IMAGE_DEFAULT);
-    EXPECT_EQ(seenAttribute, 0xC0000002u);
-    EXPECT_EQ(session, 77u);
 }
 
 }  // namespace

@@ -103,6 +103,9 @@ TEST(ElaborationReaderTest, StringsKeepEscapesRawAndDecodeOrCopyThemIntoUtf8) {
     char small[5];  // room for "ab" and 2 of the 3 bytes of the euro sign
     EXPECT_FALSE(euro.copyStringAt(e, small, sizeof(small)));
     EXPECT_STREQ(small, "ab");
+    char exact[6];  // the 5 bytes and the NUL: not cut
+    EXPECT_TRUE(euro.copyStringAt(e, exact, sizeof(exact)));
+    EXPECT_STREQ(exact, "ab\xe2\x82\xac");
     char none[4] = "zzz";
     EXPECT_FALSE(euro.copyStringAt(npos, none, sizeof(none)));
     EXPECT_STREQ(none, "");
@@ -192,14 +195,14 @@ TEST(ElaborationWriterTest, ClosingBracketAppendsOpeningBracketPrepends) {
 
 TEST(ElaborationWriterTest, ArraysTakeValuesWithoutKeysAtBothBrackets) {
     Status status;
-    ASSERT_TRUE(setElaboration(status, R"({"list":[]})"));
+    ASSERT_TRUE(setElaboration(status, R"({"list":[],"n":0})"));  // empty, then a sibling
     const ElaborationCursor opening(status, 8);
     opening.addString("ignored", "x");
     const ElaborationCursor closing(status,
                                     std::strchr(status.elaboration, ']') - status.elaboration);
     closing.addInt(nullptr, 3);
     opening.addInt(nullptr, 1);
-    EXPECT_EQ(textOf(status), R"({"list":[1,"x",3]})");
+    EXPECT_EQ(textOf(status), R"({"list":[1,"x",3],"n":0})");
 }
 
 TEST(ElaborationWriterTest, NestedContainersAndEnd) {

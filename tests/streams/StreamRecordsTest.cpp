@@ -200,14 +200,8 @@ TEST_F(StreamRecordsTest, SimulatedSessionRunsTheShortcutsWithoutTheRuntime) {
     EXPECT_STATUS(0, zyOstrel_WaitForTransfer(simulated, 0, 1, 1, &value, &state), simulated);
     EXPECT_EQ(value, 11u);
     EXPECT_EQ(state, 12);
-    // The records go to the runtime, which a simulated session does not have.
-    EXPECT_EQ((std::vector<int32_t>{
-                  zyOstrel_StartStream(simulated, 0),
-                  zyOstrel_ReadStreamI16(simulated, 0, 0, 4, samples, nullptr),
-                  zyOstrel_WriteStreamI16(simulated, 40, 0, 4, samples),
-                  zyOstrel_ConfigureStreamFinite(simulated, 0, 5),
-              }),
-              std::vector<int32_t>(4, -1));
+    // Starting has no shortcut: its record goes to the runtime, which the session lacks.
+    EXPECT_EQ(zyOstrel_StartStream(simulated, 0), -1);
     // The shortcuts answer before any argument is looked at.
     EXPECT_EQ((std::vector<int32_t>{
                   zyOstrel_ClearStream(simulated, 0),

@@ -11,6 +11,7 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -40,16 +41,13 @@ inline std::string elaborationOf(uint32_t session) {
 // One attribute command (interface 258) as the instrument received it. The value of a set
 // is written as text: Booleans and Int32 in decimal, UInt64 in hex, Double as printed.
 struct AttributeCall {
-    AttributeCall(uint32_t method_, uint32_t id_, std::string qualifier_, std::string value_ = "")
-        : method(method_), id(id_), qualifier(std::move(qualifier_)), value(std::move(value_)) {}
-
     uint32_t method;  // 721 get, 722 set, 723 restore default
     uint32_t id;
     std::string qualifier;
-    std::string value;
+    std::string value = "";
     bool operator==(const AttributeCall& other) const {
-        return method == other.method && id == other.id && qualifier == other.qualifier &&
-               value == other.value;
+        return std::tie(method, id, qualifier, value) ==
+               std::tie(other.method, other.id, other.qualifier, other.value);
     }
 };
 
