@@ -322,6 +322,11 @@ int32_t getSessionReference(uint32_t session, uint32_t* reference) {
     zyerr::Status registryStatus;
     const uint32_t key =
         zyajel_registerSessionGetKey(kRegistryWord, kRegistryWord, pairs, 0, 0, &registryStatus);
+    // Key 0 means "no reference": storing it would report success for a session nobody can
+    // reach, and the next call would register again. The registry's failure is reported.
+    if (key == 0) {
+        return registryStatus.code < 0 ? registryStatus.code : int32_t{zyerr::codes::SoftwareError};
+    }
     attributes::setAttributeInt32(session, nullptr, kSessionReferenceId, static_cast<int32_t>(key));
     *reference = key;
     try {

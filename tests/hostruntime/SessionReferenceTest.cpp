@@ -129,6 +129,18 @@ TEST_F(SessionReferenceTest, DeviceFailuresStopBeforeRegistering) {
     EXPECT_EQ(zyajel_registration_total(), before);
 }
 
+TEST_F(SessionReferenceTest, FailedRegistrationIsReportedAndNothingIsStored) {
+    zyajel_fail_next_registration(-52000);
+    uint32_t key = 99;
+    EXPECT_STATUS(-52000, zyOstrel_GetSessionReference(session, &key));
+    EXPECT_EQ(key, 0u) << "the value read";
+    EXPECT_EQ(storedReference(ZYEMU_RESOURCE_DEFAULT), 0);
+    // The next call registers.
+    ASSERT_STATUS(0, zyOstrel_GetSessionReference(session, &key));
+    EXPECT_NE(key, 0u);
+    EXPECT_TRUE(registered(key));
+}
+
 TEST_F(SessionReferenceTest, RejectsNullOutputAndSimulatedSessions) {
     EXPECT_STATUS(-52005, zyOstrel_GetSessionReference(session, nullptr));
     uint32_t key = 5;

@@ -50,6 +50,9 @@ ZYAJEL_API int32_t zyajel_find(uint32_t key, ZyAjelTablePair* pairs);
 /* The two words and two flags given with key's registration; 0, or -1 when unknown. */
 ZYAJEL_API int32_t zyajel_registration_words(uint32_t key, uint32_t* capacity, uint32_t* version,
                                              uint32_t* flags, uint32_t* reserved);
+/* Makes the next registration fail with status (stored through its status pointer), returning
+ * key 0, as a registry out of room would. */
+ZYAJEL_API void zyajel_fail_next_registration(int32_t status);
 /* Forgets every registration and the counters; keys start again from 1. */
 ZYAJEL_API void zyajel_reset(void);
 

@@ -28,6 +28,7 @@ struct Registry {
     uint32_t nextKey = 1;
     size_t registrations = 0;
     size_t unregistrations = 0;
+    int32_t failNext = 0;
 };
 
 Registry& registry() {
@@ -58,6 +59,11 @@ ZYAJEL_API uint32_t zyajel_registerSessionGetKey(uint32_t capacity, uint32_t ver
     entry.reserved = reserved;
     Registry& state = registry();
     std::lock_guard<std::mutex> hold(state.lock);
+    if (state.failNext != 0) {
+        storeStatus(status, state.failNext);
+        state.failNext = 0;
+        return 0;
+    }
     try {
         uint32_t key = state.nextKey++;
         if (key == 0) key = state.nextKey++;  // 0 means "no reference" to the caller
@@ -120,6 +126,12 @@ ZYAJEL_API int32_t zyajel_registration_words(uint32_t key, uint32_t* capacity, u
     return 0;
 }
 
+ZYAJEL_API void zyajel_fail_next_registration(int32_t status) {
+    Registry& state = registry();
+    std::lock_guard<std::mutex> hold(state.lock);
+    state.failNext = status;
+}
+
 ZYAJEL_API void zyajel_reset(void) {
     Registry& state = registry();
     std::lock_guard<std::mutex> hold(state.lock);
@@ -127,6 +139,7 @@ ZYAJEL_API void zyajel_reset(void) {
     state.nextKey = 1;
     state.registrations = 0;
     state.unregistrations = 0;
+    state.failNext = 0;
 }
 
 }  // extern "C"
