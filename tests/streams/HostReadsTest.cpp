@@ -8,6 +8,7 @@
 
 #include "streams/HostMemory.h"
 #include "support/EmulatorFixture.h"
+#include "support/HostBlock.h"
 
 // The graphical host's memory manager as this binary provides it: blocks behind handles, with
 // counters of the resizes asked for and a switch that makes the next resize fail.
@@ -20,19 +21,8 @@ struct HostMemoryStub {
     bool failNextResize = false;
 } stub;
 
-// A handle points at the first member, so a handle leads back to its block. An empty handle
-// has no block; a block keeps one byte more than its size, so that size 0 has an address.
-struct Block {
-    uint8_t* data = nullptr;
-    std::vector<uint8_t> store;
-    // Keeps the bytes the block had and zeroes the new ones.
-    void resize(size_t size) {
-        store.resize(size + 1);
-        data = store.data();
-    }
-};
-
-Block* blockOf(ZyHostHandle handle) { return reinterpret_cast<Block*>(handle); }
+using zytest::Block;
+using zytest::blockOf;
 
 bool resized(ZyHostHandle handle, size_t size) {
     if (std::exchange(stub.failNextResize, false)) return false;

@@ -10,19 +10,12 @@
 #include "ErrorsDirFixture.h"
 #include "status/OstrelErrors.h"
 #include "support/EmulatorFixture.h"
+#include "support/HostBlock.h"
 
 namespace {
 
-// Blocks behind handles: a handle points at the block's data member. A block keeps one byte
-// more than its size, so that size 0 has an address.
-struct Block {
-    uint8_t* data = nullptr;
-    std::vector<uint8_t> store;
-    void resize(size_t size) {
-        store.resize(size + 1);
-        data = store.data();
-    }
-};
+using zytest::Block;
+using zytest::blockOf;
 
 struct HostStub {
     int resizes = 0;
@@ -30,8 +23,6 @@ struct HostStub {
     std::string language = "English";
     std::vector<Block*> blocks;
 } host;
-
-Block* blockOf(ZyHostHandle handle) { return reinterpret_cast<Block*>(handle); }
 
 }  // namespace
 
