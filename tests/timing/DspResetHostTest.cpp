@@ -59,12 +59,12 @@ TEST_F(DspResetTest, HostVariantDescribesOnlyAFailure) {
     ASSERT_EQ(zyOstrel_WbResetDspSynchronously(sessions.data(), 2, 0, &text), 0);
     EXPECT_EQ(text, nullptr);
 
-    ASSERT_EQ(zyemu_hold_dsp_reset_state(sessions[1], 0, 3), 0);
+    ASSERT_EQ(zyemu_hold_dsp_reset_state(sessions[1], 0, 0), 0);
     EXPECT_EQ(zyOstrel_WbResetDspSynchronously(sessions.data(), 2, 0, &text),
               ZYOSTREL_Status_DspResetTimeout);
     ASSERT_NE(text, nullptr);
     EXPECT_THAT(hostText(text), StartsWith("\n"));
-    EXPECT_THAT(hostText(text), HasSubstr(sessionIndexLine(1)));
+    EXPECT_THAT(hostText(text), HasSubstr(indexLine(1)));
     expectLeftIdle();
 }
 
