@@ -13,6 +13,16 @@ if(ZY_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(ZY_TSAN)
+  if(ZY_SANITIZE)
+    message(FATAL_ERROR "ThreadSanitizer cannot be combined with -DZY_SANITIZE=ON")
+  endif()
+  # Everything built here is instrumented, the emulator included: its lock is what keeps
+  # concurrent calls of the product apart.
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 if(ZY_BUILD_FUZZ)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang" OR NOT ZY_SANITIZE)
     message(FATAL_ERROR "The fuzz harnesses need clang and -DZY_SANITIZE=ON")
@@ -26,7 +36,7 @@ endif()
 
 # With clang's sanitizers the runtime lives in the executable, not in the shared libraries.
 set(ZY_CLANG_SANITIZERS OFF)
-if(ZY_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+if((ZY_SANITIZE OR ZY_TSAN) AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   set(ZY_CLANG_SANITIZERS ON)
 endif()
 
