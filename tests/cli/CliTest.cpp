@@ -46,13 +46,13 @@ std::string readAll(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Runs the tool with the arguments, extra environment entries ("NAME=value") added, its
+// Runs a program with the arguments, extra environment entries ("NAME=value") added, its
 // output collected in files so that neither stream can block the other.
-ToolRun runTool(const std::vector<std::string>& arguments,
-                const std::vector<std::string>& env = {}) {
+ToolRun runProgram(const char* program, const std::vector<std::string>& arguments,
+                   const std::vector<std::string>& env = {}) {
     const std::string outPath = tempPath("ostrel.out");
     const std::string errPath = tempPath("ostrel.err");
-    std::vector<std::string> words = {ZY_OSTREL};
+    std::vector<std::string> words = {program};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
@@ -71,7 +71,7 @@ ToolRun runTool(const std::vector<std::string>& arguments,
                                      0600);
     pid_t child = 0;
     ToolRun run;
-    const int spawned = posix_spawn(&child, ZY_OSTREL, &actions, nullptr, argv.data(), envp.data());
+    const int spawned = posix_spawn(&child, program, &actions, nullptr, argv.data(), envp.data());
     EXPECT_EQ(spawned, 0) << std::strerror(spawned);
     if (spawned == 0) {
         int status = 0;
@@ -85,6 +85,11 @@ ToolRun runTool(const std::vector<std::string>& arguments,
     std::remove(outPath.c_str());
     std::remove(errPath.c_str());
     return run;
+}
+
+ToolRun runTool(const std::vector<std::string>& arguments,
+                const std::vector<std::string>& env = {}) {
+    return runProgram(ZY_OSTREL, arguments, env);
 }
 
 struct JsonDelete {
@@ -353,6 +358,21 @@ TEST(Ostrel, EveryCommandHasHelp) {
         EXPECT_EQ(help.out.rfind("usage: ostrel " + words + " ", 0), 0u) << help.out;
     }
     EXPECT_GE(commands, 10);
+}
+
+// The completion asks the tool for its commands, options and attribute names.
+TEST(Ostrel, BashCompletionOffersWhatTheToolKnows) {
+    const std::string script =
+        "source " ZY_CLI_COMPLETION
+        "; complete -p ostrel >/dev/null || exit 9; "
+        "for line in 'fw ' 'stream read r 0 8 --c' 'attr get r ReferenceClockS'; do "
+        "  read -ra typed <<<\"$line\"; [[ $line == *' ' ]] && typed+=(''); "
+        "  COMP_WORDS=(" ZY_OSTREL
+        " \"${typed[@]}\"); COMP_CWORD=${#typed[@]}; _ostrel; "
+        "  echo \"${COMPREPLY[*]}\"; done";
+    const ToolRun run = runProgram("/bin/bash", {"-c", script});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "inspect update\n--channels --csv\nReferenceClockSource\n") << run.err;
 }
 
 }  // namespace
