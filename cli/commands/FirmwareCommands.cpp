@@ -1,11 +1,14 @@
 // fw update: brings an instrument up to a firmware bundle, showing the progress a second
 // thread reads from the library. fw inspect: what a bundle holds, its digests verified,
 // nothing written.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,6 +27,73 @@ constexpr uint64_t kLargestBundle = uint64_t{4} * ZYOSTREL_FIRMWARE_MAX_IMAGE_SI
 constexpr auto kPollInterval = std::chrono::milliseconds(20);
 constexpr int kBarWidth = 40;
 
+// On a terminal, the trace lines the library writes to the standard error stream during an
+// update would break into the progress bar. While the bar shows, they go into a pipe instead,
+// and the watch prints each one above the bar. Without a pipe, the stream is left alone.
+class TraceCapture {
+public:
+    TraceCapture() noexcept {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC) != 0) return;
+        saved_ = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        if (saved_ < 0 || ::fcntl(ends[0], F_SETFL, O_NONBLOCK) != 0 ||
+            ::dup2(ends[1], STDERR_FILENO) < 0) {
+            if (saved_ >= 0) ::close(saved_);
+            ::close(ends[0]);
+            ::close(ends[1]);
+            saved_ = -1;
+            return;
+        }
+        ::close(ends[1]);
+        readEnd_ = ends[0];
+    }
+    ~TraceCapture() {
+        if (saved_ < 0) return;
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+        ::close(readEnd_);
+    }
+    TraceCapture(const TraceCapture&) = delete;
+    TraceCapture& operator=(const TraceCapture&) = delete;
+
+    // Prints the complete lines that arrived (and at the end a last partial one) to the
+    // terminal, on a line of their own. Returns whether it printed anything.
+    bool forward(bool atEnd) noexcept {
+        if (readEnd_ < 0) return false;
+        ssize_t count = 0;
+        while (used_ < sizeof line_ &&
+               (count = ::read(readEnd_, line_ + used_, sizeof line_ - used_)) > 0) {
+            used_ += static_cast<std::size_t>(count);
+        }
+        std::size_t complete = used_;
+        while (complete > 0 && line_[complete - 1] != '\n') --complete;
+        if (atEnd || used_ == sizeof line_) complete = used_;
+        if (complete == 0) return false;
+        std::fputs("\r\033[K", stdout);
+        std::fflush(stdout);
+        writeAll(line_, complete);
+        if (line_[complete - 1] != '\n') writeAll("\n", 1);
+        std::memmove(line_, line_ + complete, used_ - complete);
+        used_ -= complete;
+        return true;
+    }
+
+private:
+    void writeAll(const char* bytes, std::size_t size) noexcept {
+        while (size > 0) {
+            const ssize_t written = ::write(saved_, bytes, size);
+            if (written <= 0) return;
+            bytes += written;
+            size -= static_cast<std::size_t>(written);
+        }
+    }
+
+    int saved_ = -1;
+    int readEnd_ = -1;
+    char line_[2048] = {};
+    std::size_t used_ = 0;
+};
+
 // Polls the update's progress until its end has been collected (which the library requires
 // before the resource can be updated again). Shows a bar on a terminal, a line per change
 // otherwise, nothing for --json; remembers each percentage it saw.
@@ -31,8 +101,8 @@ class ProgressWatch {
 public:
     enum class Display { Bar, Lines, Quiet };
 
-    ProgressWatch(std::string resource, Display display)
-        : resource_(std::move(resource)), display_(display) {}
+    ProgressWatch(std::string resource, Display display, TraceCapture* trace)
+        : resource_(std::move(resource)), display_(display), trace_(trace) {}
 
     // Runs on the watching thread; calls the library and stdio only.
     void run() noexcept {
@@ -43,8 +113,9 @@ public:
             uint8_t failed = 0;
             const int32_t status = zyOstrel_GetFirmwareUpdateProgress(resource_.c_str(), &percent,
                                                                       &inProgress, &failed);
+            const bool traced = trace_ != nullptr && trace_->forward(false);
             if (status == 0) {
-                if (percent != last) show(percent, inProgress != 0);
+                if (percent != last || traced) show(percent, inProgress != 0);
                 last = percent;
                 if (percent <= 100) seen_[percent] = true;
                 if (!inProgress) {
@@ -57,6 +128,7 @@ public:
             }
             std::this_thread::sleep_for(kPollInterval);
         }
+        if (trace_ != nullptr && trace_->forward(true) && last != 101) show(last, false);
         if (display_ == Display::Bar && last != 101) std::fputc('\n', stdout);
         std::fflush(stdout);
     }
@@ -87,6 +159,7 @@ private:
 
     const std::string resource_;
     const Display display_;
+    TraceCapture* const trace_;
     std::atomic<bool> updateReturned_{false};
     bool seen_[101] = {};
     bool collected_ = false;
@@ -108,12 +181,15 @@ void runUpdate(Context& context, const Arguments& arguments) {
     const auto display = context.json()            ? ProgressWatch::Display::Quiet
                          : ::isatty(STDOUT_FILENO) ? ProgressWatch::Display::Bar
                                                    : ProgressWatch::Display::Lines;
-    ProgressWatch watch(resource, display);
+    std::unique_ptr<TraceCapture> trace;
+    if (display == ProgressWatch::Display::Bar) trace = std::make_unique<TraceCapture>();
+    ProgressWatch watch(resource, display, trace.get());
     std::thread watcher(&ProgressWatch::run, &watch);
     const int32_t status = zyOstrel_UpdateFirmware(resource.c_str(), deviceKey.c_str(),
                                                    bundle.size(), bundle.data(), force ? 1 : 0);
     watch.updateReturned();
     watcher.join();
+    trace.reset();
 
     cJSON* progress = addArray(out, "progressSeen");
     for (const uint32_t percent : watch.seen()) appendNumber(progress, percent);
