@@ -118,7 +118,11 @@ void runInfo(Context& context, const Arguments& arguments) {
     addHex(out, "session", session.handle(), 8);
     addBool(out, "simulated", (session.handle() & ZYOSTREL_SIMULATED_SESSION_BIT) != 0);
     addBitfile(session, out);
+    // A simulated session's attribute commands never reach an instrument; the direct requests
+    // below do.
+    const bool simulated = (session.handle() & ZYOSTREL_SIMULATED_SESSION_BIT) != 0;
     for (const Reading& reading : kReadings) {
+        if (simulated) break;
         readAttribute(session, "", attributeById(reading.id), sectionOf(out, reading.section),
                       reading.key);
     }
@@ -136,7 +140,7 @@ std::vector<Command> info() {
          "RESOURCE",
          "Shows the instrument: its identity, the bitfile it runs (from the bitfile's "
          "metadata), temperatures and power with their limits, the adapter module and which "
-         "QSFP ports hold a module.",
+         "QSFP ports hold a module. A simulated session shows no attributes.",
          1,
          1,
          {{"--image", "PATH",
