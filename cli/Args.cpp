@@ -70,7 +70,10 @@ Arguments parseArguments(const Command& command, int argc, char** argv, int firs
         if (option->valueName == nullptr) {
             if (inlineValue) throw UsageError(name + " takes no value");
         } else if (!inlineValue) {
-            if (i + 1 >= argc) throw UsageError(name + " needs " + option->valueName);
+            // A following option is not taken as the value: "--csv --json" lacks its FILE.
+            if (i + 1 >= argc || std::strncmp(argv[i + 1], "--", 2) == 0) {
+                throw UsageError(name + " needs " + option->valueName);
+            }
             value = argv[++i];
         }
         arguments.set(name, value);

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -16,6 +17,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <rapidxml/rapidxml.hpp>
 
 #include "support/TempPath.h"
 #include "zyemu/control.h"
@@ -127,7 +130,7 @@ class CommandLine : public ::testing::TestWithParam<Case> {};
 TEST_P(CommandLine, GivesItsExitCodeAndDocument) {
     const Case& c = GetParam();
     std::vector<std::string> arguments = c.arguments;
-    arguments.push_back("--json");
+    arguments.insert(std::find(arguments.begin(), arguments.end(), "--"), "--json");
     const ToolRun run = runTool(arguments);
     ASSERT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
     if (c.exitCode == 2) {
@@ -253,7 +256,28 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"ErrorNotANumber", {"error", "12abc"}, 2, {}, nullptr},
         Case{"UnknownOption", {"info", "ostrel0", "--colour"}, 2, {}, nullptr},
         Case{"MissingOperand", {"fw", "update", "ostrel0"}, 2, {}, nullptr},
-        Case{"UnknownCommand", {"frobnicate"}, 2, {}, nullptr}),
+        Case{"UnknownCommand", {"frobnicate"}, 2, {}, nullptr},
+        Case{"OptionWithEquals",
+             {"stream", "read", "ostrel0", "1", "4", "--channels=AI3"},
+             0,
+             {"channels"},
+             "stream=1"},
+        Case{
+            "OptionWithoutValue", {"stream", "read", "ostrel0", "0", "8", "--csv"}, 2, {}, nullptr},
+        Case{"FlagWithValue", {"fw", "update", "r", "b", "k", "--force=yes"}, 2, {}, nullptr},
+        Case{"NumberTooLarge",
+             {"i2c", "read", "ostrel0", "99999999999999999999", "0x50", "1"},
+             2,
+             {},
+             nullptr},
+        Case{"NegativeUnsigned", {"qsfp", "present", "ostrel0", "-1"}, 2, {}, nullptr},
+        Case{"ErrorAfterDoubleDash",
+             {"error", "--", "-304433"},
+             0,
+             {},
+             "name=\"FileMissingInFirmwareBundle\""},
+        Case{"ErrorCodeTooLarge", {"error", "2147483648"}, 2, {}, nullptr},
+        Case{"InfoSimulated", {"info", "ostrelsim0"}, 0, {"adapterModule"}, "simulated=true"}),
     [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.label); });
 
 // ---- Output that needs more than a member or two -------------------------------------------
@@ -311,6 +335,69 @@ TEST(Ostrel, StreamWritesCsvRawAndPlot) {
     std::memcpy(&second, bytes.data() + sizeof(int16_t), sizeof second);
     EXPECT_EQ(second, zyemu_waveform_i16(1, 0));
     for (const std::string& path : {csv, raw, svg}) std::remove(path.c_str());
+}
+
+// The plot is well-formed SVG with one line per channel through every sample, and a long
+// acquisition is reduced to the extremes of each pixel column.
+TEST(Ostrel, PlotDrawsEverySampleOrEachColumnsExtremes) {
+    const std::string svg = tempPath("plot.svg");
+    for (const auto& [samples, most] : {std::pair{"50", 50}, std::pair{"100000", 2 * 730}}) {
+        ASSERT_EQ(runTool({"stream", "read", "ostrel0", "0", samples, "--channels", "AI0,AI1",
+                           "--plot", svg})
+                      .exitCode,
+                  0);
+        std::string text = readAll(svg);
+        rapidxml::xml_document<char> document;
+        ASSERT_NO_THROW(document.parse<0>(text.data())) << samples;
+        const auto* root = document.first_node("svg");
+        ASSERT_NE(root, nullptr);
+        int lines = 0;
+        for (auto* line = root->first_node("polyline"); line != nullptr;
+             line = line->next_sibling("polyline"), ++lines) {
+            std::istringstream points(line->first_attribute("points")->value());
+            int count = 0;
+            for (std::string point; points >> point;) ++count;
+            if (std::string(samples) == "50") {
+                EXPECT_EQ(count, most);
+            } else {
+                EXPECT_LE(count, most);
+                EXPECT_GT(count, most / 2);
+            }
+        }
+        EXPECT_EQ(lines, 2);
+    }
+    std::remove(svg.c_str());
+}
+
+TEST(Ostrel, InspectionsDescribeWhatTheyRead) {
+    const Json bitfile = documentOf(runTool({"bitfile", "inspect", kSample, "--json"}));
+    const cJSON* registers = at(bitfile.get(), "registers");
+    ASSERT_EQ(cJSON_GetArraySize(registers), 6);
+    const cJSON* gain = cJSON_GetArrayItem(registers, 3);
+    EXPECT_STREQ(cJSON_GetStringValue(at(gain, "name")), "Gain & Offset");
+    EXPECT_STREQ(cJSON_GetStringValue(at(gain, "access")), "control");
+    EXPECT_STREQ(cJSON_GetStringValue(at(gain, "type")), "FXP<20,-2> unsigned");
+    const cJSON* fifos = at(bitfile.get(), "fifos");
+    ASSERT_EQ(cJSON_GetArraySize(fifos), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(cJSON_GetArrayItem(fifos, i)->child->next->valueint, i);  // number order
+    }
+    EXPECT_STREQ(cJSON_GetStringValue(at(cJSON_GetArrayItem(fifos, 3), "type")),
+                 "Cluster of 128 bits");
+
+    const Json undigested =
+        documentOf(runTool({"fw", "inspect", bundle("undigested.tar"), "--json"}));
+    const cJSON* problems = at(undigested.get(), "problems");
+    EXPECT_EQ(cJSON_GetArraySize(problems), 3);
+    EXPECT_STREQ(cJSON_GetStringValue(cJSON_GetArrayItem(problems, 0)),
+                 "ostrel-7976[0]: digest mismatch");
+    const Json good = documentOf(runTool({"fw", "inspect", bundle("good.zip"), "--json"}));
+    const cJSON* images = at(cJSON_GetArrayItem(at(good.get(), "devices"), 0), "images");
+    ASSERT_EQ(cJSON_GetArraySize(images), 3);
+    for (const cJSON* image = images->child; image != nullptr; image = image->next) {
+        EXPECT_TRUE(cJSON_IsTrue(at(image, "digestVerified"))) << at(image, "name")->valuestring;
+        EXPECT_EQ(std::strlen(cJSON_GetStringValue(at(image, "sha256"))), 64u);
+    }
 }
 
 TEST(Ostrel, FirmwareUpdateShowsProgressUpTo100) {
