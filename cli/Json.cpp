@@ -43,9 +43,11 @@ std::string scalarText(const cJSON* value) {
     return text;
 }
 
-bool allScalars(const cJSON* array) {
+// Numbers and single words fit on the key's line; sentences get a line each.
+bool fitsOnOneLine(const cJSON* array) {
     for (const cJSON* item = array->child; item != nullptr; item = item->next) {
         if (!isScalar(item)) return false;
+        if (cJSON_IsString(item) && std::strchr(item->valuestring, ' ') != nullptr) return false;
     }
     return true;
 }
@@ -57,7 +59,7 @@ void printMember(std::FILE* out, const cJSON* member, int indent, const char* ma
     indent += static_cast<int>(std::strlen(marker));
     if (isScalar(member)) {
         std::fprintf(out, " %s\n", scalarText(member).c_str());
-    } else if (cJSON_IsArray(member) && allScalars(member)) {
+    } else if (cJSON_IsArray(member) && fitsOnOneLine(member)) {
         const char* separator = " ";
         if (member->child == nullptr) std::fputs(" (none)", out);
         for (const cJSON* item = member->child; item != nullptr; item = item->next) {

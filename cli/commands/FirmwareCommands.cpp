@@ -340,6 +340,8 @@ void runInspect(Context& context, const Arguments& arguments) {
     if (onlyKey != nullptr && cJSON_GetArraySize(devices) == 0) {
         problems.add(std::string("no device ") + onlyKey, ZYOSTREL_Status_InvalidFirmwareBundle);
     }
+    // The problems close the document, after what they are about.
+    cJSON_AddItemToObject(out, "problems", cJSON_DetachItemViaPointer(out, problems.list));
     if (problems.status != 0) {
         throw Failure{problems.status, "inspect " + bundlePath, describeStatus(0, problems.status)};
     }

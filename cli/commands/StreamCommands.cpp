@@ -215,7 +215,8 @@ std::vector<Command> streams() {
          "Acquires N samples per channel on STREAM (0-63) and prints each channel's minimum, "
          "maximum, mean and RMS. The samples go to a CSV file (a time column, then one "
          "column per channel), or as the instrument delivers them (16-bit, channels "
-         "interleaved) to a raw file, and can be plotted against time into an SVG file.",
+         "interleaved) to a raw file, and can be plotted against time into an SVG file. With "
+         "--json and no file, the document lists the samples (up to 4096 per channel).",
          3,
          3,
          {{"--channels", "LIST", "channels to acquire, such as AI0,AI2 or AI0-AI3 (AI0)"},
