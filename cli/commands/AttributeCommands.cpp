@@ -1,7 +1,5 @@
 // attr get|set|list: typed attribute access by display name or identifier, enumerations by
 // their names in both directions.
-#include <cinttypes>
-#include <cstdio>
 #include <string>
 
 #include "AttributeNames.h"
@@ -30,7 +28,7 @@ Target targetOf(const Arguments& arguments, std::size_t valueOperands) {
 void describeTarget(cJSON* out, const Target& target) {
     addString(out, "resource", target.resource);
     if (!target.channels.empty()) addString(out, "channels", target.channels);
-    addString(out, "attribute", target.attribute.displayName);
+    addString(out, "attribute", attributeLabel(target.attribute));
     addHex(out, "id", target.attribute.id, 8);
     addString(out, "type", typeName(target.attribute.type));
 }
@@ -61,6 +59,11 @@ Value parseValue(const AttributeName& attribute, const std::string& text, cJSON*
             addNumber(out, "value", value.number);
             break;
         case AttributeType::String:
+            // The instrument keeps this many characters; a longer text would be cut unseen.
+            if (text.size() > ZYOSTREL_ATTRIBUTE_STRING_SIZE) {
+                throw UsageError("a text value has at most " +
+                                 std::to_string(ZYOSTREL_ATTRIBUTE_STRING_SIZE) + " characters");
+            }
             value.text = text;
             addString(out, "value", text);
             break;
