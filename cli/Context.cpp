@@ -1,6 +1,8 @@
 #include "Context.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -55,8 +57,12 @@ int Context::finish(const Failure* failure) {
     } else {
         printText(stdout, document);
     }
-    std::fflush(stdout);
-    if (failure != nullptr && !json_) {
+    // Output that could not be written is no success (a full disk, a closed pipe).
+    const bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (!written) {
+        std::fprintf(stderr, "ostrel: the output could not be written: %s\n", std::strerror(errno));
+    }
+    if (failure != nullptr && (!json_ || !written)) {
         if (failure->status != 0) {
             std::fprintf(stderr, "ostrel: %s: error %d: %s\n", failure->step.c_str(),
                          static_cast<int>(failure->status), failure->description.c_str());
@@ -65,7 +71,7 @@ int Context::finish(const Failure* failure) {
                          failure->description.c_str());
         }
     }
-    return failure == nullptr ? 0 : 1;
+    return failure == nullptr && written ? 0 : 1;
 }
 
 Session::Session(Context& context, const std::string& resource, const char* imagePath)

@@ -148,7 +148,7 @@ std::string axes(const Axis& x, const Axis& y, const TimeUnit& unit, const PlotL
            "time (" + unit.name + ")</text>\n";
     svg += format("<text transform=\"translate(20,%.0f) rotate(-90)\" text-anchor=\"middle\">",
                   kTop + kPlotHeight / 2) +
-           escaped(labels.valueUnit) + "</text>\n";
+           "value (" + escaped(labels.valueUnit) + ")</text>\n";
     svg += format("<text x=\"%.0f\" y=\"30\" text-anchor=\"middle\" font-size=\"16\">",
                   kLeft + kPlotWidth / 2) +
            escaped(labels.title) + "</text>\n";

@@ -37,6 +37,10 @@ const Reading kReadings[] = {
     {"adapterModule", "error", ZYOSTREL_Attr_IOError},
 };
 
+// Bitfile metadata beyond this size is not read (bitfiles of the emulated runtime are bounded
+// by the same figure; real ones are far smaller).
+constexpr size_t kLargestMetadata = 128u * 1024u * 1024u;
+
 // QSFP ports are probed from 0 until the instrument refuses a port number; at most this many.
 constexpr int32_t kMostQsfpPorts = 8;
 
@@ -49,6 +53,10 @@ void addBitfile(Session& session, cJSON* out) {
     size_t size = 0;
     session.check(zyOstrel_GetBitfileMetadata(session.handle(), &size, nullptr),
                   "get the bitfile metadata size");
+    if (size > kLargestMetadata) {
+        throw Failure{ZYOSTREL_Status_BitfileMalformed, "get the bitfile metadata",
+                      "the instrument reports " + std::to_string(size) + " bytes of metadata"};
+    }
     std::string text(size, '\0');
     session.check(zyOstrel_GetBitfileMetadata(session.handle(), &size, text.data()),
                   "get the bitfile metadata");

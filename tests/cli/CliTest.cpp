@@ -434,6 +434,12 @@ TEST(Ostrel, FailureInTextPrintsTheLibrarysDescription) {
     EXPECT_NE(run.out.find("digest mismatch"), std::string::npos) << run.out;
 }
 
+TEST(Ostrel, OutputThatCannotBeWrittenIsAFailure) {
+    const ToolRun run = runProgram("/bin/sh", {"-c", ZY_OSTREL " error -1 >/dev/full"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("the output could not be written"), std::string::npos) << run.err;
+}
+
 TEST(Ostrel, EveryCommandHasHelp) {
     const ToolRun list = runTool({"--list-commands"});
     ASSERT_EQ(list.exitCode, 0);
