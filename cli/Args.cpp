@@ -84,9 +84,28 @@ Arguments parseArguments(const Command& command, int argc, char** argv, int firs
     return arguments;
 }
 
+std::string wrapped(const std::string& text, std::size_t indent, std::size_t width) {
+    std::string result;
+    std::string line;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string word = text.substr(start, end - start);
+        if (!line.empty() && indent + line.size() + 1 + word.size() > width) {
+            result += std::string(indent, ' ') + line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        start = end + 1;
+    }
+    if (!line.empty()) result += std::string(indent, ' ') + line + "\n";
+    return result;
+}
+
 std::string commandHelp(const Command& command) {
     std::string text = std::string("usage: ostrel ") + command.words + " " + command.operands +
-                       " [options]\n\n" + command.summary + "\n\noptions:\n";
+                       " [options]\n\n" + wrapped(command.summary, 0) + "\noptions:\n";
     auto describe = [&text](const Option& option) {
         std::string left = std::string("  ") + option.name;
         if (option.valueName != nullptr) left += std::string(" ") + option.valueName;

@@ -62,6 +62,9 @@ Arguments parseArguments(const Command& command, int argc, char** argv, int firs
 // The help text of a command: synopsis, summary and options.
 std::string commandHelp(const Command& command);
 
+// Text broken into lines of at most width columns, each after indent blanks.
+std::string wrapped(const std::string& text, std::size_t indent, std::size_t width = 90);
+
 // Typed operands. what names the value in the usage message.
 uint64_t parseUnsigned(const std::string& text, const char* what, uint64_t maximum);
 int64_t parseSigned(const std::string& text, const char* what, int64_t minimum, int64_t maximum);

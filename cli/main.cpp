@@ -67,7 +67,8 @@ void printOverview(std::FILE* out, const std::vector<Command>& all, const char* 
     std::fprintf(out, "usage: ostrel COMMAND [OPERANDS] [--json] [--help]\n\ncommands:\n");
     for (const Command& command : all) {
         if (family != nullptr && wordsOf(command.words)[0] != family) continue;
-        std::fprintf(out, "  %s %s\n      %s\n", command.words, command.operands, command.summary);
+        std::fprintf(out, "  %s %s\n%s", command.words, command.operands,
+                     wrapped(command.summary, 6).c_str());
     }
     std::fprintf(out,
                  "\nExit codes: 0 success, 1 a failing status (described), 2 bad arguments.\n");
