@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 cmake -S . -B build -G Ninja
 cmake --build build
 ./tools/install-error-files.sh build
-for example in first_session acquisition instrument_setup error_descriptions firmware_update; do
+for example in first_session acquisition instrument_setup dsp_reset error_descriptions \
+    firmware_update; do
   echo "== $example"
   ./build/examples/$example
 done

@@ -34,6 +34,11 @@ using CommandHandler = int32_t (*)(CommandContext& context);
 // ready, a voltage falling) before a command or register access reads it.
 using SessionTicker = void (*)(Session& session);
 
+// The image's logic answering a value the host wrote to a control register of the session's
+// FPGA (a handshake reacting to a request). Runs under the emulator's lock.
+using RegisterWriteObserver = void (*)(Emulator& emulator, Session& session, uint32_t offset,
+                                       uint8_t value);
+
 class CommandRegistry {
 public:
     static CommandRegistry& instance();
@@ -41,6 +46,16 @@ public:
     void addTicker(SessionTicker ticker) { tickers_.push_back(ticker); }
     void tick(Session& session) const {
         for (SessionTicker ticker : tickers_) ticker(session);
+    }
+
+    void addRegisterWriteObserver(RegisterWriteObserver observer) {
+        writeObservers_.push_back(observer);
+    }
+    void registerWritten(Emulator& emulator, Session& session, uint32_t offset,
+                         uint8_t value) const {
+        for (RegisterWriteObserver observer : writeObservers_) {
+            observer(emulator, session, offset, value);
+        }
     }
 
     void addDirect(uint32_t functionNumber, CommandHandler handler);
@@ -51,6 +66,7 @@ public:
 
 private:
     std::vector<SessionTicker> tickers_;
+    std::vector<RegisterWriteObserver> writeObservers_;
     std::map<uint32_t, CommandHandler> direct_;
     std::map<std::pair<uint32_t, uint32_t>, CommandHandler> interface_;
 };
@@ -76,6 +92,12 @@ struct CommandRegistration {
 struct TickerRegistration {
     explicit TickerRegistration(SessionTicker ticker) {
         CommandRegistry::instance().addTicker(ticker);
+    }
+};
+
+struct RegisterWriteRegistration {
+    explicit RegisterWriteRegistration(RegisterWriteObserver observer) {
+        CommandRegistry::instance().addRegisterWriteObserver(observer);
     }
 };
 

@@ -83,6 +83,13 @@ ZYEMU_API size_t zyemu_open_session_count(void) {
     });
 }
 
+ZYEMU_API int32_t zyemu_add_resource(const char* resource) {
+    return guarded([&] {
+        auto lock = lockEmulator();
+        return Emulator::instance().addInstrument(resource);
+    });
+}
+
 ZYEMU_API void zyemu_set_next_handle(uint32_t handle) {
     guarded([&] {
         auto lock = lockEmulator();

@@ -63,6 +63,17 @@ void Emulator::reset() {
     instruments_.swap(fresh);
 }
 
+int32_t Emulator::addInstrument(const char* resourceName) {
+    if (resourceName == nullptr || resourceName[0] == '\0' ||
+        instruments_.count(resourceName) != 0 || instruments_.size() >= ZYEMU_MAX_RESOURCES) {
+        return ZYEMU_STATUS_INVALID_ARGUMENT;
+    }
+    InstrumentModel model{resourceName, "Ostrel-7976 emulated", false};
+    auto instrument = std::make_unique<Instrument>(std::move(model));
+    instruments_.emplace(resourceName, std::move(instrument));
+    return 0;
+}
+
 Instrument* Emulator::findInstrument(const char* resourceName) {
     if (resourceName == nullptr) return nullptr;
     auto it = instruments_.find(resourceName);
@@ -354,6 +365,7 @@ int32_t Emulator::writeU8(uint32_t session, uint32_t offset, uint8_t value) {
         Session* target = findSession(session);
         if (target == nullptr) return ZYEMU_STATUS_INVALID_SESSION;
         target->instrument->setRegisterValue(offset, value);
+        CommandRegistry::instance().registerWritten(*this, *target, offset, value);
         return 0;
     });
 }

@@ -38,6 +38,12 @@ public:
     CallLog& log() { return log_; }
     FaultTable& faults() { return faults_; }
     Instrument* findInstrument(const char* resourceName);
+    // A further instrument like the ready-made ones, until the next reset.
+    int32_t addInstrument(const char* resourceName);
+    template <class Visit>
+    void forEachInstrument(Visit&& visit) {
+        for (auto& named : instruments_) visit(*named.second);
+    }
     Session* findSession(uint32_t handle);
     std::size_t openSessionCount() const { return sessions_.size(); }
     std::size_t openSessionCount(const Instrument& instrument) const;

@@ -159,6 +159,12 @@ ZYEMU_API int32_t zyemu_define_register(const char* resource, const char* name, 
 /* Adds a DMA FIFO answered by FIFO lookups of sessions on the resource. */
 ZYEMU_API int32_t zyemu_define_fifo(const char* resource, const char* name, uint32_t number,
                                     uint32_t implementation, uint32_t numberOfElements);
+/* Adds a resource named resource: a further instrument like ZYEMU_RESOURCE_DEFAULT, until
+ * zyemu_reset. At most ZYEMU_MAX_RESOURCES exist at once, the ready-made ones included; a null,
+ * empty or taken name, or one past the limit, gives ZYEMU_STATUS_INVALID_ARGUMENT. */
+#define ZYEMU_MAX_RESOURCES 64u
+ZYEMU_API int32_t zyemu_add_resource(const char* resource);
+
 /* Register values of the resource's FPGA, as the image sees them. */
 ZYEMU_API int32_t zyemu_set_register_u8(const char* resource, uint32_t offset, uint8_t value);
 ZYEMU_API int32_t zyemu_get_register_u8(const char* resource, uint32_t offset, uint8_t* value);
@@ -193,6 +199,12 @@ ZYEMU_API int32_t zyemu_get_attribute_i64(const char* resource, uint32_t attribu
                                           const char* qualifier, int64_t* value);
 ZYEMU_API int32_t zyemu_get_attribute_u64(const char* resource, uint32_t attributeId,
                                           const char* qualifier, uint64_t* value);
+/* String values (a null text stores ""). The getter copies at most size bytes, NUL included,
+ * and returns the full length, or a negative status. */
+ZYEMU_API int32_t zyemu_set_attribute_text(const char* resource, uint32_t attributeId,
+                                           const char* qualifier, const char* text);
+ZYEMU_API int32_t zyemu_get_attribute_text(const char* resource, uint32_t attributeId,
+                                           const char* qualifier, char* text, size_t size);
 
 /* Transfer states the emulated streams report through the wait for transfer. */
 enum ZyEmuTransferState {
@@ -286,6 +298,33 @@ ZYEMU_API int32_t zyemu_schedule_io_module(const char* resource, uint32_t readyA
  * falling below 0.1 V fallAfterMs from now. */
 ZYEMU_API int32_t zyemu_set_poc_power(const char* resource, const char* channel, int powered,
                                       uint32_t fallAfterMs);
+
+/* ---- DSP reset handshake ------------------------------------------------------------ */
+
+/* An image that defines the U8 registers "ostrel.dsp.reset.request state <k>" and
+ * "ostrel.dsp.reset.state <k>" (k in decimal with its sign, as the library formats it)
+ * answers the DSP reset handshake of DSP instance k, across instruments:
+ *   request 0  the state becomes 0 (idle) and the instance is no longer armed;
+ *   request 1  the state becomes 1 (armed) and the instance takes its reset from the terminal
+ *              its "DSP Reset Source" names on channel "<k>" at that moment;
+ *   request 2  the instance fires: its state becomes 3 and a pulse goes out on the terminal
+ *              its "DSP Reset Sending Term." names on channel "<k>" (every instrument starts
+ *              with "PXI_Trig0"); every armed instance, of any instrument, whose source is
+ *              that terminal (compared exactly; "" never matches) reaches state 3 and is
+ *              armed no longer.
+ * Any other request leaves the state as it is. Instances of the same instrument share its
+ * FPGA, so two sessions of one resource cannot take both sides of a reset. The emulator keeps
+ * state only for the instances whose request register was written. */
+
+/* Request and state registers of DSP instance dspIndex as the session's image sees them;
+ * ZYEMU_STATUS_NOT_FOUND when its image lacks either register. */
+ZYEMU_API int32_t zyemu_get_dsp_reset(uint32_t session, int32_t dspIndex, uint8_t* request,
+                                      uint8_t* state);
+/* Holds the state register of DSP instance dspIndex of the session's FPGA at state (0 to 255)
+ * whatever is requested or fired, until released with state -1 (it then keeps that value
+ * until the next request). ZYEMU_STATUS_NOT_FOUND when the session's image lacks the state
+ * register, ZYEMU_STATUS_INVALID_ARGUMENT for a state outside -1 to 255. */
+ZYEMU_API int32_t zyemu_hold_dsp_reset_state(uint32_t session, int32_t dspIndex, int32_t state);
 
 /* ---- Limits: sessions and the call log ------------------------------------------------ */
 

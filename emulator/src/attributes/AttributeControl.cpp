@@ -3,6 +3,7 @@
 #include <string>
 
 #include "Emulator.h"
+#include "Wire.h"
 #include "attributes/AttributeStore.h"
 #include "zyemu/control.h"
 
@@ -79,6 +80,27 @@ ZYEMU_API int32_t zyemu_get_attribute_u64(const char* resource, uint32_t attribu
         *value = data.u64;
         return true;
     });
+}
+
+ZYEMU_API int32_t zyemu_set_attribute_text(const char* resource, uint32_t attributeId,
+                                           const char* qualifier, const char* text) {
+    return withStore(resource, attributeId, qualifier, true, [&](AttributeData& data) {
+        data.text = text != nullptr ? text : "";
+        return true;
+    });
+}
+
+ZYEMU_API int32_t zyemu_get_attribute_text(const char* resource, uint32_t attributeId,
+                                           const char* qualifier, char* text, size_t size) {
+    int32_t length = 0;
+    const int32_t status =
+        withStore(resource, attributeId, qualifier, false, [&](AttributeData& data) {
+            if (text == nullptr && size != 0) return false;
+            zyemu::ReplyWriter(text, size).terminatedText(data.text);
+            length = static_cast<int32_t>(data.text.size());
+            return true;
+        });
+    return status != 0 ? status : length;
 }
 
 }  // extern "C"
