@@ -11,6 +11,7 @@ std::vector<Command> info();
 std::vector<Command> attributes();
 std::vector<Command> streams();
 std::vector<Command> devices();  // i2c, qsfp, route
+std::vector<Command> dspReset();
 std::vector<Command> firmware();
 std::vector<Command> bitfiles();
 std::vector<Command> errors();

@@ -23,8 +23,9 @@ using namespace ostrel;
 
 std::vector<Command> allCommands() {
     std::vector<Command> all;
-    for (auto family : {commands::info, commands::attributes, commands::streams, commands::devices,
-                        commands::firmware, commands::bitfiles, commands::errors}) {
+    for (auto family :
+         {commands::info, commands::attributes, commands::streams, commands::devices,
+          commands::dspReset, commands::firmware, commands::bitfiles, commands::errors}) {
         for (Command& command : family()) all.push_back(std::move(command));
     }
     return all;
