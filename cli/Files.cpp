@@ -56,14 +56,31 @@ std::vector<uint8_t> readFile(const std::string& path, uint64_t maxBytes) {
     return bytes;
 }
 
-void writeFile(const std::string& path, const void* bytes, std::size_t size) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) fileFailure("write", path, std::strerror(errno));
-    const bool written = std::fwrite(bytes, 1, size, file) == size;
-    const int savedErrno = errno;
-    if (std::fclose(file) != 0 || !written) {
-        fileFailure("write", path, std::strerror(written ? errno : savedErrno));
+OutputFile::OutputFile(const std::string& path)
+    : path_(path), file_(std::fopen(path.c_str(), "wb")) {
+    if (file_ == nullptr) fileFailure("write", path_, std::strerror(errno));
+}
+
+OutputFile::~OutputFile() {
+    if (file_ != nullptr) std::fclose(file_);
+}
+
+void OutputFile::write(const void* bytes, std::size_t size) {
+    if (std::fwrite(bytes, 1, size, file_) != size) {
+        fileFailure("write", path_, std::strerror(errno));
     }
+}
+
+void OutputFile::close() {
+    std::FILE* file = file_;
+    file_ = nullptr;
+    if (std::fclose(file) != 0) fileFailure("write", path_, std::strerror(errno));
+}
+
+void writeFile(const std::string& path, const void* bytes, std::size_t size) {
+    OutputFile file(path);
+    file.write(bytes, size);
+    file.close();
 }
 
 }  // namespace ostrel

@@ -123,22 +123,24 @@ Acquisition acquire(Session& session, uint32_t stream, uint64_t perChannel,
     return data;
 }
 
+// Written row by row: the text of a long acquisition is several times the samples' size.
 void writeCsv(const std::string& path, const Acquisition& data) {
-    std::string text = "time_s";
-    for (const PlotSeries& channel : data.channels) text += "," + channel.name;
-    text += "\n";
+    OutputFile file(path);
+    std::string row = "time_s";
+    for (const PlotSeries& channel : data.channels) row += "," + channel.name;
+    file.write(row + "\n");
     char field[48];
     const std::size_t count = data.channels.front().values.size();
     for (std::size_t i = 0; i < count; ++i) {
         std::snprintf(field, sizeof field, "%.9g", static_cast<double>(i) * data.sampleInterval);
-        text += field;
+        row = field;
         for (const PlotSeries& channel : data.channels) {
             std::snprintf(field, sizeof field, ",%.9g", channel.values[i]);
-            text += field;
+            row += field;
         }
-        text += "\n";
+        file.write(row + "\n");
     }
-    writeFile(path, text.data(), text.size());
+    file.close();
 }
 
 void summarise(cJSON* channelJson, const std::vector<double>& values, bool listSamples) {
