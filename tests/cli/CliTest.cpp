@@ -245,6 +245,18 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"QsfpIdentifier", {"qsfp", "read", "ostrel0", "0", "0"}, 0, {}, "readHex=\"11\""},
         Case{"QsfpEmptyPort", {"qsfp", "read", "ostrel0", "1", "0"}, 1, {}, nullptr},
         Case{"QsfpLowPowerWord", {"qsfp", "low-power", "ostrel0", "maybe"}, 2, {}, nullptr},
+        Case{"QsfpReadPastTheMap", {"qsfp", "read", "ostrel0", "0", "250", "7"}, 2, {}, nullptr},
+        Case{"AttrSetBadChannel",
+             {"attr", "set", "ostrel0", "AI0,XY1", "AIRange", "1"},
+             1,
+             {},
+             nullptr},
+        Case{"FwInspectUnknownDevice",
+             {"fw", "inspect", bundle("good.zip"), "--device", "nokey"},
+             1,
+             {"problems"},
+             nullptr},
+        Case{"ErrorZero", {"error", "0"}, 0, {"description"}, "kind=\"success\""},
         Case{"RouteAdd", {"route", "add", "ostrel0", "PFI0", "PXI_Trig0"}, 0, {"routeId"}, nullptr},
         Case{"RouteRemoveUnknown", {"route", "remove", "ostrel0", "99"}, 1, {}, nullptr},
         Case{"DspResetThree",
@@ -455,6 +467,16 @@ TEST(Ostrel, FailureInTextPrintsTheLibrarysDescription) {
     ASSERT_FALSE(firstLine.empty());
     EXPECT_NE(run.err.find("error -304431: " + firstLine), std::string::npos) << run.err;
     EXPECT_NE(run.out.find("digest mismatch"), std::string::npos) << run.out;
+}
+
+// Without --json the same document comes as indented lines, lists of objects as items.
+TEST(Ostrel, TextShowsTheDocumentIndented) {
+    const ToolRun run = runTool({"info", "ostrel0"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("\nqsfpPorts:\n  - port: 0\n    modulePresent: yes\n  - port: 1\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("\ntemperatures:\n  fpga: 47.5\n"), std::string::npos) << run.out;
 }
 
 TEST(Ostrel, OutputThatCannotBeWrittenIsAFailure) {
