@@ -8,6 +8,7 @@
 #   include/zyostrelapi.h                         the public header
 #   lib/pkgconfig/zyostrelapi.pc, lib/cmake/zyostrelapi/
 #   bin/ostrel                                    the command-line tool, once it is built
+#   share/bash-completion/completions/ostrel      its bash completion
 # The error description files go into the shared directory that /etc/zyvend/share/share.dir
 # names, by the install script of translator/errors (component errorfiles).
 #
@@ -49,6 +50,9 @@ endif()
 function(zy_install_tool)
   if(TARGET ostrel)
     install(TARGETS ostrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    # bash-completion loads a command's completion from this folder by the command's name.
+    install(FILES ${PROJECT_SOURCE_DIR}/cli/completion/ostrel.bash
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ostrel)
   endif()
 endfunction()
 if(CMAKE_VERSION VERSION_LESS 3.19)
