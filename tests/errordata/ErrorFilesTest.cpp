@@ -2,6 +2,7 @@
 // every status the library or the emulated runtime returns has a description in each
 // language, and each file keeps to the line format of the description parser.
 #include <gtest/gtest.h>
+#include <iconv.h>
 #include <strings.h>
 
 #include <cstdint>
@@ -99,30 +100,20 @@ std::map<std::string, int32_t> emulatorStatuses() {
     return statuses;
 }
 
-// Code points of a UTF-8 text; false when the bytes are not well-formed UTF-8.
-bool decodeUtf8(const std::string& text, std::vector<char32_t>& out) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = lead < 0x80           ? 1
-                             : (lead >> 5) == 0x6  ? 2
-                             : (lead >> 4) == 0xE  ? 3
-                             : (lead >> 3) == 0x1E ? 4
-                                                   : 0;
-        if (length == 0 || i + length > text.size()) return false;
-        char32_t point = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            point = (point << 6) | (next & 0x3F);
-        }
-        const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (point < smallest[length] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
-            return false;
-        }
-        out.push_back(point);
-        i += length;
-    }
-    return true;
+// Code points of a UTF-8 text; false when the bytes are not well-formed UTF-8 (the C
+// library refuses overlong forms, surrogates and cut sequences).
+bool decodeUtf8(std::string text, std::vector<char32_t>& out) {
+    out.assign(text.size(), 0);
+    if (text.empty()) return true;
+    char* in = text.data();
+    char* to = reinterpret_cast<char*>(out.data());
+    std::size_t inLeft = text.size(), outLeft = out.size() * sizeof(char32_t);
+    const iconv_t convert = iconv_open("UTF-32LE", "UTF-8");
+    const bool decoded =
+        iconv(convert, &in, &inLeft, &to, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(convert);
+    out.resize(out.size() - outLeft / sizeof(char32_t));
+    return decoded && inLeft == 0;
 }
 
 bool anyIn(const std::vector<char32_t>& points, char32_t first, char32_t last) {
