@@ -15,7 +15,6 @@
 namespace {
 
 using zytest::descriptionFile;
-using zytest::textOf;
 
 const std::string kHead = "<?xml version=\"1.0\"?>\n<zydocument>\n";
 
