@@ -2,13 +2,18 @@
 // fixed-size status record, and exceptions carrying statuses up to the entry-point boundary.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <system_error>
+#include <typeinfo>
 
 #include "status/EntryPoint.h"
 #include "status/Exception.h"
+#include "status/OstrelErrors.h"
 #include "status/Status.h"
 #include "status/StatusCodes.h"
 #include "status/StatusRecord.h"
@@ -333,6 +338,46 @@ TEST(CallBoundaryTest, KeepsTheFailureForTextOutputs) {
     EXPECT_CODE(codes::OutOfMemory, memory);
     EXPECT_EQ(callBoundary(fine, [] { return int32_t{0}; }), 0);
     EXPECT_CODE(0, fine);
+}
+
+// What escapes a description writer becomes its return code: a status exception brings its
+// code and the location in its text, any other kind its mapped code with the writer's.
+TEST(RecordCurrentExceptionTest, EachKindOfExceptionBecomesTheRecord) {
+    const auto recorded = [](const std::function<void()>& thrower) {
+        StatusRecord record = makeStatusRecord();
+        try {
+            thrower();
+        } catch (...) {
+            recordCurrentException(record, 7);
+        }
+        return record;
+    };
+    const struct {
+        std::function<void()> thrower;
+        int32_t code;
+    } cases[] = {
+        {[] { throw std::bad_alloc(); }, codes::MemoryFull},
+        {[] { throw std::invalid_argument("x"); }, codes::InvalidParameter},
+        {[] { throw std::bad_cast(); }, codes::TypeMismatch},
+        {[] { throw std::system_error(EIO, std::generic_category()); }, codes::OsFault},
+        {[] { throw 42; }, codes::InternalSoftwareFault},
+    };
+    for (const auto& c : cases) {
+        const StatusRecord record = recorded(c.thrower);
+        EXPECT_CODE(c.code, record);
+        EXPECT_STREQ(record.file, "OstrelErrors");
+        EXPECT_EQ(record.line, 7u);
+    }
+    // A long path keeps its last 100 bytes, without the backslashes that open them.
+    static const std::string path = std::string(50, 'a') + "\\\\" + std::string(98, 'b');
+    const StatusRecord own = recorded([] {
+        throwStatus(-61070, SourceLocation{path.c_str(), 12, kComponent, nullptr});
+    });
+    EXPECT_CODE(-61070, own);
+    EXPECT_EQ(std::string(own.file), std::string(98, 'b'));
+    EXPECT_STREQ(own.component, "zyostrela");
+    EXPECT_EQ(own.line, 12u);
+    EXPECT_CODE(codes::InternalSoftwareFault, recorded([] { throwStatus(0); }));
 }
 
 }  // namespace
