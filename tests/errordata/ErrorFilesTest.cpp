@@ -1,15 +1,13 @@
-// The generated error description files, read the way the default translator reads them:
-// every status the library or the emulated runtime returns has a description in each
-// language, and each file keeps to the line format of the description parser.
+// The generated error description files, read by the description parser itself: every status
+// the library or the emulated runtime returns is described once in each language, in
+// well-formed UTF-8, and each language's text is its own.
 #include <gtest/gtest.h>
+#include <iconv.h>
 
-#include <cctype>
 #include <cstdint>
-#include <cstdio>
 #include <fstream>
 #include <map>
 #include <regex>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,95 +15,38 @@
 #include "platform/Paths.h"
 #include "status/Status.h"
 #include "status/StatusCodes.h"
+#include "translator/ErrorFileParser.h"
 #include "zyemu/control.h"
 
 namespace {
 
-const char* const kLanguages[] = {"English", "French", "German", "Japanese", "Korean",
-                                  "ChineseS"};
-// The parser reads through a 1024-byte buffer: 1022 bytes, the line feed and the NUL.
-constexpr std::size_t kMaxLineBytes = 1022;
+const char* const kLanguages[] = {"English", "French", "German", "Japanese", "Korean", "ChineseS"};
 
-bool startsWithNoCase(const std::string& line, const char* prefix) {
-    std::size_t i = 0;
-    for (; prefix[i] != '\0'; ++i) {
-        if (i >= line.size()) return false;
-        if (std::tolower(static_cast<unsigned char>(line[i])) !=
-            std::tolower(static_cast<unsigned char>(prefix[i]))) {
-            return false;
-        }
-    }
-    return true;
+std::string pathOf(const std::string& language) {
+    return std::string(ZY_ERRORS_DIR) + "/" + language + "/zyostrelapi-errors.txt";
 }
 
-struct ErrorFile {
-    bool opened = false;
-    std::vector<std::string> lines;                // raw lines, line feed removed
-    std::map<int32_t, std::string> descriptions;  // first block of each code
-    std::map<int32_t, int> blockCount;
-    std::vector<std::string> problems;             // format faults found while walking
-};
-
-ErrorFile readErrorFile(const std::string& language) {
-    ErrorFile file;
-    std::ifstream in(std::string(ZY_ERRORS_DIR) + "/" + language + "/zyostrelapi-errors.txt",
-                     std::ios::binary);
-    if (!in) return file;
-    file.opened = true;
-    for (std::string line; std::getline(in, line);) file.lines.push_back(line);
-
-    bool ended = false;
-    for (std::size_t i = 2; i < file.lines.size(); ++i) {
-        const std::string& line = file.lines[i];
-        if (ended) {
-            file.problems.push_back("line after </zydocument>: " + line);
-        } else if (startsWithNoCase(line, "<zyerror code=\"")) {
-            int code = 0;
-            if (std::sscanf(line.c_str() + 15, "%i", &code) != 1) {
-                file.problems.push_back("unreadable code: " + line);
-                continue;
-            }
-            std::string text;
-            std::size_t j = i + 1;
-            for (; j < file.lines.size() && !startsWithNoCase(file.lines[j], "</zyerror>"); ++j) {
-                text += file.lines[j] + "\n";
-            }
-            if (j == file.lines.size()) {
-                file.problems.push_back("block never closed: " + line);
-                break;
-            }
-            while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-            if (file.blockCount[code]++ == 0) file.descriptions[code] = text;
-            i = j;
-        } else if (startsWithNoCase(line, "<zycomment>")) {
-            while (i < file.lines.size() && !startsWithNoCase(file.lines[i], "</zycomment>")) ++i;
-        } else if (startsWithNoCase(line, "</zydocument>")) {
-            ended = true;
-        } else {
-            file.problems.push_back("line outside any block: " + line);
-        }
-    }
-    if (!ended) file.problems.push_back("no </zydocument>");
-    return file;
+std::string contentOf(const std::string& path) {
+    std::stringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
 }
 
-const std::map<std::string, ErrorFile>& errorFiles() {
-    static const std::map<std::string, ErrorFile> files = [] {
-        std::map<std::string, ErrorFile> read;
-        for (const char* language : kLanguages) read[language] = readErrorFile(language);
-        return read;
-    }();
-    return files;
+// How often each code opens a block ("<zyerror code=" at a line start) in a text.
+std::map<int32_t, int> blockCounts(const std::string& text) {
+    const std::regex opening(R"re((?:^|\n)<zyerror code="(-?[0-9]+)">)re");
+    std::map<int32_t, int> counts;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), opening);
+         it != std::sregex_iterator(); ++it) {
+        ++counts[std::stoi((*it)[1].str())];
+    }
+    return counts;
 }
 
 // The emulated runtime's statuses as its header declares them, enumerators and macros alike.
 std::map<std::string, int32_t> emulatorStatuses() {
-    std::ifstream in(ZY_EMULATOR_CONTROL_HEADER);
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string header = text.str();
-    const std::regex declaration(
-        R"(\b(ZYEMU_STATUS_[A-Z0-9_]+)(?:\s*=\s*|\s+\()(-[0-9]+))");
+    const std::string header = contentOf(ZY_EMULATOR_CONTROL_HEADER);
+    const std::regex declaration(R"(\b(ZYEMU_STATUS_[A-Z0-9_]+)(?:\s*=\s*|\s+\()(-[0-9]+))");
     std::map<std::string, int32_t> statuses;
     for (auto it = std::sregex_iterator(header.begin(), header.end(), declaration);
          it != std::sregex_iterator(); ++it) {
@@ -114,34 +55,44 @@ std::map<std::string, int32_t> emulatorStatuses() {
     return statuses;
 }
 
-std::set<int32_t> everyReturnedCode() {
-    std::set<int32_t> codes;
-    for (const zyerr::StatusCodeInfo& info : zyerr::kStatusCodes) codes.insert(info.code);
-    for (const auto& [name, code] : emulatorStatuses()) codes.insert(code);
-    return codes;
+// Every code returned, with its name.
+std::map<int32_t, std::string> returnedCodes() {
+    std::map<int32_t, std::string> returned;
+    for (const zyerr::StatusCodeInfo& info : zyerr::kStatusCodes) {
+        returned[info.code] = info.headerName;
+    }
+    for (const auto& [name, code] : emulatorStatuses()) returned[code] = name;
+    return returned;
 }
 
-// Code points of a UTF-8 text; false when the bytes are not well-formed UTF-8.
-bool decodeUtf8(const std::string& text, std::vector<char32_t>& out) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                                              : (lead >> 3) == 0x1E ? 4 : 0;
-        if (length == 0 || i + length > text.size()) return false;
-        char32_t point = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            point = (point << 6) | (next & 0x3F);
+// The description of each returned code in a language, as the parser reads it.
+const std::map<int32_t, std::string>& descriptions(const std::string& language) {
+    static std::map<std::string, std::map<int32_t, std::string>> read;
+    auto& found = read[language];
+    if (found.empty()) {
+        for (const auto& [code, name] : returnedCodes()) {
+            zyerr::Status status;
+            found[code] = zyxlator::parseErrorFile(pathOf(language).c_str(), code, status);
+            EXPECT_FALSE(status.isError()) << language << " " << name;
         }
-        const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (point < smallest[length] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
-            return false;
-        }
-        out.push_back(point);
-        i += length;
     }
-    return true;
+    return found;
+}
+
+// Code points of a UTF-8 text; false when the bytes are not well-formed UTF-8 (the C
+// library refuses overlong forms, surrogates and cut sequences).
+bool decodeUtf8(std::string text, std::vector<char32_t>& out) {
+    out.assign(text.size(), 0);
+    if (text.empty()) return true;
+    char* in = text.data();
+    char* to = reinterpret_cast<char*>(out.data());
+    std::size_t inLeft = text.size(), outLeft = out.size() * sizeof(char32_t);
+    const iconv_t convert = iconv_open("UTF-32LE", "UTF-8");
+    const bool decoded =
+        iconv(convert, &in, &inLeft, &to, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(convert);
+    out.resize(out.size() - outLeft / sizeof(char32_t));
+    return decoded && inLeft == 0;
 }
 
 bool anyIn(const std::vector<char32_t>& points, char32_t first, char32_t last) {
@@ -151,32 +102,7 @@ bool anyIn(const std::vector<char32_t>& points, char32_t first, char32_t last) {
     return false;
 }
 
-TEST(ErrorFiles, EachLanguageHasAFileWithTheHeaderTheParserRequires) {
-    for (const char* language : kLanguages) {
-        SCOPED_TRACE(language);
-        const ErrorFile& file = errorFiles().at(language);
-        ASSERT_TRUE(file.opened);
-        ASSERT_GE(file.lines.size(), 2u);
-        EXPECT_TRUE(startsWithNoCase(file.lines[0], "<?xml version=\"1.0\""));
-        EXPECT_TRUE(startsWithNoCase(file.lines[1], "<zydocument>"));
-        EXPECT_EQ(file.problems, std::vector<std::string>());
-    }
-}
-
-TEST(ErrorFiles, EveryLibraryStatusIsDescribedOnceInEveryLanguage) {
-    for (const char* language : kLanguages) {
-        const ErrorFile& file = errorFiles().at(language);
-        for (const zyerr::StatusCodeInfo& info : zyerr::kStatusCodes) {
-            SCOPED_TRACE(std::string(language) + " " + info.headerName);
-            auto count = file.blockCount.find(info.code);
-            ASSERT_NE(count, file.blockCount.end());
-            EXPECT_EQ(count->second, 1);
-            EXPECT_FALSE(file.descriptions.at(info.code).empty());
-        }
-    }
-}
-
-TEST(ErrorFiles, EveryEmulatorStatusIsDescribedOnceInEveryLanguage) {
+TEST(ErrorFiles, EveryReturnedStatusIsDescribedOnceInEveryLanguageAndNothingElse) {
     const std::map<std::string, int32_t> statuses = emulatorStatuses();
     // The header is read as text: make sure that reading sees what the compiler sees, at both
     // ends of the header and in both ways of declaring.
@@ -184,74 +110,34 @@ TEST(ErrorFiles, EveryEmulatorStatusIsDescribedOnceInEveryLanguage) {
     EXPECT_EQ(statuses.at("ZYEMU_STATUS_BITFILE_TOO_LARGE"), ZYEMU_STATUS_BITFILE_TOO_LARGE);
     EXPECT_EQ(statuses.at("ZYEMU_STATUS_UNKNOWN_ATTRIBUTE"), ZYEMU_STATUS_UNKNOWN_ATTRIBUTE);
     EXPECT_EQ(statuses.at("ZYEMU_STATUS_UNKNOWN_ROUTE"), ZYEMU_STATUS_UNKNOWN_ROUTE);
+    const std::map<int32_t, std::string> returned = returnedCodes();
     for (const char* language : kLanguages) {
-        const ErrorFile& file = errorFiles().at(language);
-        for (const auto& [name, code] : statuses) {
-            SCOPED_TRACE(std::string(language) + " " + name);
-            auto count = file.blockCount.find(code);
-            ASSERT_NE(count, file.blockCount.end());
-            EXPECT_EQ(count->second, 1);
-            EXPECT_FALSE(file.descriptions.at(code).empty());
-        }
-    }
-}
-
-TEST(ErrorFiles, NoFileDescribesACodeThatNothingReturns) {
-    const std::set<int32_t> codes = everyReturnedCode();
-    for (const char* language : kLanguages) {
-        for (const auto& [code, count] : errorFiles().at(language).blockCount) {
-            EXPECT_EQ(codes.count(code), 1u) << language << " describes " << code;
-        }
-    }
-}
-
-TEST(ErrorFiles, EveryLineFitsTheParserBufferAndIsPlainUtf8) {
-    for (const char* language : kLanguages) {
-        const ErrorFile& file = errorFiles().at(language);
-        for (std::size_t i = 0; i < file.lines.size(); ++i) {
-            const std::string& line = file.lines[i];
-            SCOPED_TRACE(std::string(language) + " line " + std::to_string(i + 1));
-            EXPECT_LE(line.size(), kMaxLineBytes);
+        SCOPED_TRACE(language);
+        std::map<int32_t, int> counts = blockCounts(contentOf(pathOf(language)));
+        for (const auto& [code, name] : returned) EXPECT_EQ(counts[code], 1) << name;
+        EXPECT_EQ(counts.size(), returned.size()) << "a code that nothing returns is described";
+        for (const auto& [code, text] : descriptions(language)) {
             std::vector<char32_t> points;
-            EXPECT_TRUE(decodeUtf8(line, points));
-            // Carriage returns and NULs would end up in the description or end the parse.
-            EXPECT_EQ(line.find('\r'), std::string::npos);
-            EXPECT_EQ(line.find('\0'), std::string::npos);
+            EXPECT_FALSE(text.empty()) << returned.at(code);
+            EXPECT_TRUE(decodeUtf8(text, points)) << returned.at(code);
+            // A carriage return would end up in the description shown.
+            EXPECT_EQ(text.find('\r'), std::string::npos) << returned.at(code);
         }
     }
 }
 
-TEST(ErrorFiles, DescriptionLinesCannotBeTakenForTags) {
-    for (const char* language : kLanguages) {
-        for (const auto& [code, text] : errorFiles().at(language).descriptions) {
-            std::istringstream lines(text);
-            for (std::string line; std::getline(lines, line);) {
-                EXPECT_NE(line.rfind('<', 0), 0u) << language << " " << code << ": " << line;
-            }
-        }
-    }
-}
-
-TEST(ErrorFiles, EnglishDescriptionsOfLibraryStatusesOpenWithTheirMeaning) {
-    const ErrorFile& english = errorFiles().at("English");
+TEST(ErrorFiles, EnglishOpensWithTheMeaningAndTranslationsAreNotCopiesOfIt) {
+    const std::map<int32_t, std::string>& english = descriptions("English");
     for (const zyerr::StatusCodeInfo& info : zyerr::kStatusCodes) {
-        auto found = english.descriptions.find(info.code);
-        ASSERT_NE(found, english.descriptions.end()) << info.headerName;
-        const std::string& text = found->second;
+        const std::string& text = english.at(info.code);
         EXPECT_EQ(text.rfind(info.meaning, 0), 0u) << info.headerName << ": " << text;
         // The meaning alone says what happened, not what to do about it.
         EXPECT_GT(text.size(), std::string(info.meaning).size() + 1) << info.headerName;
     }
-}
-
-TEST(ErrorFiles, TranslationsAreNotCopiesOfTheEnglish) {
-    const ErrorFile& english = errorFiles().at("English");
     for (const char* language : kLanguages) {
         if (std::string(language) == "English") continue;
-        for (const auto& [code, text] : errorFiles().at(language).descriptions) {
-            auto original = english.descriptions.find(code);
-            if (original == english.descriptions.end()) continue;
-            EXPECT_NE(text, original->second) << language << " " << code;
+        for (const auto& [code, text] : descriptions(language)) {
+            EXPECT_NE(text, english.at(code)) << language << " " << code;
         }
     }
 }
@@ -259,17 +145,16 @@ TEST(ErrorFiles, TranslationsAreNotCopiesOfTheEnglish) {
 // A file put into the wrong language directory, or a text pasted from another language,
 // shows in the script it is written in.
 TEST(ErrorFiles, AsianLanguagesAreWrittenInTheirOwnScripts) {
-    struct Script {
+    const struct {
         const char* language;
         char32_t first, last;  // a block every description of the language uses
-    };
-    const Script scripts[] = {
+    } scripts[] = {
         {"Japanese", 0x3040, 0x30FF},  // hiragana and katakana
         {"Korean", 0xAC00, 0xD7A3},    // hangul syllables
         {"ChineseS", 0x4E00, 0x9FFF},  // CJK ideographs
     };
-    for (const Script& script : scripts) {
-        for (const auto& [code, text] : errorFiles().at(script.language).descriptions) {
+    for (const auto& script : scripts) {
+        for (const auto& [code, text] : descriptions(script.language)) {
             std::vector<char32_t> points;
             ASSERT_TRUE(decodeUtf8(text, points));
             EXPECT_TRUE(anyIn(points, script.first, script.last)) << script.language << " " << code;
@@ -291,10 +176,6 @@ TEST(ErrorFiles, TheSharedDirectoryPathLeadsToThem) {
     setShareDirFileForTesting(nullptr);
     ASSERT_FALSE(status.isError());
     EXPECT_EQ(errorsDir, ZY_ERRORS_DIR);
-    for (const char* language : kLanguages) {
-        std::ifstream file(errorsDir + "/" + language + "/zyostrelapi-errors.txt");
-        EXPECT_TRUE(file.good()) << language;
-    }
 }
 
 }  // namespace

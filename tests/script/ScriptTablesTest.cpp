@@ -31,9 +31,8 @@ std::set<std::string> usageKeysInSources() {
         for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
             const std::string extension = entry.path().extension().string();
             if (extension != ".cpp" && extension != ".h" && extension != ".c") continue;
-            std::ifstream file(entry.path());
             std::stringstream text;
-            text << file.rdbuf();
+            text << std::ifstream(entry.path()).rdbuf();
             const std::string content = text.str();
             for (std::sregex_iterator it(content.begin(), content.end(), key), end; it != end;
                  ++it) {
@@ -96,10 +95,9 @@ std::vector<std::vector<std::string>> dictionaryRows() {
     std::vector<std::vector<std::string>> rows;
     for (std::string line; std::getline(file, line);) {
         if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> fields;
         std::stringstream stream(line);
-        for (std::string field; std::getline(stream, field, '\t');) fields.push_back(field);
-        rows.push_back(fields);
+        rows.emplace_back();
+        for (std::string field; std::getline(stream, field, '\t');) rows.back().push_back(field);
     }
     return rows;
 }

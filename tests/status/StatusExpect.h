@@ -32,6 +32,18 @@ inline ::testing::AssertionResult codeIs(const char* expectedText, const char* r
            << record.line;
 }
 
+// The status holds code and an elaboration containing text; a mismatch prints both.
+inline ::testing::AssertionResult holdsFailure(const zyerr::Status& status, int64_t code,
+                                               const std::string& text) {
+    const std::string elaboration = zyerr::elaborationText(status);
+    if (status.code == code && elaboration.find(text) != std::string::npos) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "status holds " << status.code << ", expected " << code << " with \"" << text
+           << "\" in\n  elaboration: " << elaboration;
+}
+
 // The value at object.key of the status's elaboration as text; "(none)" when there is none.
 inline std::string memberOf(const zyerr::Status& status, const char* object, const char* key) {
     const zyerr::JsonText text(zyerr::elaborationText(status));
@@ -67,3 +79,6 @@ inline Thrown thrownBy(const std::function<void()>& body) {
 // The status or status record holds the expected code; a mismatch prints where it came from.
 #define EXPECT_CODE(expected, status) EXPECT_PRED_FORMAT2(::zytest::codeIs, expected, status)
 #define ASSERT_CODE(expected, status) ASSERT_PRED_FORMAT2(::zytest::codeIs, expected, status)
+// The status holds the expected code and its elaboration contains text.
+#define EXPECT_FAILURE(expected, text, status) \
+    EXPECT_TRUE(::zytest::holdsFailure((status), (expected), (text)))

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -16,7 +15,8 @@
 namespace {
 
 using zytest::descriptionFile;
-using zytest::textOf;
+
+const std::string kHead = "<?xml version=\"1.0\"?>\n<zydocument>\n";
 
 std::string parse(const std::string& content, int32_t code, zyerr::Status& status) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
@@ -27,7 +27,7 @@ std::string parse(const std::string& content, int32_t code, zyerr::Status& statu
 std::string parse(const std::string& content, int32_t code) {
     zyerr::Status status;
     std::string description = parse(content, code, status);
-    EXPECT_EQ(status.code, 0) << textOf(status);
+    EXPECT_CODE(0, status);
     return description;
 }
 
@@ -41,25 +41,21 @@ TEST(ErrorFileParserTest, FindsTheFirstBlockOfTheCode) {
     EXPECT_EQ(parse(descriptionFile({{"99999999999", "Too large."}}), -1), "");
 }
 
-TEST(ErrorFileParserTest, HeaderLinesAreCheckedWithoutRegardToCase) {
+TEST(ErrorFileParserTest, HeaderLinesCommentsAndTheDocumentEnd) {
     EXPECT_EQ(parse(descriptionFile({{"1", "One."}}, "<?XML VERSION=\"1.0\"?>"), 1), "One.");
     EXPECT_EQ(parse(descriptionFile({{"1", "One."}}, "<?xml version=\"1.1\"?>"), 1), "");
+    const std::string block = "<zyerror code=\"1\">\nOne.\n</zyerror>\n";
     EXPECT_EQ(parse("<?xml version=\"1.0\"?>\n<ZYDOCUMENT>\n<ZyError code=\"1\">\nOne.\n"
                     "</ZYERROR>\n",
                     1),
               "One.");
-    EXPECT_EQ(
-        parse("<?xml version=\"1.0\"?>\n<other>\n<zyerror code=\"1\">\nOne.\n</zyerror>\n", 1), "");
+    EXPECT_EQ(parse("<?xml version=\"1.0\"?>\n<other>\n" + block, 1), "");
     EXPECT_EQ(parse("", 1), "");
-}
-
-TEST(ErrorFileParserTest, SkipsCommentsAndStopsAtTheDocumentEnd) {
-    const std::string head = "<?xml version=\"1.0\"?>\n<zydocument>\n";
-    EXPECT_EQ(parse(head + "<zycomment>\n<zyerror code=\"1\">\nHidden.\n</zyerror>\n</zycomment>\n"
-                           "stray line\n<zyerror code=\"1\">\nShown.\n</zyerror>\n",
+    EXPECT_EQ(parse(kHead + "<zycomment>\n<zyerror code=\"1\">\nHidden.\n</zyerror>\n</zycomment>\n"
+                            "stray line\n<zyerror code=\"1\">\nShown.\n</zyerror>\n",
                     1),
               "Shown.");
-    EXPECT_EQ(parse(head + "</zydocument>\n<zyerror code=\"1\">\nAfter.\n</zyerror>\n", 1), "");
+    EXPECT_EQ(parse(kHead + "</zydocument>\n" + block, 1), "");
 }
 
 TEST(ErrorFileParserTest, LongLinesAreReadInPieces) {
@@ -70,128 +66,105 @@ TEST(ErrorFileParserTest, LongLinesAreReadInPieces) {
     EXPECT_EQ(parse(descriptionFile({{"1", longer}}), 1), longer);
 }
 
-TEST(ErrorFileParserTest, MalformedFilesRecordResourceNotFound) {
-    const std::string head = "<?xml version=\"1.0\"?>\n<zydocument>\n";
-    struct Case {
+TEST(ErrorFileParserTest, MalformedOrMissingFilesRecordResourceNotFound) {
+    const struct {
         std::string content;
         const char* message;
     } cases[] = {
-        {head + "<zyerror code=\"1\">\nNever closed.\n", "Could not find the end"},
-        {head + "<zyerror code=\"2\">\nOther, never closed.\n", "Could not find the end"},
-        {head + "<zyerror code=\"x\">\n</zyerror>\n", "\"sscanf\":0"},
-        {head + "<zyerror code=\"\n</zyerror>\n", "\"sscanf\":-1"},
-        {head + std::string(1, '\0') + "\n", "Unidentified section heading"},
+        {kHead + "<zyerror code=\"1\">\nNever closed.\n", "Could not find the end"},
+        {kHead + "<zyerror code=\"2\">\nOther, never closed.\n", "Could not find the end"},
+        {kHead + "<zyerror code=\"x\">\n</zyerror>\n", "\"sscanf\":0"},
+        {kHead + "<zyerror code=\"\n</zyerror>\n", "\"sscanf\":-1"},
+        {kHead + std::string(1, '\0') + "\n", "Unidentified section heading"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         zyerr::Status status;
         EXPECT_EQ(parse(c.content, 1, status), "");
-        EXPECT_EQ(status.code, -52006);
-        EXPECT_NE(textOf(status).find(c.message), std::string::npos) << textOf(status);
+        EXPECT_FAILURE(-52006, c.message, status);
     }
-}
-
-TEST(ErrorFileParserTest, MissingFileNamesItsPath) {
     zyerr::Status status;
     EXPECT_EQ(zyxlator::parseErrorFile("/nonexistent/a.txt", 1, status), "");
-    EXPECT_EQ(status.code, -52006);
-    EXPECT_NE(textOf(status).find("/nonexistent/a.txt"), std::string::npos);
+    EXPECT_FAILURE(-52006, "/nonexistent/a.txt", status);
 }
 
 class ErrorsDirTest : public ::testing::Test {
 protected:
-    // The default translator's description of code in language, or its failure.
-    std::string describe(int32_t code, uint32_t language, zyerr::Status& status) {
+    // The default translator's description of code in a language word, or its failure.
+    std::string describe(int32_t code, uint32_t languageWord, zyerr::Status& status) {
         zyxlator::Xlator* xlator = zyxlator::createDefaultXlator("zyxlator_default", "{}", &status);
-        char* text = xlator->getStaticDesc(xlator, code, zyxlator::makeLanguageWord(language),
-                                           &zyxlator::translatorRealloc, nullptr, &status);
+        char* text = xlator->getStaticDesc(xlator, code, languageWord, &zyxlator::translatorRealloc,
+                                           nullptr, &status);
         const std::string description = text != nullptr ? text : "";
         zyxlator::translatorRealloc(text, 0, nullptr, nullptr);
         return description;
     }
     std::string describe(int32_t code, uint32_t language) {
         zyerr::Status status;
-        std::string description = describe(code, language, status);
-        EXPECT_EQ(status.code, 0) << textOf(status);
+        std::string description = describe(code, zyxlator::makeLanguageWord(language), status);
+        EXPECT_CODE(0, status);
         return description;
+    }
+    std::string search(int32_t code, uint32_t language, zyerr::Status& status) {
+        return zyxlator::findErrorDescriptionFromErrorsDir(shared.errorsDir().c_str(), code,
+                                                           language, status);
     }
 
     zytest::SharedDir shared;
 };
 
 TEST_F(ErrorsDirTest, OnlyExactTxtAndErrExtensionsAreRead) {
-    shared.writeErrors("English", "a.txt", descriptionFile({{"1", "From a."}}));
-    shared.writeErrors("English", "b.err", descriptionFile({{"2", "From b."}}));
-    shared.writeErrors("English", "c.TXT", descriptionFile({{"3", "From c."}}));
-    shared.writeErrors("English", "d.txt.bak", descriptionFile({{"4", "From d."}}));
-    shared.writeErrors("English", "e.txt/inner.txt", descriptionFile({{"5", "From e."}}));
-    EXPECT_EQ(describe(1, zyxlator::kEnglish), "From a.");
-    EXPECT_EQ(describe(2, zyxlator::kEnglish), "From b.");
+    const char* const names[] = {"a.txt", "b.err", "c.TXT", "d.txt.bak", "e.txt/inner.txt"};
+    for (int32_t code = 1; code <= 5; ++code) {
+        shared.writeErrors("English", names[code - 1],
+                           descriptionFile({{std::to_string(code), "Read."}}));
+    }
+    EXPECT_EQ(describe(1, zyxlator::kEnglish), "Read.");
+    EXPECT_EQ(describe(2, zyxlator::kEnglish), "Read.");
     for (int32_t ignored : {3, 4, 5}) {
         zyerr::Status status;
-        EXPECT_EQ(describe(ignored, zyxlator::kEnglish, status), "");
-        EXPECT_EQ(status.code, -52006);
-        EXPECT_NE(textOf(status).find("couldn't find description for code"), std::string::npos)
-            << textOf(status);
+        EXPECT_EQ(describe(ignored, zyxlator::makeLanguageWord(zyxlator::kEnglish), status), "");
+        EXPECT_FAILURE(-52006, "couldn't find description for code", status);
     }
 }
 
-TEST_F(ErrorsDirTest, MissingLanguageFallsBackToEnglish) {
-    shared.writeErrors("English", "a.txt", descriptionFile({{"-7", "Seven in English."}}));
-    shared.writeErrors("", "top.txt", descriptionFile({{"-7", "Seven for all."}}));
-    EXPECT_EQ(describe(-7, zyxlator::kJapanese), "Seven in English.");
-
-    // The Japanese search fails (no folder) and is cleared before the English one.
-    zyerr::Status status;
-    EXPECT_EQ(zyxlator::findErrorDescriptionFromErrorsDir(shared.errorsDir().c_str(), -7,
-                                                          zyxlator::kJapanese, status),
-              "");
-    EXPECT_EQ(status.code, -52006);
-    EXPECT_NE(textOf(status).find("open dir failed"), std::string::npos);
-}
-
-TEST_F(ErrorsDirTest, LanguageWithoutTheCodeSearchesTheErrorsDirFirst) {
+TEST_F(ErrorsDirTest, LanguageFallbacks) {
     shared.writeErrors("Japanese", "a.txt", descriptionFile({{"-8", "Eight in Japanese."}}));
     shared.writeErrors("English", "a.txt", descriptionFile({{"-7", "Seven in English."}}));
     shared.writeErrors("", "top.txt", descriptionFile({{"-7", "Seven for all."}}));
     EXPECT_EQ(describe(-8, zyxlator::kJapanese), "Eight in Japanese.");
+    // A language folder without the code: the errors folder before English.
     EXPECT_EQ(describe(-7, zyxlator::kJapanese), "Seven for all.");
     EXPECT_EQ(describe(-7, zyxlator::kEnglish), "Seven in English.");
-}
-
-TEST_F(ErrorsDirTest, UnknownLanguageIsRefusedByTheSearchAndFallsBackInTheTranslator) {
-    shared.writeErrors("English", "a.txt", descriptionFile({{"-7", "Seven in English."}}));
-    EXPECT_EQ(zyxlator::languageDirectoryName(5), std::string("ChineseS"));
-    EXPECT_EQ(zyxlator::languageDirectoryName(6), nullptr);
+    // No folder for the language: its search fails, is cleared, and English is asked.
+    EXPECT_EQ(describe(-7, zyxlator::kKorean), "Seven in English.");
     zyerr::Status status;
-    EXPECT_EQ(
-        zyxlator::findErrorDescriptionFromErrorsDir(shared.errorsDir().c_str(), -7, 9, status), "");
-    EXPECT_EQ(status.code, -52005);
-    EXPECT_NE(textOf(status).find("\"lang\":9"), std::string::npos) << textOf(status);
+    EXPECT_EQ(search(-7, zyxlator::kKorean, status), "");
+    EXPECT_FAILURE(-52006, "open dir failed", status);
+    // An unknown language number is refused by the search, and English answers it.
+    EXPECT_STREQ(zyxlator::languageDirectoryName(5), "ChineseS");
+    EXPECT_EQ(zyxlator::languageDirectoryName(6), nullptr);
+    zyerr::Status unknown;
+    EXPECT_EQ(search(-7, 9, unknown), "");
+    EXPECT_FAILURE(-52005, "\"lang\":9", unknown);
     EXPECT_EQ(describe(-7, 9), "Seven in English.");
 }
 
 TEST_F(ErrorsDirTest, NoDescriptionAnywhereNamesCodeLanguageAndEnvironment) {
     shared.writeErrors("English", "a.txt", descriptionFile({{"-1", "One."}}));
     zyerr::Status status;
-    zyxlator::Xlator* xlator = zyxlator::createDefaultXlator("zyxlator_default", "{}", &status);
-    EXPECT_EQ(xlator->getStaticDesc(xlator, -9, zyxlator::makeLanguageWord(2, 3),
-                                    &zyxlator::translatorRealloc, nullptr, &status),
-              nullptr);
-    EXPECT_EQ(status.code, -52006);
-    EXPECT_NE(textOf(status).find("\"code\":-9,\"lang\":0,\"ade\":3"), std::string::npos)
-        << textOf(status);
+    EXPECT_EQ(describe(-9, zyxlator::makeLanguageWord(2, 3), status), "");
+    EXPECT_FAILURE(-52006, "\"code\":-9,\"lang\":0,\"ade\":3", status);
     EXPECT_EQ(zyxlator::createDefaultXlator("zyxlator_default", "{}", &status), nullptr)
         << "a status holding an error creates nothing";
 }
 
 TEST_F(ErrorsDirTest, ABrokenFileEndsTheSearch) {
-    shared.writeErrors("English", "a.txt",
-                       "<?xml version=\"1.0\"?>\n<zydocument>\n<zyerror code=\"-7\">\nopen\n");
+    shared.writeErrors("English", "a.txt", kHead + "<zyerror code=\"-7\">\nopen\n");
     zyerr::Status status;
     EXPECT_EQ(zyxlator::findErrorDescriptionFromDir((shared.errorsDir() + "/English").c_str(), -7,
                                                     status),
               "");
-    EXPECT_EQ(status.code, -52006);
+    EXPECT_CODE(-52006, status);
 }
 
 }  // namespace

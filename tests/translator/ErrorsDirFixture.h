@@ -13,6 +13,7 @@
 #include "platform/Paths.h"
 #include "status/Status.h"
 #include "support/TempPath.h"
+#include "tests/status/StatusExpect.h"
 
 namespace zytest {
 

@@ -1,5 +1,5 @@
-// zyOstrel_GetError on the emulated instrument: the buffer rules, the device's elaboration
-// (oversized, unterminated, deeply nested) and the code alone when it cannot be fetched.
+// zyOstrel_GetError on the emulated instrument: the buffer rules, the device's elaboration,
+// and the code alone when that cannot be fetched.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -71,12 +71,6 @@ TEST_F(GetErrorTest, BufferSizesAndCutting) {
     EXPECT_EQ(padded[sizeof padded - 1], '\0');
 }
 
-TEST_F(GetErrorTest, DeviceFailureIsDescribed) {
-    ASSERT_EQ(failSet(), kInvalidValue);
-    const std::string text = describe(session, kInvalidValue);
-    EXPECT_EQ(text.rfind(kInvalidValueText, 0), 0u) << text;
-}
-
 TEST_F(GetErrorTest, WithoutTheDeviceElaborationTheCodeAloneIsDescribed) {
     const std::string expected = std::string(kInvalidValueText) + "\n\n";
     EXPECT_EQ(describe(0, kInvalidValue), expected);
@@ -86,34 +80,14 @@ TEST_F(GetErrorTest, WithoutTheDeviceElaborationTheCodeAloneIsDescribed) {
     EXPECT_EQ(describe(0, -123456), kFailedText) << "no file describes the code";
 }
 
-TEST_F(GetErrorTest, OversizedDeviceElaborationsStayBounded) {
-    // 8192 bytes without a terminator, then a nesting far deeper than the reply can hold.
-    const zytest::Bytes unterminated(8192, 'x');
-    std::string deep;
-    for (int i = 0; i < 100000; ++i) deep += "{\"code\":-52005,\"nested_error\":";
-    deep += "{}" + std::string(100000, '}');
-    const zytest::Bytes nested(deep.begin(), deep.end());
-    for (const zytest::Bytes& reply : {unterminated, nested}) {
-        zytest::Fault::function(800).reply(reply).status(0).times(1).add();
-        const std::string text = describe(session, kInvalidValue);
-        EXPECT_TRUE(text == kFailedText || text.rfind(kInvalidValueText, 0) == 0) << text;
-    }
-}
-
-TEST_F(GetErrorTest, ConcurrentDescriptionsAgree) {
+TEST_F(GetErrorTest, DeviceFailureIsDescribedAndConcurrentDescriptionsAgree) {
     ASSERT_EQ(failSet(), kInvalidValue);
     const std::string expected = describe(session, kInvalidValue);
-    std::vector<std::string> results(4);
+    EXPECT_EQ(expected.rfind(kInvalidValueText, 0), 0u) << expected;
+    std::string results[3];
     std::vector<std::thread> threads;
     for (std::string& result : results) {
-        threads.emplace_back([&] {
-            char text[1024];
-            for (int i = 0; i < 20; ++i) {
-                zyOstrel_GetError(session, kInvalidValue, sizeof text, text);
-                if (text != expected) break;
-            }
-            result = text;
-        });
+        threads.emplace_back([&] { result = describe(session, kInvalidValue); });
     }
     for (std::thread& thread : threads) thread.join();
     for (const std::string& result : results) EXPECT_EQ(result, expected);
@@ -123,8 +97,7 @@ TEST(ExportedCreateTest, OnlyTheScriptTranslatorIsOffered) {
     zyerr::Status status;
     auto* c = reinterpret_cast<zyxlator_Status*>(&status);
     EXPECT_EQ(zyxlator_exported_create("zyxlator_default", "{}", c), nullptr);
-    EXPECT_EQ(status.code, -52005);
-    EXPECT_NE(zytest::textOf(status).find("\"name\":\"zyxlator_default\""), std::string::npos);
+    EXPECT_FAILURE(-52005, "\"name\":\"zyxlator_default\"", status);
     EXPECT_EQ(zyxlator_exported_create("mxlator_zyostrelapi", "{}", c), nullptr)
         << "a status holding an error creates nothing";
     EXPECT_EQ(zyxlator_exported_create("x", "{}", nullptr), nullptr);

@@ -92,6 +92,13 @@ protected:
     static std::string textOf(ZyHostHandle handle) {
         return std::string(zyerr::hostStringText(handle, 1u << 20));
     }
+    // A host string holding text, whose length field claims length.
+    static ZyHostHandle hostString(const std::string& text, int32_t length) {
+        ZyHostHandle made = DSNewHandle(4 + text.size());
+        std::memcpy(*made, &length, sizeof length);
+        std::memcpy(*made + 4, text.data(), text.size());
+        return made;
+    }
 
     zytest::SharedDir shared;
     ZyHostHandle handle = nullptr;
@@ -129,9 +136,7 @@ TEST_F(HostDescriptionTest, FailedResizeLeavesTheHandleAsItWas) {
 }
 
 TEST_F(HostDescriptionTest, ClaimedLengthBeyondTheBlockIsResized) {
-    handle = DSNewHandle(8);
-    const int32_t claimed = 1000;
-    std::memcpy(*handle, &claimed, sizeof claimed);
+    handle = hostString("abcd", 1000);
     ASSERT_EQ(zyOstrel_WBGetError(0, -10, &handle), 0);
     EXPECT_EQ(textOf(handle), "\n" + kLong + "\n\n");
 }
@@ -168,10 +173,7 @@ TEST_F(HostDescriptionTest, AttributeVariantsDescribeTheirFailures) {
 }
 
 TEST_F(HostDescriptionTest, ChannelTextComesFromTheHandle) {
-    ZyHostHandle channel = DSNewHandle(4 + 3);
-    const int32_t length = 3;
-    std::memcpy(*channel, &length, sizeof length);
-    std::memcpy(*channel + 4, "AI1", 3);
+    ZyHostHandle channel = hostString("AI1", 3);
     const double range = 2.5;
     EXPECT_STATUS(
         0, zyOstrel_SetAttributeDoubleWB(session, channel, ZYOSTREL_Attr_AIRange, &range, &handle));
@@ -182,11 +184,9 @@ TEST_F(HostDescriptionTest, ChannelTextComesFromTheHandle) {
     EXPECT_EQ(handle, nullptr) << "no failure, no description";
 
     // A length claiming more than the block holds reads only the block: "AI1" again.
-    const int32_t claimed = 100000;
-    std::memcpy(*channel, &claimed, sizeof claimed);
     read = 0;
-    EXPECT_STATUS(
-        0, zyOstrel_GetAttributeDoubleWB(session, channel, ZYOSTREL_Attr_AIRange, &read, &handle));
+    EXPECT_STATUS(0, zyOstrel_GetAttributeDoubleWB(session, hostString("AI1", 100000),
+                                                   ZYOSTREL_Attr_AIRange, &read, &handle));
     EXPECT_EQ(read, 2.5);
 }
 
