@@ -16,6 +16,8 @@ namespace zytest {
 using zyostrel::bundletool::BundleFile;
 using zyostrel::bundletool::BundleFormat;
 
+constexpr const char* kDevice = "ostrel-7976";
+
 inline std::vector<uint8_t> bytesOf(const std::string& text) {
     return std::vector<uint8_t>(text.begin(), text.end());
 }
@@ -82,5 +84,11 @@ inline std::vector<uint8_t> bundleOf(BundleFormat format, const std::string& man
 
 // What body threw, compared as a status code; a mismatch prints the elaboration too.
 inline Thrown statusOf(const std::function<void()>& body) { return thrownBy(body); }
+
+// What opening the bytes as a bundle threw.
+inline Thrown openStatus(const std::vector<uint8_t>& bytes) {
+    return statusOf(
+        [&] { zyostrel::fwextract::FirmwareBundle bundle(bytes.data(), bytes.size()); });
+}
 
 }  // namespace zytest

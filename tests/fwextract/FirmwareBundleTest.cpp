@@ -18,7 +18,9 @@ using zyostrel::fwextract::FirmwareImageType;
 using zytest::BundleFormat;
 using zytest::bundleOf;
 using zytest::ImageEntry;
+using zytest::kDevice;
 using zytest::manifestOf;
+using zytest::openStatus;
 using zytest::statusOf;
 
 constexpr int32_t kInvalid = zyerr::codes::InvalidFirmwareBundle;
@@ -27,13 +29,8 @@ constexpr int32_t kMissing = zyerr::codes::FileMissingInFirmwareBundle;
 constexpr int32_t kTypeMismatch = zyerr::codes::TypeMismatch;
 constexpr int32_t kNotJson = zyerr::codes::InvalidParameter;
 constexpr int32_t kNotFound = zyerr::codes::ResourceNotFound;
-constexpr const char* kDevice = "ostrel-7976";
 constexpr BundleFormat kFormats[] = {BundleFormat::ZipStored, BundleFormat::ZipDeflated,
                                      BundleFormat::Tar};
-
-zytest::Thrown openStatus(const std::vector<uint8_t>& bytes) {
-    return statusOf([&] { FirmwareBundle bundle(bytes.data(), bytes.size()); });
-}
 
 std::vector<uint8_t> imageBytes(const std::string& path) {
     for (const auto& file : zytest::standardImages()) {
