@@ -24,18 +24,13 @@ inline std::string bitfileSigned(char mark) {
 inline std::vector<uint8_t> adapterImage(uint8_t revision) { return {revision, 0, 0, 0, 0xAA}; }
 
 inline ImageEntry bitfileEntry(const std::string& name, const std::string& path) {
-    ImageEntry entry;
-    entry["name"] = "\"" + name + "\"";
+    ImageEntry entry = entryNamed(name, path);
     entry["identifier"] = "\"" + name + "\"";
-    entry["path"] = "\"" + path + "\"";
     return entry;
 }
 
 inline ImageEntry adapterEntry(uint32_t manifestRevision) {
-    ImageEntry entry;
-    entry["name"] = "\"oam0\"";
-    entry["identifier"] = "\"oam0\"";
-    entry["path"] = "\"oam/flash.bin\"";
+    ImageEntry entry = bitfileEntry("oam0", "oam/flash.bin");
     entry["type"] = "\"oamFpgaFlash\"";
     entry["board"] = "\"oam\"";
     entry["oam_fpga_flash_info"] =

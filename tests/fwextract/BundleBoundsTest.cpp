@@ -29,10 +29,8 @@ constexpr const char* kBombPath = "images/bomb.bin";
 // A manifest naming the good FPGA image "fpga" and the bomb "bomb", the bomb, and with
 // images the standard image files.
 std::vector<uint8_t> bundleWithImage(const BombEntry& image, bool images = true) {
-    zytest::ImageEntry bomb;
-    bomb["name"] = "\"bomb\"";
-    bomb["path"] = std::string("\"") + kBombPath + "\"";
-    const std::string manifest = zytest::manifestOf({zytest::ImageEntry(), bomb});
+    const std::string manifest =
+        zytest::manifestOf({zytest::ImageEntry(), zytest::entryNamed("bomb", kBombPath)});
     std::vector<BombEntry> entries = {{"manifest.json", zytest::bytesOf(manifest)}, image};
     for (const auto& file : zytest::standardImages()) {
         if (images) entries.push_back({file.path, file.bytes});

@@ -34,6 +34,14 @@ struct ImageEntry : std::map<std::string, std::string> {
                {"identifier", "\"default_bitfile\""}}) {}
 };
 
+// The default entry under another name and path.
+inline ImageEntry entryNamed(const std::string& name, const std::string& path) {
+    ImageEntry entry;
+    entry["name"] = "\"" + name + "\"";
+    entry["path"] = "\"" + path + "\"";
+    return entry;
+}
+
 // The image files every bundle of the tests carries. The FPGA image spans several 64 KiB
 // pieces with a ragged tail, in a pattern that does not repeat at any power of two.
 inline std::vector<BundleFile> standardImages() {

@@ -17,6 +17,7 @@ using zyostrel::fwextract::FirmwareBundle;
 using zyostrel::fwextract::FirmwareImageType;
 using zytest::BundleFormat;
 using zytest::bundleOf;
+using zytest::entryNamed;
 using zytest::ImageEntry;
 using zytest::kDevice;
 using zytest::manifestOf;
@@ -37,13 +38,6 @@ std::vector<uint8_t> imageBytes(const std::string& path) {
         if (file.path == path) return file.bytes;
     }
     return {};
-}
-
-ImageEntry entryNamed(const std::string& name, const std::string& path) {
-    ImageEntry entry;
-    entry["name"] = "\"" + name + "\"";
-    entry["path"] = "\"" + path + "\"";
-    return entry;
 }
 
 // A bundle that must open, with the image last extracted from it.
