@@ -32,8 +32,9 @@ std::vector<uint8_t> bundleWithImage(const BombEntry& image, bool images = true)
     const std::string manifest =
         zytest::manifestOf({zytest::ImageEntry(), zytest::entryNamed("bomb", kBombPath)});
     std::vector<BombEntry> entries = {{"manifest.json", zytest::bytesOf(manifest)}, image};
-    for (const auto& file : zytest::standardImages()) {
-        if (images) entries.push_back({file.path, file.bytes});
+    if (images) {
+        for (const auto& file : zytest::standardImages())
+            entries.push_back({file.path, file.bytes});
     }
     return bombBundle(entries);
 }
