@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <limits>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -30,7 +31,6 @@ TEST(TypeTable, TransferSizesFollowFromTheBits) {
     };
     const Row rows[] = {
         {Type::fromFixedName("Boolean"), TypeId::Boolean, 1, 1, false},
-        {Type::fromFixedName("I64"), TypeId::I64, 64, 8, true},
         {Type::fixedPoint(8, 8, false), TypeId::Fxp, 8, 1, false},
         {Type::fixedPoint(9, 9, false), TypeId::Fxp, 9, 2, false},
         {Type::fixedPoint(16, 16, false), TypeId::Fxp, 16, 2, false},
@@ -48,6 +48,25 @@ TEST(TypeTable, TransferSizesFollowFromTheBits) {
     for (const char* name : {"u8", "FXP", "Cluster", "", "Bool"}) {
         EXPECT_FALSE(Type::fromFixedName(name).isValid()) << name;
     }
+}
+
+// The packed type of every fixed name as code/bits/bytes/sign: the code is what the device
+// reads, and the Enum names pack as their unsigned type.
+TEST(PackedForms, FixedNamesPackTheirCodeSizeAndSign) {
+    std::vector<std::string> packed;
+    for (const char* name : {"Boolean", "I8", "U8", "EnumU8", "I16", "U16", "EnumU16", "I32", "U32",
+                             "EnumU32", "I64", "U64", "EnumU64", "SGL", "DBL"}) {
+        ByteBuffer buffer;
+        zyerr::Status status;
+        Type::fromFixedName(name).serialize(buffer, status);
+        const std::vector<uint8_t> b = bytesOf(buffer);
+        packed.push_back(std::to_string(b.at(0)) + "/" + std::to_string(b.at(1)) + "/" +
+                         std::to_string(b.at(5)) + "/" + std::to_string(b.at(9)));
+    }
+    EXPECT_EQ(packed, (std::vector<std::string>{"1/1/1/0", "2/8/1/1", "3/8/1/0", "3/8/1/0",
+                                                "4/16/2/1", "5/16/2/0", "5/16/2/0", "6/32/4/1",
+                                                "7/32/4/0", "7/32/4/0", "8/64/8/1", "9/64/8/0",
+                                                "9/64/8/0", "11/32/4/1", "12/64/8/1"}));
 }
 
 TEST(PackedForms, TypeDescriptorAndFifoAreLittleEndianWithoutPadding) {

@@ -79,15 +79,6 @@ TEST_F(SendStepTest, DirectFunctionReachesTheRuntimeEvenOnASimulatedSession) {
     EXPECT_EQ(lastCall().outputSize, 8u);
 }
 
-TEST_F(SendStepTest, RuntimeStatusIsReturnedUnchanged) {
-    Fault::method(262, 1).status(-123456).add();
-    Fault::method(262, 0).status(17).add();  // a warning passes through as well
-    EXPECT_STATUS(-123456, sendInterfaceCommand(
-                               session, CommandHeader{InterfaceId(Interface::InstructionFifo), 1}));
-    EXPECT_STATUS(17, sendInterfaceCommand(
-                          session, CommandHeader{InterfaceId(Interface::InstructionFifo), 0}));
-}
-
 // The variant that reports through a status: a failing command is followed by command 800
 // for its code, and the device's text lands in the status.
 TEST_F(SendStepTest, ElaboratedSendFetchesTheDevicesTextForAFailure) {

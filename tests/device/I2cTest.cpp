@@ -181,16 +181,4 @@ TEST_F(I2cTest, DeviceWarningIsReturnedWithTheData) {
     EXPECT_EQ(count, 1u);
 }
 
-// I2C on the simulated session checks its arguments before the send step fails it.
-TEST_F(I2cTest, SimulatedSessionFailsAfterTheArgumentChecks) {
-    uint8_t data[2] = {};
-    size_t count = 12345;
-    EXPECT_STATUS(ZYOSTREL_Status_I2cReadTooLong,
-                  zyOstrel_ReadI2C(simulated, 1, 0x50, data, 256, 0, &count), simulated);
-    count = 12345;
-    EXPECT_EQ(zyOstrel_ReadI2C(simulated, 1, 0x50, data, 2, 0, &count), -1);
-    EXPECT_EQ(count, 0u);
-    EXPECT_EQ(zyemu_call_count(), 0u);
-}
-
 }  // namespace

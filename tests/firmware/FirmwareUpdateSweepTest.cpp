@@ -9,31 +9,25 @@ namespace {
 
 using namespace zytest;
 
-class FirmwareUpdateSweep : public EmulatorTest {
-protected:
-    // The golden and the default bitfile and the adapter image all differ from the factory's,
-    // so every one of them is written.
-    static std::vector<uint8_t> fullBundle() { return UpdateBundle().bytes(); }
-    uint32_t entryOf(size_t index) const { return entries_.at(index); }
-    std::vector<uint32_t> entries_;  // the runtime entry of each call of the clean update
-};
+using FirmwareUpdateSweep = EmulatorTest;
 
+// The golden and the default bitfile and the adapter image all differ from the factory's, so
+// every one of them is written.
 TEST_F(FirmwareUpdateSweep, EveryFailingCallEndsTheUpdateSafely) {
-    const auto bundle = fullBundle();
+    const auto bundle = UpdateBundle().bytes();
     ASSERT_EQ(updateWith(bundle), 0);
     ASSERT_EQ(progressOf(), endedAs(false));
-    const size_t calls = zyemu_call_count();
-    ASSERT_GT(calls, 20u);
-    for (const ZyEmuCall& call : this->calls()) entries_.push_back(call.entry);
+    const std::vector<ZyEmuCall> clean = calls();
+    ASSERT_GT(clean.size(), 20u);
 
     for (const int32_t injected : {-5, 5}) {
-        for (size_t index = 0; index < calls; ++index) {
+        for (size_t index = 0; index < clean.size(); ++index) {
             SCOPED_TRACE(testing::Message() << "status " << injected << " at call " << index);
             zyemu_reset();
             zyemu_clear_log();
             // A close that fails still ends the session, as it does on the device.
             Fault fault = Fault::callAt(index).status(injected);
-            if (entryOf(index) == ZYEMU_ENTRY_CLOSE) fault.afterRunning();
+            if (clean[index].entry == ZYEMU_ENTRY_CLOSE) fault.afterRunning();
             fault.add();
             const int32_t status = updateWith(bundle);
             // Steps run only while nothing was reported, so a warning ends the update too;
@@ -42,8 +36,7 @@ TEST_F(FirmwareUpdateSweep, EveryFailingCallEndsTheUpdateSafely) {
             EXPECT_NE(status, 0);
             EXPECT_EQ(progressOf(), endedAs(status != 0));
             EXPECT_EQ(zyemu_open_session_count(), 0u);
-            const ZyEmuFlashState state = flashState();
-            EXPECT_EQ(state.unprotectedGoldenWrites, 0u);
+            EXPECT_EQ(flashState().unprotectedGoldenWrites, 0u);
         }
     }
 }

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "bitfile/BitfileDocuments.h"
-#include "support/EmulatorFixture.h"
+#include "firmware/UpdateFixtures.h"
 #include "support/TempPath.h"
 
 namespace {
 
 using zytest::Fault;
+using zytest::flashState;
 
 constexpr uint32_t kUser = ZYOSTREL_FLASH_SLOT_USER;
 
@@ -28,11 +28,6 @@ protected:
         EXPECT_STATUS(0, zyOstrel_CloseSession(opened, 0));
         zyemu_clear_log();
         return text;
-    }
-    static ZyEmuFlashState flashState() {
-        ZyEmuFlashState state{};
-        EXPECT_EQ(zyemu_get_flash_state(ZYEMU_RESOURCE_DEFAULT, &state), 0);
-        return state;
     }
     // Reads a slot's metadata with the two calls a caller makes.
     std::string slotMetadata(uint32_t slot, int32_t expected = 0) {
@@ -59,22 +54,19 @@ TEST_F(FlashImages, RunningMetadataTakesTwoCallsAndNeverRereadsTheSize) {
     EXPECT_EQ(text.substr(size), std::string(10, '#'));
     const auto calls = callsOf(ZYEMU_ENTRY_CLIENT_CALL);
     ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[0].functionNumber, 18u);
-    EXPECT_EQ(calls[1].functionNumber, 18u);
-    EXPECT_EQ(calls[2].functionNumber, 19u);
-    EXPECT_EQ(calls[2].outputSize, size + 10);
+    EXPECT_EQ(std::vector<uint64_t>({calls[0].functionNumber, calls[1].functionNumber,
+                                     calls[2].functionNumber, calls[2].outputSize}),
+              std::vector<uint64_t>({18, 18, 19, size + 10}));
 }
 
 TEST_F(FlashImages, MetadataReadersRequireTheSizePointer) {
     char buffer[8];
-    EXPECT_EQ(zyOstrel_GetBitfileMetadata(session, nullptr, nullptr),
-              ZYOSTREL_Status_InvalidParameter);
-    EXPECT_EQ(zyOstrel_GetBitfileMetadata(session, nullptr, buffer),
-              ZYOSTREL_Status_InvalidParameter);
-    EXPECT_EQ(zyOstrel_GetBitfileMetadataFromFlash(session, 1, nullptr, nullptr),
-              ZYOSTREL_Status_InvalidParameter);
-    EXPECT_EQ(zyOstrel_GetBitfileMetadataFromFlash(session, 1, nullptr, buffer),
-              ZYOSTREL_Status_InvalidParameter);
+    for (char* text : {static_cast<char*>(nullptr), buffer}) {
+        EXPECT_STATUS(ZYOSTREL_Status_InvalidParameter,
+                      zyOstrel_GetBitfileMetadata(session, nullptr, text));
+        EXPECT_STATUS(ZYOSTREL_Status_InvalidParameter,
+                      zyOstrel_GetBitfileMetadataFromFlash(session, 1, nullptr, text));
+    }
     EXPECT_EQ(zyemu_call_count(), 0u);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "bitfile/BitfileDocuments.h"
@@ -11,7 +12,6 @@
 
 namespace zytest {
 
-constexpr const char* kUpdateDevice = "ostrel-7976";
 constexpr const char* kResource = ZYEMU_RESOURCE_DEFAULT;
 
 // A bitfile document whose signature is 32 copies of mark.
@@ -24,18 +24,13 @@ inline std::string bitfileSigned(char mark) {
 inline std::vector<uint8_t> adapterImage(uint8_t revision) { return {revision, 0, 0, 0, 0xAA}; }
 
 inline ImageEntry bitfileEntry(const std::string& name, const std::string& path) {
-    ImageEntry entry;
-    entry["name"] = "\"" + name + "\"";
+    ImageEntry entry = entryNamed(name, path);
     entry["identifier"] = "\"" + name + "\"";
-    entry["path"] = "\"" + path + "\"";
     return entry;
 }
 
 inline ImageEntry adapterEntry(uint32_t manifestRevision) {
-    ImageEntry entry;
-    entry["name"] = "\"oam0\"";
-    entry["identifier"] = "\"oam0\"";
-    entry["path"] = "\"oam/flash.bin\"";
+    ImageEntry entry = bitfileEntry("oam0", "oam/flash.bin");
     entry["type"] = "\"oamFpgaFlash\"";
     entry["board"] = "\"oam\"";
     entry["oam_fpga_flash_info"] =
@@ -56,40 +51,27 @@ struct UpdateBundle {
     BundleFormat format = BundleFormat::ZipDeflated;
 
     std::vector<uint8_t> bytes() const {
-        return bundleOf(format, manifestOf(entries, version, kUpdateDevice, files), files);
+        return bundleOf(format, manifestOf(entries, version, kDevice, files), files);
     }
 };
 
-struct Progress {
-    int32_t status = 0;
-    uint32_t percent = 0;
-    uint8_t inProgress = 0;
-    uint8_t failed = 0;
-    bool operator==(const Progress& other) const {
-        return status == other.status && percent == other.percent &&
-               inProgress == other.inProgress && failed == other.failed;
-    }
-};
-
-inline std::ostream& operator<<(std::ostream& out, const Progress& progress) {
-    return out << "{" << progress.status << ", " << progress.percent << "%, inProgress "
-               << int{progress.inProgress} << ", failed " << int{progress.failed} << "}";
-}
+// A progress query: its status, the percent, and the in-progress and failed flags.
+using Progress = std::tuple<int32_t, uint32_t, int, int>;
 
 inline Progress progressOf(const char* resource = kResource) {
-    Progress progress;
-    progress.status = zyOstrel_GetFirmwareUpdateProgress(resource, &progress.percent,
-                                                         &progress.inProgress, &progress.failed);
-    return progress;
+    uint32_t percent = 0;
+    uint8_t inProgress = 0, failed = 0;
+    const int32_t status =
+        zyOstrel_GetFirmwareUpdateProgress(resource, &percent, &inProgress, &failed);
+    return {status, percent, inProgress, failed};
 }
 
 // What the first query after an update reports, then that the record is gone.
-inline Progress endedAs(bool failed) { return {0, 100, 0, static_cast<uint8_t>(failed ? 1 : 0)}; }
+inline Progress endedAs(bool failed) { return {0, 100, 0, failed ? 1 : 0}; }
 inline const Progress kCollected{ZYOSTREL_Status_NoFirmwareUpdate, 0, 0, 0};
 
 inline int32_t updateWith(const std::vector<uint8_t>& bundle, bool force = false) {
-    return zyOstrel_UpdateFirmware(kResource, kUpdateDevice, bundle.size(), bundle.data(),
-                                   force ? 1 : 0);
+    return zyOstrel_UpdateFirmware(kResource, kDevice, bundle.size(), bundle.data(), force ? 1 : 0);
 }
 
 inline ZyEmuFlashState flashState() {

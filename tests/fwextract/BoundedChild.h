@@ -6,9 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
 #include <cstdio>
 #include <functional>
+#include <string>
 
 namespace zytest {
 
@@ -48,6 +51,24 @@ inline int runWithHeadroom(std::size_t headroom, const std::function<int()>& bod
     int status = 0;
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
+}
+
+// Runs check, which tells what went wrong (empty when nothing did), in a child that may grow
+// by headroom only; under the sanitizers, whose shadow mappings defeat the limit, in this
+// process.
+inline void expectWithinHeadroom(std::size_t headroom, const std::function<std::string()>& check) {
+    if (!kAddressSpaceLimitWorks) {
+        EXPECT_EQ(check(), "");
+        return;
+    }
+    EXPECT_EQ(runWithHeadroom(headroom,
+                              [&] {
+                                  const std::string wrong = check();
+                                  if (!wrong.empty()) std::fprintf(stderr, "%s\n", wrong.c_str());
+                                  return wrong.empty() ? 0 : 1;
+                              }),
+              0)
+        << "the child's complaint, if any, is printed above";
 }
 
 }  // namespace zytest

@@ -16,6 +16,8 @@ namespace zytest {
 using zyostrel::bundletool::BundleFile;
 using zyostrel::bundletool::BundleFormat;
 
+constexpr const char* kDevice = "ostrel-7976";
+
 inline std::vector<uint8_t> bytesOf(const std::string& text) {
     return std::vector<uint8_t>(text.begin(), text.end());
 }
@@ -31,6 +33,14 @@ struct ImageEntry : std::map<std::string, std::string> {
                {"board", "\"base\""},
                {"identifier", "\"default_bitfile\""}}) {}
 };
+
+// The default entry under another name and path.
+inline ImageEntry entryNamed(const std::string& name, const std::string& path) {
+    ImageEntry entry;
+    entry["name"] = "\"" + name + "\"";
+    entry["path"] = "\"" + path + "\"";
+    return entry;
+}
 
 // The image files every bundle of the tests carries. The FPGA image spans several 64 KiB
 // pieces with a ragged tail, in a pattern that does not repeat at any power of two.
@@ -82,5 +92,11 @@ inline std::vector<uint8_t> bundleOf(BundleFormat format, const std::string& man
 
 // What body threw, compared as a status code; a mismatch prints the elaboration too.
 inline Thrown statusOf(const std::function<void()>& body) { return thrownBy(body); }
+
+// What opening the bytes as a bundle threw.
+inline Thrown openStatus(const std::vector<uint8_t>& bytes) {
+    return statusOf(
+        [&] { zyostrel::fwextract::FirmwareBundle bundle(bytes.data(), bytes.size()); });
+}
 
 }  // namespace zytest

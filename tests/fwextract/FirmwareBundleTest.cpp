@@ -17,8 +17,11 @@ using zyostrel::fwextract::FirmwareBundle;
 using zyostrel::fwextract::FirmwareImageType;
 using zytest::BundleFormat;
 using zytest::bundleOf;
+using zytest::entryNamed;
 using zytest::ImageEntry;
+using zytest::kDevice;
 using zytest::manifestOf;
+using zytest::openStatus;
 using zytest::statusOf;
 
 constexpr int32_t kInvalid = zyerr::codes::InvalidFirmwareBundle;
@@ -27,26 +30,14 @@ constexpr int32_t kMissing = zyerr::codes::FileMissingInFirmwareBundle;
 constexpr int32_t kTypeMismatch = zyerr::codes::TypeMismatch;
 constexpr int32_t kNotJson = zyerr::codes::InvalidParameter;
 constexpr int32_t kNotFound = zyerr::codes::ResourceNotFound;
-constexpr const char* kDevice = "ostrel-7976";
 constexpr BundleFormat kFormats[] = {BundleFormat::ZipStored, BundleFormat::ZipDeflated,
                                      BundleFormat::Tar};
-
-zytest::Thrown openStatus(const std::vector<uint8_t>& bytes) {
-    return statusOf([&] { FirmwareBundle bundle(bytes.data(), bytes.size()); });
-}
 
 std::vector<uint8_t> imageBytes(const std::string& path) {
     for (const auto& file : zytest::standardImages()) {
         if (file.path == path) return file.bytes;
     }
     return {};
-}
-
-ImageEntry entryNamed(const std::string& name, const std::string& path) {
-    ImageEntry entry;
-    entry["name"] = "\"" + name + "\"";
-    entry["path"] = "\"" + path + "\"";
-    return entry;
 }
 
 // A bundle that must open, with the image last extracted from it.

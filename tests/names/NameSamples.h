@@ -1,5 +1,4 @@
-// Texts of the terminal name grammar with the names they resolve to, shared by the table
-// test (which pins them) and the differential test (which mutates them byte by byte).
+// Texts of the terminal name grammar with the names they resolve to, pinned by the table test.
 #pragma once
 
 #include <cctype>

@@ -1,5 +1,6 @@
-// The terminal and channel name grammar: families, the table of rules, list and token limits,
-// the defaults of an empty text and the name lookups.
+// The terminal and channel name grammar: families, the table of rules, list and token limits
+// and the name lookups. The defaults of an empty text are checked through the attribute
+// records (AttributeRecordsTest) and against the reference (NamesDifferentialTest).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -86,34 +87,6 @@ TEST(TerminalNameLists, TokensUpTo255Characters) {
     expectResolution("AI1,AI" + std::string(253, '0') + "5", kBad, {"AI1"});
     expectResolution("conn1/ai1 " + std::string(246, 'x'), kBad);
     expectResolution("conn1/ai1 " + std::string(245, 'x'), 0, {"Conn1/AI1"});
-}
-
-// The trigger channel attributes read an empty text as channel 0; the others keep the
-// caller's own pointer (or null) as the one name.
-TEST(TerminalNameEmptyText, DefaultsToZeroOnlyForTheTriggerChannelAttributes) {
-    const char* empty = "";
-    for (const char* text : {static_cast<const char*>(nullptr), empty}) {
-        for (const std::uint32_t trigger : {0x10000008u, 0x20000002u, 0x20000003u}) {
-            ResolvedNames list(text, trigger);
-            EXPECT_EQ(resolveNames(list), 0);
-            ASSERT_EQ(list.count, 1u);
-            EXPECT_STREQ(list.names[0], "0") << std::hex << trigger;
-        }
-        for (const std::uint32_t other : {0u, 0x10000009u, 0x20000004u, 0x40000000u}) {
-            ResolvedNames list(text, other);
-            EXPECT_EQ(resolveNames(list), 0);
-            ASSERT_EQ(list.count, 1u);
-            EXPECT_EQ(list.names[0], text) << std::hex << other;
-        }
-    }
-}
-
-TEST(StreamNames, DecimalTextUpTo63) {
-    for (std::uint32_t n = 0; n <= 63; ++n) {
-        ASSERT_NE(streamName(n), nullptr);
-        EXPECT_EQ(streamName(n), std::to_string(n));
-    }
-    EXPECT_EQ(streamName(64), nullptr);
 }
 
 // The lookups on one name; the differential test compares them with the reference on many
