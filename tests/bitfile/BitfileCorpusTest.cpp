@@ -1,7 +1,7 @@
 // Replays the bitfile fuzz corpus: every input that was ever saved must still parse or fail
 // with a status.
 #include "BitfileFuzzTarget.h"
-#include "support/FirmwareCorpusReplay.h"
+#include "support/CorpusReplay.h"
 
 namespace {
 

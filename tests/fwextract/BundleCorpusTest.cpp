@@ -1,7 +1,7 @@
 // Replays the bundle fuzz corpora: every saved archive and manifest must still be read or
 // fail with a status.
 #include "BundleFuzzTarget.h"
-#include "support/FirmwareCorpusReplay.h"
+#include "support/CorpusReplay.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Replays the saved fuzz corpus of the name grammar through the fuzz entry itself, which
 // compares the scanner with the reference on every input the fuzzer ever kept.
-#include "support/FirmwareCorpusReplay.h"
+#include "support/CorpusReplay.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 

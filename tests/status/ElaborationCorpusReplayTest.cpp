@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "fuzz/elaboration/ElaborationFuzz.h"
-#include "support/StatusCorpusReplay.h"
+#include "support/CorpusReplay.h"
 
 namespace {
 
 TEST(ElaborationFuzzCorpus, EverySavedInputKeepsTheInvariants) {
-    EXPECT_GE(zytest::replayCorpus(ZY_ELABORATION_CORPUS_DIR, &zyfuzz::exerciseElaboration), 8u);
+    zytest::replayCorpus(ZY_ELABORATION_CORPUS_DIR, &zyfuzz::exerciseElaboration, 8);
 }
 
 }  // namespace

@@ -2,16 +2,16 @@
 #include <gtest/gtest.h>
 
 #include "fuzz/translator/TranslatorFuzz.h"
-#include "support/StatusCorpusReplay.h"
+#include "support/CorpusReplay.h"
 
 namespace {
 
 TEST(TranslatorFuzzCorpus, EveryErrorFileInputKeepsTheRules) {
-    EXPECT_GE(zytest::replayCorpus(ZY_ERRORFILE_CORPUS_DIR, &zyfuzz::exerciseErrorFile), 4u);
+    zytest::replayCorpus(ZY_ERRORFILE_CORPUS_DIR, &zyfuzz::exerciseErrorFile, 4);
 }
 
 TEST(TranslatorFuzzCorpus, EveryElaborationInputIsDescribed) {
-    EXPECT_GE(zytest::replayCorpus(ZY_TRANSLATE_CORPUS_DIR, &zyfuzz::exerciseTranslation), 5u);
+    zytest::replayCorpus(ZY_TRANSLATE_CORPUS_DIR, &zyfuzz::exerciseTranslation, 5);
 }
 
 }  // namespace
