@@ -23,7 +23,7 @@ std::string attributeLabel(const AttributeName& attribute) {
 }
 
 void readAttribute(Session& session, const std::string& channelText, const AttributeName& attribute,
-                   cJSON* out, const char* key) {
+                   cJSON* out, const char* key, const char* numberKey) {
     const uint32_t handle = session.handle();
     const char* channels = channelText.c_str();
     const uint32_t id = attribute.id;
@@ -34,8 +34,7 @@ void readAttribute(Session& session, const std::string& channelText, const Attri
             int32_t value = 0;
             if (session.check(zyOstrel_GetAttributeInt32(handle, channels, id, &value), step) ==
                 0) {
-                addInt32Value(out, key, key == std::string("value") ? "number" : nullptr, id,
-                              value);
+                addInt32Value(out, key, numberKey, id, value);
             }
             break;
         }

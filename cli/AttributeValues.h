@@ -14,10 +14,11 @@ namespace ostrel {
 // under numberKey, when given), else the number.
 void addInt32Value(cJSON* out, const char* key, const char* numberKey, uint32_t id, int32_t value);
 
-// Reads the attribute on the channel text (empty for none) and adds its value under key. A
+// Reads the attribute on the channel text (empty for none) and adds its value under key (an
+// enumerated Int32's number also under numberKey, when given). A
 // warning is reported and adds nothing; an error throws the Failure.
 void readAttribute(Session& session, const std::string& channels, const AttributeName& attribute,
-                   cJSON* out, const char* key);
+                   cJSON* out, const char* key, const char* numberKey = nullptr);
 
 // The label of an attribute in messages: its display name, or its identifier.
 std::string attributeLabel(const AttributeName& attribute);

@@ -6,6 +6,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
+
+#include "Context.h"
+#include "zyostrelapi.h"
 
 namespace ostrel {
 namespace {
@@ -174,6 +178,21 @@ BitfileSummary readBitfile(std::string text) {
     std::sort(summary.fifos.begin(), summary.fifos.end(),
               [](const BitfileFifo& a, const BitfileFifo& b) { return a.number < b.number; });
     return summary;
+}
+
+BitfileSummary summarizeBitfile(std::string text, const std::string& step) {
+    try {
+        return readBitfile(std::move(text));
+    } catch (const BitfileError& error) {
+        fail(ZYOSTREL_Status_BitfileMalformed, 0, step, error.what());
+    }
+}
+
+void addBitfileIdentity(cJSON* out, const BitfileSummary& summary) {
+    addString(out, "signature", summary.signature);
+    addString(out, "bitfileVersion", summary.bitfileVersion);
+    addString(out, "targetClass", summary.targetClass);
+    addString(out, "vi", summary.viName);
 }
 
 }  // namespace ostrel

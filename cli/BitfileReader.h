@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "Json.h"
+
 namespace ostrel {
 
 struct BitfileRegister {
@@ -43,6 +45,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The emulated runtime reads bitfiles of at most this size; real ones are far smaller. The
+// tool reads neither files nor metadata beyond it.
+inline constexpr uint64_t kLargestBitfile = 128u * 1024u * 1024u;
+
 BitfileSummary readBitfile(std::string text);
+
+// readBitfile, with a document that is not a bitfile failing step as malformed.
+BitfileSummary summarizeBitfile(std::string text, const std::string& step);
+
+// The identity fields of a summary, added to out.
+void addBitfileIdentity(cJSON* out, const BitfileSummary& summary);
 
 }  // namespace ostrel

@@ -39,10 +39,6 @@ struct ArchiveDelete {
 };
 using ArchivePtr = std::unique_ptr<archive, ArchiveDelete>;
 
-[[noreturn]] void bundleFailure(int32_t status, const std::string& step) {
-    throw Failure{status, step, describeStatus(0, status)};
-}
-
 std::string hex(const CryptoPP::byte* bytes, std::size_t size) {
     static const char digits[] = "0123456789abcdef";
     std::string text;
@@ -71,7 +67,7 @@ BundleEntry readEntry(archive* reader, const std::string& path, std::string* kee
         // A warning here means the entry failed its own checks (a zip CRC or size): its bytes
         // are not the entry's. Data that skips ahead leaves a hole; both are corrupt.
         if (result != ARCHIVE_OK || offset < 0 || static_cast<uint64_t>(offset) != entry.size) {
-            bundleFailure(ZYOSTREL_Status_CorruptFirmwareBundle, "read " + path);
+            fail(ZYOSTREL_Status_CorruptFirmwareBundle, 0, "read " + path);
         }
         entry.size += size;
         if (entry.size > bound) {
@@ -95,7 +91,7 @@ BundleContents readBundle(const std::vector<uint8_t>& bytes) {
     enableFormats(reader.get());
     if (bytes.empty() ||
         archive_read_open_memory(reader.get(), bytes.data(), bytes.size()) != ARCHIVE_OK) {
-        bundleFailure(ZYOSTREL_Status_InvalidFirmwareBundle, "open the bundle");
+        fail(ZYOSTREL_Status_InvalidFirmwareBundle, 0, "open the bundle");
     }
     BundleContents contents;
     archive_entry* header = nullptr;
@@ -124,14 +120,14 @@ BundleContents readBundle(const std::vector<uint8_t>& bytes) {
             entry = readEntry(reader.get(), path, isManifest ? &contents.manifest : nullptr);
         }
         if (isManifest && (entry.tooLarge || entry.sparse)) {
-            bundleFailure(ZYOSTREL_Status_InvalidFirmwareBundle, "read manifest.json");
+            fail(ZYOSTREL_Status_InvalidFirmwareBundle, 0, "read manifest.json");
         }
     }
     if (result != ARCHIVE_EOF && contents.entries.empty()) {
-        bundleFailure(ZYOSTREL_Status_InvalidFirmwareBundle, "read the bundle");
+        fail(ZYOSTREL_Status_InvalidFirmwareBundle, 0, "read the bundle");
     }
     if (contents.entries.count(kManifestPath) == 0) {
-        bundleFailure(ZYOSTREL_Status_FileMissingInFirmwareBundle, "find manifest.json");
+        fail(ZYOSTREL_Status_FileMissingInFirmwareBundle, 0, "find manifest.json");
     }
     return contents;
 }

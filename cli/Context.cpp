@@ -10,12 +10,21 @@
 
 namespace ostrel {
 
+std::string withoutTrailingLineEnds(std::string text) {
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    return text;
+}
+
 std::string describeStatus(uint32_t session, int32_t status) {
-    std::vector<char> text(16384, '\0');
+    std::vector<char> text(kDescriptionSize, '\0');
     if (zyOstrel_GetError(session, status, text.size(), text.data()) != 0) return "";
-    std::string description(text.data());
-    while (!description.empty() && description.back() == '\n') description.pop_back();
-    return description;
+    return withoutTrailingLineEnds(text.data());
+}
+
+void fail(int32_t status, uint32_t session, const std::string& step, const std::string& detail) {
+    std::string description = describeStatus(session, status);
+    if (!detail.empty()) description += "\n" + detail;
+    throw Failure{status, step, description};
 }
 
 Context::Context(bool json) : json_(json), result_(newObject()), warnings_(nullptr) {}
@@ -37,10 +46,6 @@ int32_t Context::check(int32_t status, uint32_t session, const std::string& step
         }
     }
     return status;
-}
-
-void Context::fail(int32_t status, uint32_t session, const std::string& step) {
-    throw Failure{status, step, describeStatus(session, status)};
 }
 
 int Context::finish(const Failure* failure) {

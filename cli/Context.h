@@ -2,6 +2,7 @@
 // into failures and warnings, and sessions that are closed on every path.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -18,8 +19,19 @@ struct Failure {
     std::string description;
 };
 
+// Room for a description the library writes into a caller's buffer.
+inline constexpr std::size_t kDescriptionSize = 16384;
+
+// text without the line ends that close it.
+std::string withoutTrailingLineEnds(std::string text);
+
 // The library's description of a status (zyOstrel_GetError), without its trailing blank lines.
 std::string describeStatus(uint32_t session, int32_t status);
+
+// Throws the Failure of status at step, described by the library; detail, when given, follows
+// the description on a line of its own.
+[[noreturn]] void fail(int32_t status, uint32_t session, const std::string& step,
+                       const std::string& detail = {});
 
 class Context {
 public:
@@ -31,7 +43,6 @@ public:
 
     // A negative status throws a Failure; a positive one is kept as a warning. Returns status.
     int32_t check(int32_t status, uint32_t session, const std::string& step);
-    [[noreturn]] void fail(int32_t status, uint32_t session, const std::string& step);
 
     // Prints the document (and the failure, if any); returns the exit code.
     int finish(const Failure* failure);

@@ -101,7 +101,7 @@ void runGet(Context& context, const Arguments& arguments) {
     const Target target = targetOf(arguments, 0);
     describeTarget(context.result(), target);
     Session session(context, target.resource);
-    readAttribute(session, target.channels, target.attribute, context.result(), "value");
+    readAttribute(session, target.channels, target.attribute, context.result(), "value", "number");
     session.close();
 }
 

@@ -11,14 +11,8 @@
 namespace ostrel::commands {
 namespace {
 
-// The emulated runtime reads bitfiles of at most this size; real ones are far smaller.
-constexpr uint64_t kLargestBitfile = 128u * 1024u * 1024u;
-
 void addSummary(cJSON* out, const BitfileSummary& summary) {
-    addString(out, "signature", summary.signature);
-    addString(out, "bitfileVersion", summary.bitfileVersion);
-    addString(out, "targetClass", summary.targetClass);
-    addString(out, "vi", summary.viName);
+    addBitfileIdentity(out, summary);
     cJSON* registers = addArray(out, "registers");
     for (const BitfileRegister& entry : summary.registers) {
         cJSON* item = appendObject(registers);
@@ -48,16 +42,10 @@ void runInspect(Context& context, const Arguments& arguments) {
     try {
         bytes = readFile(path, kLargestBitfile);
     } catch (const Failure& failure) {
-        throw Failure{
-            ZYOSTREL_Status_BitfileUnreadable, failure.step,
-            describeStatus(0, ZYOSTREL_Status_BitfileUnreadable) + "\n" + failure.description};
+        fail(ZYOSTREL_Status_BitfileUnreadable, 0, failure.step, failure.description);
     }
-    try {
-        addSummary(context.result(), readBitfile(std::string(bytes.begin(), bytes.end())));
-    } catch (const BitfileError& error) {
-        throw Failure{ZYOSTREL_Status_BitfileMalformed, "read " + path,
-                      describeStatus(0, ZYOSTREL_Status_BitfileMalformed) + "\n" + error.what()};
-    }
+    addSummary(context.result(),
+               summarizeBitfile(std::string(bytes.begin(), bytes.end()), "read " + path));
 }
 
 }  // namespace

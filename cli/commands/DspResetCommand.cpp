@@ -28,13 +28,12 @@ void runDspReset(Context& context, const Arguments& arguments) {
         sessions.push_back(std::make_unique<Session>(context, resource, image));
         handles.push_back(sessions.back()->handle());
     }
-    std::vector<char> description(16384, '\0');
+    std::vector<char> description(kDescriptionSize, '\0');
     const int32_t status = zyOstrel_ResetDspSynchronously(handles.data(), handles.size(), index,
                                                           description.size(), description.data());
     if (status < 0) {
         // The library describes the failure itself, naming the session it happened on.
-        std::string text = description.data();
-        while (!text.empty() && text.back() == '\n') text.pop_back();
+        const std::string text = withoutTrailingLineEnds(description.data());
         throw Failure{status, "reset DSP " + std::to_string(index),
                       text.empty() ? describeStatus(0, status) : text};
     }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Commands.h"
@@ -141,10 +142,9 @@ std::string hostDescription(int32_t code, const Language& language) {
         std::free(*handle);
         std::free(handle);
     }
-    if (status != 0) throw Failure{status, "describe the status", describeStatus(0, status)};
+    if (status != 0) fail(status, 0, "describe the status");
     while (!text.empty() && text.front() == '\n') text.erase(0, 1);
-    while (!text.empty() && text.back() == '\n') text.pop_back();
-    return text;
+    return withoutTrailingLineEnds(std::move(text));
 }
 
 void runError(Context& context, const Arguments& arguments) {

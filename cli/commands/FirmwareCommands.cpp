@@ -343,7 +343,7 @@ void runInspect(Context& context, const Arguments& arguments) {
     // The problems close the document, after what they are about.
     cJSON_AddItemToObject(out, "problems", cJSON_DetachItemViaPointer(out, problems.list));
     if (problems.status != 0) {
-        throw Failure{problems.status, "inspect " + bundlePath, describeStatus(0, problems.status)};
+        fail(problems.status, 0, "inspect " + bundlePath);
     }
 }
 

@@ -1,6 +1,7 @@
 // info: what an instrument runs and how it is doing, in one look.
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AttributeValues.h"
@@ -37,10 +38,6 @@ const Reading kReadings[] = {
     {"adapterModule", "error", ZYOSTREL_Attr_IOError},
 };
 
-// Bitfile metadata beyond this size is not read (bitfiles of the emulated runtime are bounded
-// by the same figure; real ones are far smaller).
-constexpr size_t kLargestMetadata = 128u * 1024u * 1024u;
-
 // QSFP ports are probed from 0 until the instrument refuses a port number; at most this many.
 constexpr int32_t kMostQsfpPorts = 8;
 
@@ -53,7 +50,7 @@ void addBitfile(Session& session, cJSON* out) {
     size_t size = 0;
     session.check(zyOstrel_GetBitfileMetadata(session.handle(), &size, nullptr),
                   "get the bitfile metadata size");
-    if (size > kLargestMetadata) {
+    if (size > kLargestBitfile) {
         throw Failure{ZYOSTREL_Status_BitfileMalformed, "get the bitfile metadata",
                       "the instrument reports " + std::to_string(size) + " bytes of metadata"};
     }
@@ -62,18 +59,10 @@ void addBitfile(Session& session, cJSON* out) {
                   "get the bitfile metadata");
     cJSON* bitfile = addObject(out, "bitfile");
     addNumber(bitfile, "metadataBytes", static_cast<double>(size));
-    try {
-        const BitfileSummary summary = readBitfile(text);
-        addString(bitfile, "signature", summary.signature);
-        addString(bitfile, "bitfileVersion", summary.bitfileVersion);
-        addString(bitfile, "targetClass", summary.targetClass);
-        addString(bitfile, "vi", summary.viName);
-        addNumber(bitfile, "registers", static_cast<double>(summary.registers.size()));
-        addNumber(bitfile, "fifos", static_cast<double>(summary.fifos.size()));
-    } catch (const BitfileError& error) {
-        throw Failure{ZYOSTREL_Status_BitfileMalformed, "read the bitfile metadata",
-                      describeStatus(0, ZYOSTREL_Status_BitfileMalformed) + "\n" + error.what()};
-    }
+    const BitfileSummary summary = summarizeBitfile(std::move(text), "read the bitfile metadata");
+    addBitfileIdentity(bitfile, summary);
+    addNumber(bitfile, "registers", static_cast<double>(summary.registers.size()));
+    addNumber(bitfile, "fifos", static_cast<double>(summary.fifos.size()));
 }
 
 void addLimits(Session& session, cJSON* out) {
@@ -124,15 +113,16 @@ void runInfo(Context& context, const Arguments& arguments) {
     addString(out, "resource", resource);
     Session session(context, resource, image);
     addHex(out, "session", session.handle(), 8);
-    addBool(out, "simulated", (session.handle() & ZYOSTREL_SIMULATED_SESSION_BIT) != 0);
+    const bool simulated = (session.handle() & ZYOSTREL_SIMULATED_SESSION_BIT) != 0;
+    addBool(out, "simulated", simulated);
     addBitfile(session, out);
     // A simulated session's attribute commands never reach an instrument; the direct requests
     // below do.
-    const bool simulated = (session.handle() & ZYOSTREL_SIMULATED_SESSION_BIT) != 0;
-    for (const Reading& reading : kReadings) {
-        if (simulated) break;
-        readAttribute(session, "", attributeById(reading.id), sectionOf(out, reading.section),
-                      reading.key);
+    if (!simulated) {
+        for (const Reading& reading : kReadings) {
+            readAttribute(session, "", attributeById(reading.id), sectionOf(out, reading.section),
+                          reading.key);
+        }
     }
     addLimits(session, out);
     addAdapterModule(session, out);

@@ -23,7 +23,6 @@ constexpr std::size_t kMostListedSamples = 4096;
 struct Acquisition {
     std::vector<PlotSeries> channels;  // one per enabled channel, in channel order
     double sampleInterval = 0;
-    bool raw = false;  // 16-bit counts rather than floating-point values
 };
 
 // Names of the enabled channels, from the stream's channel mask (bit n is AIn).
@@ -112,8 +111,7 @@ Acquisition acquire(Session& session, uint32_t stream, uint64_t perChannel,
     session.check(zyOstrel_WaitForTransfer(handle, stream, data.channels.size() * perChannel, 0,
                                            &available, &state),
                   "wait for the samples");
-    data.raw = rawPath != nullptr;
-    if (data.raw) {
+    if (rawPath != nullptr) {
         readRaw(session, stream, perChannel, data, rawPath);
     } else {
         readValues(session, stream, perChannel, data);
@@ -182,7 +180,9 @@ void runRead(Context& context, const Arguments& arguments) {
     session.close();
 
     addNumber(out, "sampleInterval", data.sampleInterval);
-    addString(out, "unit", data.raw ? "counts" : "V");
+    // A raw file takes 16-bit counts rather than floating-point values.
+    const char* unit = rawPath != nullptr ? "counts" : "V";
+    addString(out, "unit", unit);
     const bool listSamples = context.json() && csvPath == nullptr && rawPath == nullptr &&
                              perChannel <= kMostListedSamples;
     cJSON* channelList = addArray(out, "channels");
@@ -202,7 +202,7 @@ void runRead(Context& context, const Arguments& arguments) {
         const std::string svg = svgPlot(data.channels, interval,
                                         {resource + " stream " + std::to_string(stream) + ": " +
                                              std::to_string(perChannel) + " samples per channel",
-                                         data.raw ? "counts" : "V"});
+                                         unit});
         writeFile(plotPath, svg.data(), svg.size());
         addString(files, "plot", plotPath);
     }
