@@ -28,7 +28,7 @@ function(zy_lua_attribute_table def module out_dir out_var)
   set(output ${out_dir}/${module}.lua)
   add_custom_command(
     OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -DTABLE=${def} -DMODULE=${module} -DOUTPUT=${output}
+    COMMAND ${CMAKE_COMMAND} -DTABLE=${def} -DOUTPUT=${output}
             -P ${ZY_LUA_GENERATORS}/AttributeTable.cmake
     DEPENDS ${def} ${ZY_LUA_GENERATORS}/AttributeTable.cmake ${ZY_LUA_GENERATORS}/LuaText.cmake
     COMMENT "Generating the translator's attribute table ${module}"

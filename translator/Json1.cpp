@@ -305,7 +305,7 @@ void translateErrStatusToFormattedText(Session& session, const SectionTexts& sec
     if (status.isError()) return;
 
     zyhtl::BasicString block;
-    if (staticDesc && (flags & kStaticDescription)) {
+    if (staticDesc) {
         append(block, sections[0], status);
         append(block, staticDesc.get(), status);
         append(block, sections[1], status);

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "status/Status.h"
+#include "status/TranslatorData.h"
 
 namespace zyxlator {
 
@@ -80,7 +81,7 @@ constexpr uint32_t makeLanguageWord(uint32_t language, uint32_t environment = 0)
 // Name of the built-in translator that reads error description files.
 inline constexpr const char* kDefaultXlatorName = "zyxlator_default";
 // Name of the library's script-hosted translator.
-inline constexpr const char* kScriptXlatorName = "mxlator_zyostrelapi";
+inline constexpr const char* kScriptXlatorName = zyerr::kLibraryTranslator;
 // Key of the translators' diagnostic objects in an elaboration.
 inline constexpr const char* kDebugKey = "zyxlator_debug";
 

@@ -43,8 +43,6 @@ struct Unsigned {
         out = parsed;
         return true;
     }
-    static bool less(Value a, Value b) { return a < b; }
-    static Value divide(Value a, Value b) { return a / b; }
     static Value remainder(Value a, Value b) { return a % b; }
 };
 
@@ -66,9 +64,6 @@ struct Signed {
         out = parsed;
         return true;
     }
-    static bool less(Value a, Value b) { return a < b; }
-    // The one quotient that does not fit is refused before this is called.
-    static Value divide(Value a, Value b) { return a / b; }
     static Value remainder(Value a, Value b) { return b == -1 ? 0 : a % b; }
 };
 
@@ -179,7 +174,8 @@ int divide(lua_State* state) {
     if (divisionOverflows<Kind>(dividend, divisor)) {
         return luaL_error(state, "%s division overflows", Kind::kName);
     }
-    pushNew<Kind>(state, Kind::divide(dividend, divisor));
+    // The one quotient that does not fit was refused above.
+    pushNew<Kind>(state, dividend / divisor);
     return 1;
 }
 
@@ -200,7 +196,7 @@ int equal(lua_State* state) {
 
 template <typename Kind>
 int lessThan(lua_State* state) {
-    lua_pushboolean(state, Kind::less(operand<Kind>(state, 1), operand<Kind>(state, 2)));
+    lua_pushboolean(state, operand<Kind>(state, 1) < operand<Kind>(state, 2));
     return 1;
 }
 

@@ -1,14 +1,13 @@
 # Writes the translator scripts' attribute table from the attribute table of the library.
-#   cmake -DTABLE=<AttributeTable.def> -DMODULE=<module name> -DOUTPUT=<file.lua>
-#         -P AttributeTable.cmake
+#   cmake -DTABLE=<AttributeTable.def> -DOUTPUT=<file.lua> -P AttributeTable.cmake
 # The module answers getAttribute("%08X" of the identifier) with {shortName, enums}, enums
 # mapping each enumeration value, as a decimal string, to its name. The table's own checks
 # (types, ranges, duplicates) run when the build is configured, from the same file.
 
 cmake_minimum_required(VERSION 3.18)
 
-if(NOT TABLE OR NOT MODULE OR NOT OUTPUT)
-  message(FATAL_ERROR "AttributeTable.cmake needs TABLE, MODULE and OUTPUT")
+if(NOT TABLE OR NOT OUTPUT)
+  message(FATAL_ERROR "AttributeTable.cmake needs TABLE and OUTPUT")
 endif()
 include(${CMAKE_CURRENT_LIST_DIR}/LuaText.cmake)
 

@@ -103,7 +103,10 @@ function mxlator.getStaticDesc(code, lang, ade)
         or search(fromDriverErrorsDir, languageDir, code)
     if description == nil and errorsDir ~= nil then
         description = search(utils.findErrorDescriptionFromErrorsDir, errorsDir, code, lang)
-            or search(utils.findErrorDescriptionFromErrorsDir, errorsDir, code, 0)
+        -- English is the fallback; when it was the language asked for, it has been searched.
+        if description == nil and lang ~= 0 then
+            description = search(utils.findErrorDescriptionFromErrorsDir, errorsDir, code, 0)
+        end
     end
     return description or "Error description not found"
 end
@@ -330,9 +333,6 @@ function mxlator.getDynamicDesc(errjson, lang, ade, format)
         error("the elaboration is not a JSON object", 0)
     end
     local lng = zymxl.threeLetterCode(lang)
-    if lng == zymxl.UnknownLanguage then
-        lang = 0
-    end
     local attributeTable, internalError = loadAttributeTable(lng, tonumber(ade) or 0)
     local terms = loadTermTable(lng)
 

@@ -27,14 +27,4 @@ function utilities.longName(code)
     return longNames[code]
 end
 
--- The language number of a three-letter code, nil for an unknown code.
-function utilities.languageNumber(code)
-    for index, known in ipairs(utilities.ThreeLetterLngStrings) do
-        if known == code then
-            return index - 1
-        end
-    end
-    return nil
-end
-
 return utilities
