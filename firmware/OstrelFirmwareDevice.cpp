@@ -9,6 +9,7 @@
 #include "platform/Trace.h"
 #include "status/EntryPoint.h"
 #include "status/StatusCodes.h"
+#include "zyostrelapi.h"
 
 namespace zyostrel::firmware {
 namespace {
@@ -19,11 +20,26 @@ using fwextract::FirmwareImageType;
 // The device opens these as the bitfile's document or as a stored image; what the word means
 // is the runtime's business.
 constexpr uint32_t kOpenAttribute = 0xC0000000;
-constexpr const char* kGoldenImage = "/com::zy::ostrel::image::golden";
-constexpr const char* kDefaultImage = "/com::zy::ostrel::image::default";
 constexpr const char* kDefaultBitfileName = "default_bitfile";
 constexpr const char* kGoldenImageName = "golden_image";
 constexpr uint32_t kTraceLevel = platform::kTraceThreshold;
+
+// How the trace names an image type.
+const char* traceNameOf(FirmwareImageType type) noexcept {
+    switch (type) {
+        case FirmwareImageType::Bitfile:
+            return "Bitfile";
+        case FirmwareImageType::Cpld:
+            return "CPLD";
+        case FirmwareImageType::Eeprom:
+            return "EEPROM";
+        case FirmwareImageType::Xmega:
+            return "Xmega";
+        case FirmwareImageType::OamFpgaFlash:
+            return "OAM FPGA Flash";
+    }
+    return "unknown";
+}
 
 // A session the update opened for one step. It is closed on every path; the close's status
 // counts only while the update's status is still 0, and not at all when an exception ends
@@ -136,7 +152,7 @@ uint32_t OstrelFirmwareDevice::readStoredBundleVersion() {
 // The golden image's digest was checked when the version was read; it is not read again.
 void OstrelFirmwareDevice::writeStoredBundleVersion(uint32_t version) {
     if (status_ != 0) return;
-    StepSession session(kGoldenImage, resourceName_, status_);
+    StepSession session(ZYOSTREL_IMAGE_GOLDEN, resourceName_, status_);
     if (session.isOpen()) merge(writeBundleVersion(session.handle(), version));
     session.close();
 }
@@ -150,9 +166,9 @@ void OstrelFirmwareDevice::updateImage(const std::string& name) {
     bool defaultload = false;
     bundle_->extractImage(deviceKey_, name, data, nullptr, &type, &board, &identifier,
                           &defaultload);
+    platform::traceLine(kTraceLevel, ZY_TRACE_LOCATION, "Type: %s", traceNameOf(type));
     switch (type) {
         case FirmwareImageType::Bitfile: {
-            platform::traceLine(kTraceLevel, ZY_TRACE_LOCATION, "Type: Bitfile");
             std::string text = textOf(data);
             std::vector<uint8_t>().swap(data);
             if (identifier == kDefaultBitfileName) {
@@ -164,25 +180,18 @@ void OstrelFirmwareDevice::updateImage(const std::string& name) {
             }
             break;
         }
-        case FirmwareImageType::Cpld:
-            platform::traceLine(kTraceLevel, ZY_TRACE_LOCATION, "Type: CPLD");
-            break;
-        case FirmwareImageType::Eeprom:
-            platform::traceLine(kTraceLevel, ZY_TRACE_LOCATION, "Type: EEPROM");
-            break;
-        case FirmwareImageType::Xmega:
-            platform::traceLine(kTraceLevel, ZY_TRACE_LOCATION, "Type: Xmega");
-            break;
         case FirmwareImageType::OamFpgaFlash:
-            platform::traceLine(kTraceLevel, ZY_TRACE_LOCATION, "Type: OAM FPGA Flash");
             if (board == FirmwareBoard::Oam) updateAdapterFlash(name, data);
+            break;
+        default:
+            // The other images belong to parts this instrument updates by other means.
             break;
     }
 }
 
 void OstrelFirmwareDevice::updateAdapterFlash(const std::string& name, std::vector<uint8_t>& data) {
     const fwextract::OamFlashInfo info = bundle_->getOamFlashInfo(deviceKey_, name);
-    StepSession session(kDefaultImage, resourceName_, status_);
+    StepSession session(ZYOSTREL_IMAGE_DEFAULT, resourceName_, status_);
     if (session.isOpen()) {
         uint32_t revision = 0;
         merge(getOamFpgaRevision(session.handle(), info.fpgaIndex, revision));

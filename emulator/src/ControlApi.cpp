@@ -151,11 +151,8 @@ ZYEMU_API int32_t zyemu_get_register_u8(const char* resource, uint32_t offset, u
 }
 
 ZYEMU_API int32_t zyemu_last_elaboration(uint32_t session, char* text, size_t size) {
-    return guarded([&]() -> int32_t {
-        auto lock = lockEmulator();
-        const zyemu::Session* target = Emulator::instance().findSession(session);
-        if (target == nullptr) return ZYEMU_STATUS_INVALID_SESSION;
-        const std::string& elaboration = target->lastElaboration;
+    return zyemu::withSession(session, [&](const zyemu::Session& target) -> int32_t {
+        const std::string& elaboration = target.lastElaboration;
         zyemu::ReplyWriter(text, size).terminatedText(elaboration);
         return static_cast<int32_t>(elaboration.size());
     });

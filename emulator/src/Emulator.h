@@ -87,6 +87,18 @@ int32_t withInstrument(const char* resourceName, Action&& action) noexcept {
     });
 }
 
+// Runs action(Session&) under the emulator's lock on the session with this handle, as
+// withInstrument does; an unknown handle gives ZYEMU_STATUS_INVALID_SESSION.
+template <class Action>
+int32_t withSession(uint32_t handle, Action&& action) noexcept {
+    return guarded([&]() -> int32_t {
+        std::lock_guard<std::mutex> lock(Emulator::instance().mutex());
+        Session* session = Emulator::instance().findSession(handle);
+        if (session == nullptr) return ZYEMU_STATUS_INVALID_SESSION;
+        return action(*session);
+    });
+}
+
 // The registers a session answers to: those of its image, then those tests added.
 const RegisterDefinition* lookupRegister(const Session& session, const std::string& name);
 

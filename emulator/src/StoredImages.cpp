@@ -2,9 +2,15 @@
 
 namespace zyemu {
 
-bool isStoredImageName(const std::string& name) {
-    return name == "/com::zy::ostrel::image::default" || name == "/com::zy::ostrel::image::user" ||
-           name == "/com::zy::ostrel::image::golden";
+std::optional<uint32_t> storedImageSlot(const std::string& name) {
+    static const std::map<std::string, uint32_t> slots = {
+        {"/com::zy::ostrel::image::golden", 0},
+        {"/com::zy::ostrel::image::default", 1},
+        {"/com::zy::ostrel::image::user", 2},
+    };
+    const auto found = slots.find(name);
+    if (found == slots.end()) return std::nullopt;
+    return found->second;
 }
 
 const std::map<std::string, RegisterDefinition>& storedImageRegisters() {

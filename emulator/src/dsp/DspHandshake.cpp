@@ -131,16 +131,6 @@ void applyHeldStates(Session& session) {
 const RegisterWriteRegistration writeRegistration{&onRegisterWritten};
 const TickerRegistration ticker{&applyHeldStates};
 
-template <class Action>
-int32_t withSession(uint32_t handle, Action&& action) noexcept {
-    return guarded([&]() -> int32_t {
-        std::lock_guard<std::mutex> lock(Emulator::instance().mutex());
-        Session* session = Emulator::instance().findSession(handle);
-        if (session == nullptr) return ZYEMU_STATUS_INVALID_SESSION;
-        return action(*session);
-    });
-}
-
 }  // namespace
 }  // namespace zyemu
 

@@ -6,6 +6,7 @@
 #include "../CommandRegistry.h"
 #include "../Instrument.h"
 #include "../Session.h"
+#include "../StoredImages.h"
 #include "FlashState.h"
 #include "status/StatusCodes.h"
 #include "zyemu/control.h"
@@ -52,10 +53,7 @@ void takeWriteTime(CommandContext& context) {
 const std::string& runningDocument(CommandContext& context) {
     const Session& session = context.session;
     if (session.source != ImageSource::StoredImage) return session.bitfileText;
-    const uint32_t slot = session.image == "/com::zy::ostrel::image::golden" ? 0
-                          : session.image == "/com::zy::ostrel::image::user" ? 2
-                                                                             : 1;
-    return flash(context).slots[slot].metadata;
+    return flash(context).slots[storedImageSlot(session.image).value_or(1)].metadata;
 }
 
 int32_t replyMetadata(CommandContext& context, const std::string& document) {

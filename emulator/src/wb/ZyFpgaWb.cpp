@@ -5,10 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "channel/FpgaRuntime.h"
 #include "zyemu/registry.h"
-
-extern "C" int32_t ZyFpgaDll_Open(const char* imagePath, const char* signature,
-                                  const char* resourceName, uint32_t attribute, uint32_t* session);
 
 namespace {
 std::atomic<uint32_t> tlsIndex{0};
