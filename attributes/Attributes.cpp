@@ -69,18 +69,24 @@ int32_t checkAttributeRange(uint32_t id, AttributeType type) noexcept {
 }
 
 int32_t sendAttributeGet(uint32_t session, const char* name, uint32_t id, WireType wireType,
-                         AttributeValue& value) {
+                         AttributeValue& value, zyerr::Status* elaboration) {
     auto record = makeRecord<AttributeRecord>(AttributeMethod::Get, id, name);
     record.wireType = static_cast<uint32_t>(wireType);
-    return channel::sendInterfaceCommand(session, record, value);
+    return channel::sendElaboratedInterfaceCommand(session, record, value, elaboration);
 }
 
 int32_t sendAttributeSet(uint32_t session, const char* name, uint32_t id, WireType wireType,
-                         const AttributeValue& value) {
+                         const AttributeValue& value, zyerr::Status* elaboration) {
     auto record = makeRecord<AttributeSetRecord>(AttributeMethod::Set, id, name);
     record.wireType = static_cast<uint32_t>(wireType);
     record.value = value;
-    return channel::sendInterfaceCommand(session, record);
+    return channel::sendElaboratedInterfaceCommand(session, record, elaboration);
+}
+
+int32_t sendAttributeQuery(uint32_t session, const char* name, uint32_t id, uint8_t& answer,
+                           zyerr::Status* elaboration) {
+    const auto record = makeRecord<AttributeRecord>(AttributeMethod::Query, id, name);
+    return channel::sendElaboratedInterfaceCommand(session, record, answer, elaboration);
 }
 
 int32_t restoreAttributeDefault(uint32_t session, const char* name, uint32_t id) {

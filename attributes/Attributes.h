@@ -10,6 +10,7 @@
 
 #include "attributes/AttributeRecords.h"
 #include "attributes/AttributeTable.h"
+#include "status/Status.h"
 
 namespace zyostrel::attributes {
 
@@ -29,13 +30,19 @@ inline constexpr uint32_t kStreamChannelsEnabled = 0x50000002;
 int32_t checkAttributeRange(uint32_t id, AttributeType type) noexcept;
 
 // One get command for one name (null or "" sends an empty qualifier). The reply is written
-// to value whatever the status.
+// to value whatever the status. A nonzero result's device elaboration goes into elaboration,
+// when given.
 int32_t sendAttributeGet(uint32_t session, const char* name, uint32_t id, WireType wireType,
-                         AttributeValue& value);
+                         AttributeValue& value, zyerr::Status* elaboration = nullptr);
 
 // One set command for one name with value (only the field of wireType is read).
 int32_t sendAttributeSet(uint32_t session, const char* name, uint32_t id, WireType wireType,
-                         const AttributeValue& value);
+                         const AttributeValue& value, zyerr::Status* elaboration = nullptr);
+
+// One query command (method 724): whether the attribute applies to the name; the one-byte
+// answer goes to answer whatever the status.
+int32_t sendAttributeQuery(uint32_t session, const char* name, uint32_t id, uint8_t& answer,
+                           zyerr::Status* elaboration = nullptr);
 
 // Restores the attribute of the name to its default (method 723). The name is sent as given,
 // without resolution, and the identifier is not range-checked.

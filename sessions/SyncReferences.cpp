@@ -15,9 +15,6 @@
 namespace zyostrel::sessions {
 namespace {
 
-using attributes::AttributeMethod;
-using attributes::AttributeRecord;
-using attributes::AttributeSetRecord;
 using attributes::AttributeValue;
 using attributes::WireType;
 using channel::CommandHeader;
@@ -28,7 +25,6 @@ constexpr uint32_t kSessionReferenceId = 0x10000007;  // "TClk Session Reference
 constexpr uint32_t kRegistryWord = 0x1000000;
 
 const InterfaceId kSyncInterface{Interface::Synchronisation};
-const InterfaceId kAttributeInterface{Interface::Attribute};
 
 uint32_t sessionOf(SyncContext context) noexcept { return static_cast<uint32_t>(context); }
 
@@ -124,29 +120,16 @@ uint8_t syncMethod12(SyncContext c, SyncStatus* s) {
 }
 
 // Attribute table: the channel text goes to the device as given.
-template <class Record>
-Record attributeRecord(AttributeMethod method, const char* channel, uint32_t id,
-                       WireType type) noexcept {
-    Record record{{kAttributeInterface, static_cast<uint32_t>(method)}};
-    record.attributeId = id;
-    record.wireType = static_cast<uint32_t>(type);
-    if (channel != nullptr) channel::copyTerminatedTextField(record.qualifier, channel);
-    return record;
-}
-
 int32_t setAttribute(SyncContext c, const char* channel, uint32_t id, WireType type,
                      const AttributeValue& value, SyncStatus* s) {
-    auto record = attributeRecord<AttributeSetRecord>(AttributeMethod::Set, channel, id, type);
-    record.value = value;
-    return channel::sendElaboratedInterfaceCommand(sessionOf(c), record, s);
+    return attributes::sendAttributeSet(sessionOf(c), channel, id, type, value, s);
 }
 
 // The reply of a get; all zeros after a failed command.
 AttributeValue getAttribute(SyncContext c, const char* channel, uint32_t id, WireType type,
                             SyncStatus* s) {
-    const auto record = attributeRecord<AttributeRecord>(AttributeMethod::Get, channel, id, type);
     AttributeValue value{};
-    if (channel::sendElaboratedInterfaceCommand(sessionOf(c), record, value, s) != 0) {
+    if (attributes::sendAttributeGet(sessionOf(c), channel, id, type, value, s) != 0) {
         value = AttributeValue{};
     }
     return value;
@@ -155,10 +138,8 @@ AttributeValue getAttribute(SyncContext c, const char* channel, uint32_t id, Wir
 bool failed(const SyncStatus* s) noexcept { return s != nullptr && s->code < 0; }
 
 uint8_t queryAttribute(SyncContext c, const char* channel, uint32_t id, SyncStatus* s) {
-    const auto record =
-        attributeRecord<AttributeRecord>(AttributeMethod::Query, channel, id, WireType::Boolean);
     uint8_t answer = 0;
-    if (channel::sendElaboratedInterfaceCommand(sessionOf(c), record, answer, s) != 0) return 0;
+    if (attributes::sendAttributeQuery(sessionOf(c), channel, id, answer, s) != 0) return 0;
     return answer;
 }
 
