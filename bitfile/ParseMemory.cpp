@@ -9,9 +9,7 @@
 namespace zyrask::memory {
 namespace {
 
-constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
-// Below this a range gains too little to be worth a system call.
-constexpr std::size_t kLargeRangeBytes = std::size_t{1} << 20;
+constexpr std::size_t kHugePageBytes = zyostrel::platform::kHugePageBytes;
 // The first chunk holds the nodes of a design of a few thousand registers; later chunks
 // double, so a document of any size needs a handful.
 constexpr std::size_t kFirstChunkBytes = kHugePageBytes;
@@ -22,20 +20,6 @@ constexpr std::size_t kLargestKeptChunkBytes = std::size_t{64} << 20;
 constexpr std::size_t kBlockAlignment = alignof(std::max_align_t);
 
 thread_local NodeArena* currentArena = nullptr;
-
-}  // namespace
-
-void adviseHugePages(const void* data, std::size_t size) noexcept {
-    const auto begin = reinterpret_cast<uintptr_t>(data);
-    if (data == nullptr || size < kLargeRangeBytes || begin > UINTPTR_MAX - size) return;
-    const uintptr_t first = (begin + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
-    const uintptr_t last = (begin + size) & ~(kHugePageBytes - 1);
-    // A kernel without huge pages refuses the advice; the range then fills through ordinary
-    // pages as before.
-    if (last > first) (void)::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-}
-
-namespace {
 
 // What one arena leaves for the next on the same thread: its chunk when it needed only one,
 // else the size that would have held all it used, so that the next arena takes one chunk.

@@ -2,20 +2,23 @@
 // parse touches several times that in fresh memory: the text, the parser's nodes, the model and
 // its printed texts. Filled through ordinary pages, every 4 KiB costs a page fault, which on
 // virtual machines costs more than all the parsing done in it; huge pages cut the faults by
-// 512. (The product's platform layer has the same advice for its own buffers; the bitfile model
-// is also linked into the emulated runtime, which does not carry that layer.)
+// 512.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <vector>
 
+#include "platform/LargeBuffer.h"
+
 namespace zyrask::memory {
 
-// Asks the kernel to back the whole huge pages inside [data, data + size) with huge pages.
-// Only advice: small ranges are left alone, and nothing changes where huge pages are not
-// available.
-void adviseHugePages(const void* data, std::size_t size) noexcept;
+// The parser's ranges are worth the huge-page advice from this size on.
+constexpr std::size_t kLargeRangeBytes = std::size_t{1} << 20;
+
+inline void adviseHugePages(const void* data, std::size_t size) noexcept {
+    zyostrel::platform::adviseHugePages(data, size, kLargeRangeBytes);
+}
 
 // reserve, with the huge-page advice for the storage reserved: for containers about to be
 // filled up to the count reserved.
