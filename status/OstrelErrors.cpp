@@ -13,6 +13,7 @@
 #include "status/ElaborationReader.h"
 #include "status/Exception.h"
 #include "translator/BasicString.h"
+#include "translator/ErrorFiles.h"
 #include "translator/Json1.h"
 #include "translator/Xlator.h"
 
@@ -26,18 +27,12 @@ constexpr std::size_t kLanguageTextSize = 256;
 using GetLangStrFunction = void (*)(unsigned char* languageText);
 using PStrCmpFunction = int32_t (*)(const unsigned char* first, const unsigned char* second);
 
-// The host's language names as length-prefixed texts, in language-number order from 1.
-constexpr const char* kHostLanguageNames[] = {
-    "\x06"
-    "French",
-    "\x06"
-    "German",
-    "\x08"
-    "Japanese",
-    "\x06"
-    "Korean",
-    "\x08"
-    "ChineseS"};
+// The name of a language as the host writes it: a length byte, then the name.
+void lengthPrefixed(const char* name, unsigned char (&text)[kLanguageTextSize]) noexcept {
+    const std::size_t length = std::min(std::strlen(name), kLanguageTextSize - 1);
+    text[0] = static_cast<unsigned char>(length);
+    std::memcpy(text + 1, name, length);
+}
 
 void setFromElaboration(StatusRecord& record, const Status& status) {
     const JsonText json(elaborationText(status));
@@ -176,9 +171,13 @@ uint32_t getHostLanguage() noexcept {
     if (getLangStr != nullptr && pStrCmp != nullptr) {
         unsigned char text[kLanguageTextSize] = {};
         getLangStr(text);
-        for (uint32_t i = 0; i < std::size(kHostLanguageNames); ++i) {
-            if (pStrCmp(text, reinterpret_cast<const unsigned char*>(kHostLanguageNames[i])) == 0) {
-                language = i + 1;
+        // The host names the languages as the error description folders do; English is the
+        // answer when it names none of the others.
+        for (uint32_t i = 1; i < zyxlator::kLanguageCount; ++i) {
+            unsigned char candidate[kLanguageTextSize] = {};
+            lengthPrefixed(zyxlator::languageDirectoryName(i), candidate);
+            if (pStrCmp(text, candidate) == 0) {
+                language = i;
                 break;
             }
         }
