@@ -204,8 +204,20 @@ void runUpdate(Context& context, const Arguments& arguments) {
 
 // ---- fw inspect ------------------------------------------------------------------------
 
-const char* const kImageTypes[] = {"bitfile", "cpld", "eeprom", "xmega", "oamFpgaFlash"};
-const char* const kBoards[] = {"base", "oam"};
+#define ZY_BOARD(text)
+#define ZY_IMAGE_TYPE(text) text,
+const char* const kImageTypes[] = {
+#include ZY_BUNDLE_NAMES_FILE
+};
+#undef ZY_IMAGE_TYPE
+#define ZY_IMAGE_TYPE(text)
+#undef ZY_BOARD
+#define ZY_BOARD(text) text,
+const char* const kBoards[] = {
+#include ZY_BUNDLE_NAMES_FILE
+};
+#undef ZY_BOARD
+#undef ZY_IMAGE_TYPE
 
 template <std::size_t N>
 bool known(const char* const (&names)[N], const cJSON* value) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 #include <crypto++/sha.h>
@@ -44,19 +45,40 @@ T rangedNumber(const cJSON& value) {
     }
 }
 
-// Unknown texts are not silently mapped: the entry is invalid.
-FirmwareImageType imageTypeOf(const std::string& text) {
-    static const char* const kNames[] = {"bitfile", "cpld", "eeprom", "xmega", "oamFpgaFlash"};
-    for (std::size_t i = 0; i < sizeof kNames / sizeof kNames[0]; ++i) {
-        if (text == kNames[i]) return static_cast<FirmwareImageType>(i);
+#define ZY_BOARD(text)
+#define ZY_IMAGE_TYPE(text) text,
+const char* const kImageTypeNames[] = {
+#include "firmware/fwextract/BundleNames.def"
+};
+#undef ZY_IMAGE_TYPE
+#define ZY_IMAGE_TYPE(text)
+#undef ZY_BOARD
+#define ZY_BOARD(text) text,
+const char* const kBoardNames[] = {
+#include "firmware/fwextract/BundleNames.def"
+};
+#undef ZY_BOARD
+#undef ZY_IMAGE_TYPE
+static_assert(std::size(kImageTypeNames) ==
+              static_cast<std::size_t>(FirmwareImageType::OamFpgaFlash) + 1);
+static_assert(std::size(kBoardNames) == static_cast<std::size_t>(FirmwareBoard::Oam) + 1);
+
+// The enumerator at the position of text in names. Unknown texts are not silently mapped: the
+// entry is invalid.
+template <class Enum, std::size_t N>
+Enum enumeratorOf(const char* const (&names)[N], const std::string& text) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (text == names[i]) return static_cast<Enum>(i);
     }
     ZYERR_THROW(kInvalidBundle);
 }
 
+FirmwareImageType imageTypeOf(const std::string& text) {
+    return enumeratorOf<FirmwareImageType>(kImageTypeNames, text);
+}
+
 FirmwareBoard boardOf(const std::string& text) {
-    if (text == "base") return FirmwareBoard::Base;
-    if (text == "oam") return FirmwareBoard::Oam;
-    ZYERR_THROW(kInvalidBundle);
+    return enumeratorOf<FirmwareBoard>(kBoardNames, text);
 }
 
 // The "firmwares" member deviceKey; -304431 when either lookup fails.
