@@ -34,16 +34,6 @@ struct ToolRun {
     std::string err;
 };
 
-// A scratch path of the running test; parameterised tests have a '/' in their names.
-std::string tempPath(const std::string& stem) {
-    std::string path = zytest::uniqueTempPath(stem);
-    const std::size_t directory = ::testing::TempDir().size();
-    for (std::size_t i = directory; i < path.size(); ++i) {
-        if (path[i] == '/') path[i] = '_';
-    }
-    return path;
-}
-
 std::string readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -53,8 +43,8 @@ std::string readAll(const std::string& path) {
 // output collected in files so that neither stream can block the other.
 ToolRun runProgram(const char* program, const std::vector<std::string>& arguments,
                    const std::vector<std::string>& env = {}) {
-    const std::string outPath = tempPath("ostrel.out");
-    const std::string errPath = tempPath("ostrel.err");
+    const std::string outPath = zytest::uniqueTempPath("ostrel.out");
+    const std::string errPath = zytest::uniqueTempPath("ostrel.err");
     std::vector<std::string> words = {program};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -343,9 +333,9 @@ TEST(Ostrel, StreamSamplesAreTheInstrumentsWaveform) {
 }
 
 TEST(Ostrel, StreamWritesCsvRawAndPlot) {
-    const std::string csv = tempPath("samples.csv");
-    const std::string raw = tempPath("samples.raw");
-    const std::string svg = tempPath("samples.svg");
+    const std::string csv = zytest::uniqueTempPath("samples.csv");
+    const std::string raw = zytest::uniqueTempPath("samples.raw");
+    const std::string svg = zytest::uniqueTempPath("samples.svg");
     ASSERT_EQ(runTool({"stream", "read", "ostrel0", "0", "1000", "--channels", "AI0-AI2", "--csv",
                        csv, "--plot", svg})
                   .exitCode,
@@ -380,7 +370,7 @@ TEST(Ostrel, StreamWritesCsvRawAndPlot) {
 // The plot is well-formed SVG with one line per channel through every sample, and a long
 // acquisition is reduced to the extremes of each pixel column.
 TEST(Ostrel, PlotDrawsEverySampleOrEachColumnsExtremes) {
-    const std::string svg = tempPath("plot.svg");
+    const std::string svg = zytest::uniqueTempPath("plot.svg");
     for (const auto& [samples, most] : {std::pair{"50", 50}, std::pair{"100000", 2 * 730}}) {
         ASSERT_EQ(runTool({"stream", "read", "ostrel0", "0", samples, "--channels", "AI0,AI1",
                            "--plot", svg})
