@@ -4,7 +4,6 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 #include "platform/Diagnostics.h"

@@ -1,16 +1,12 @@
 #include "translator/ErrorFiles.h"
 
 #include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
-#include <string_view>
 
 #include "platform/Diagnostics.h"
 #include "translator/ErrorFileParser.h"

@@ -1,7 +1,5 @@
 #include "translator/Json1.h"
 
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <string>

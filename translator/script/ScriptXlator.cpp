@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
-#include <exception>
 #include <memory>
 #include <new>
 #include <string>

@@ -2,11 +2,9 @@
 
 #include <lua.hpp>
 
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <new>
 
 #include "platform/Diagnostics.h"
 #include "platform/Paths.h"
