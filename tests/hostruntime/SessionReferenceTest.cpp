@@ -141,6 +141,13 @@ TEST_F(SessionReferenceTest, FailedRegistrationIsReportedAndNothingIsStored) {
     EXPECT_TRUE(registered(key));
 }
 
+TEST_F(SessionReferenceTest, NoKeyWithOnlyAWarningIsAFailure) {
+    zyajel_fail_next_registration(5);
+    uint32_t key = 99;
+    EXPECT_STATUS(-304400, zyOstrel_GetSessionReference(session, &key));
+    EXPECT_EQ(storedReference(ZYEMU_RESOURCE_DEFAULT), 0);
+}
+
 TEST_F(SessionReferenceTest, RejectsNullOutputAndSimulatedSessions) {
     EXPECT_STATUS(-52005, zyOstrel_GetSessionReference(session, nullptr));
     uint32_t key = 5;

@@ -128,6 +128,13 @@ TEST_F(SyncTablesTest, AttributeTableSendsTheChannelTextUnchanged) {
     EXPECT_EQ(status.code, 0);
 }
 
+TEST_F(SyncTablesTest, QueryAnswersWhetherTheInstrumentHasTheAttribute) {
+    const auto& t = table<SyncAttributeTable>(SyncTableSlot::Attribute);
+    EXPECT_EQ(t.query(context, "", 0x10000020, &status), 1);
+    EXPECT_EQ(t.query(context, "", 0x1000FFFF, &status), 0);
+    EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(SyncTablesTest, AttributeGettersGiveZeroAfterAFailure) {
     const auto& t = table<SyncAttributeTable>(SyncTableSlot::Attribute);
     ASSERT_EQ(t.setInt32(context, "", 0x10000020, 3, &status), 0);
