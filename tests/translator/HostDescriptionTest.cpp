@@ -20,6 +20,7 @@ using zytest::blockOf;
 struct HostStub {
     int resizes = 0;
     bool failNextResize = false;
+    bool failNextHandle = false;
     std::string language = "English";
     std::vector<Block*> blocks;
 } host;
@@ -29,6 +30,7 @@ struct HostStub {
 extern "C" {
 
 ZyHostHandle DSNewHandle(size_t size) {
+    if (std::exchange(host.failNextHandle, false)) return nullptr;
     auto* block = new Block;
     block->resize(size);
     host.blocks.push_back(block);
@@ -129,6 +131,9 @@ TEST_F(HostDescriptionTest, HandleIsMadeGrownReusedAndShrunk) {
 }
 
 TEST_F(HostDescriptionTest, FailedResizeLeavesTheHandleAsItWas) {
+    host.failNextHandle = true;
+    EXPECT_EQ(zyOstrel_WBGetError(0, -9, &handle), -52000);
+    EXPECT_EQ(handle, nullptr) << "a handle the host could not make";
     ASSERT_EQ(zyOstrel_WBGetError(0, -9, &handle), 0);
     host.failNextResize = true;
     EXPECT_EQ(zyOstrel_WBGetError(0, -10, &handle), -52000);
